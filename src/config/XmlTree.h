@@ -1,0 +1,39 @@
+// A small read-only element tree of an XML file: element names, the text of
+// leaves and the children in document order. Reads UTF-8, UTF-16 and every
+// encoding a declaration names that Qt knows, plus windows-1252 and
+// ISO-8859-15 through our own tables (a Qt without ICU lacks them).
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+struct XmlElement {
+    QString name;
+    QString text;               // the element's own character data (all of it)
+    QList<XmlElement> children; // child elements in document order
+    qint64 line = 0;            // where the start tag is, 1-based
+    qint64 column = 0;
+
+    // The first child with this name, or nullptr.
+    const XmlElement *child(QStringView childName) const;
+    bool hasChildren() const { return !children.isEmpty(); }
+};
+
+struct XmlParseResult {
+    std::optional<XmlElement> root; // set when the document is well-formed
+    QString error;                  // the parser's message, when not
+    qint64 line = 0;
+    qint64 column = 0;
+};
+
+namespace xmltree {
+
+XmlParseResult parse(const QByteArray &bytes);
+// Reads and parses a file; a file that cannot be read gives an error text
+// that names the system's reason.
+XmlParseResult parseFile(const QString &path);
+
+} // namespace xmltree

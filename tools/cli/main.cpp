@@ -1,0 +1,55 @@
+// trenov5x-cli: build and inspect device images and talk to the device from
+// scripts, without a display.
+#include "Commands.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+namespace {
+
+struct Command {
+    const char *name;
+    int (*run)(const QStringList &);
+    const char *summary;
+};
+
+const Command kCommands[] = {
+    {"build", cli::runBuild, "compile FOLDER/Configuration.xml into a device image"},
+    {"inspect", cli::runInspect, "decode a bank.bin into a readable listing"},
+    {"status", cli::runStatus, "read the firmware version and clock of a device"},
+    {"set-clock", cli::runSetClock, "set the clock of a device"},
+};
+
+void printUsage(QTextStream &out)
+{
+    out << "Usage: trenov5x-cli COMMAND [ARGS...]\n\nCommands:\n";
+    for (const Command &c : kCommands)
+        out << "  " << QString::fromLatin1(c.name).leftJustified(10) << c.summary << '\n';
+    out << "\nRun 'trenov5x-cli COMMAND --help' for the arguments of a command.\n";
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (args.isEmpty()) {
+        printUsage(err);
+        return 2;
+    }
+    const QString name = args.takeFirst();
+    if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
+        printUsage(out);
+        return 0;
+    }
+    for (const Command &c : kCommands) {
+        if (name == QLatin1String(c.name))
+            return c.run(args);
+    }
+    err << "trenov5x-cli: unknown command '" << name << "'\n";
+    printUsage(err);
+    return 2;
+}
