@@ -6,7 +6,9 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QAnyStringView>
 #include <QString>
+
 
 #include <optional>
 
@@ -18,7 +20,7 @@ struct XmlElement {
     qint64 column = 0;
 
     // The first child with this name, or nullptr.
-    const XmlElement *child(QStringView childName) const;
+    const XmlElement *child(QAnyStringView childName) const;
     bool hasChildren() const { return !children.isEmpty(); }
 };
 

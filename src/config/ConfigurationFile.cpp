@@ -1,0 +1,246 @@
+#include "ConfigurationFile.h"
+
+#include "config/ConfigurationSchema.h"
+#include "config/XmlTree.h"
+
+#include <QFile>
+#include <QDir>
+#include <QSaveFile>
+#include <QXmlStreamWriter>
+
+namespace config {
+
+namespace {
+
+using Kind = SchemaNode::Kind;
+
+const QString kOn = QStringLiteral("1");
+const QString kOff = QStringLiteral("0");
+
+void writeNode(QXmlStreamWriter &w, const SchemaNode &node)
+{
+    switch (node.kind) {
+    case Kind::Group:
+        w.writeStartElement(node.name);
+        for (const SchemaNode &child : node.children)
+            writeNode(w, child);
+        w.writeEndElement();
+        break;
+    case Kind::Flag:
+        w.writeTextElement(node.name, *std::get<bool *>(node.field) ? kOn : kOff);
+        break;
+    case Kind::Text:
+        w.writeTextElement(node.name, *std::get<QString *>(node.field));
+        break;
+    case Kind::Operation:
+        w.writeTextElement(node.name, QString::number(int(*std::get<Operation *>(node.field))));
+        break;
+    case Kind::AlwaysEmpty:
+        w.writeEmptyElement(node.name);
+        break;
+    case Kind::Table: {
+        const SmsTable &table = *std::get<SmsTable *>(node.field);
+        w.writeStartElement(node.name);
+        for (const TableRow &row : table.rows()) {
+            if (SmsTable::isBlank(row))
+                continue;
+            w.writeStartElement(QStringLiteral("SMS"));
+            for (const RowCell &cell : rowCells(node.layout))
+                w.writeTextElement(QLatin1String(cell.name), row[cell.column]);
+            w.writeEndElement();
+        }
+        w.writeEndElement();
+        break;
+    }
+    case Kind::TimeSlots: {
+        const DaySlots &day = *std::get<DaySlots *>(node.field);
+        w.writeStartElement(node.name);
+        for (bool on : day)
+            w.writeTextElement(QStringLiteral("Time_Slot"), on ? kOn : kOff);
+        w.writeEndElement();
+        break;
+    }
+    }
+}
+
+class Loader
+{
+public:
+    explicit Loader(const QString &fileName) : m_fileName(fileName) {}
+
+    // Fills the fields bound to `node` from `element`; false with m_error set
+    // at the first fault.
+    bool load(const SchemaNode &node, const XmlElement &element, const QString &path)
+    {
+        switch (node.kind) {
+        case Kind::Group:
+            for (const SchemaNode &child : node.children) {
+                if (child.kind == Kind::AlwaysEmpty)
+                    continue;
+                const QString childPath = path + QLatin1Char('/') + child.name;
+                const XmlElement *e = element.child(child.name);
+                if (!e) {
+                    if (!child.optional)
+                        return fail(QStringLiteral("the element %1 is missing").arg(childPath));
+                    applyFallback(child);
+                    continue;
+                }
+                if (child.kind != Kind::Group && child.kind != Kind::Table && child.kind != Kind::TimeSlots &&
+                    e->hasChildren()) {
+                    if (!child.optional)
+                        return failAt(*e, QStringLiteral("the element %1 holds elements instead of a value")
+                                              .arg(childPath));
+                    applyFallback(child);
+                    continue;
+                }
+                if (!load(child, *e, childPath))
+                    return false;
+            }
+            return true;
+        case Kind::Flag:
+            *std::get<bool *>(node.field) = element.text == kOn;
+            return true;
+        case Kind::Text:
+            *std::get<QString *>(node.field) = element.text;
+            return true;
+        case Kind::Operation:
+            *std::get<Operation *>(node.field) = element.text == QLatin1String("0")   ? Operation::Set
+                                                 : element.text == QLatin1String("1") ? Operation::Reset
+                                                                                      : Operation::Impulse;
+            return true;
+        case Kind::AlwaysEmpty:
+            return true;
+        case Kind::Table:
+            return loadTable(node, element, path);
+        case Kind::TimeSlots:
+            return loadSlots(node, element, path);
+        }
+        return true;
+    }
+
+    bool fail(const QString &what)
+    {
+        m_error = QStringLiteral("%1: %2.").arg(m_fileName, what);
+        return false;
+    }
+
+    bool failAt(const XmlElement &e, const QString &what)
+    {
+        m_error = QStringLiteral("%1, line %2, column %3: %4.").arg(m_fileName).arg(e.line).arg(e.column).arg(what);
+        return false;
+    }
+
+    QString error() const { return m_error; }
+
+private:
+    static void applyFallback(const SchemaNode &node)
+    {
+        if (node.kind == Kind::Flag)
+            *std::get<bool *>(node.field) = false;
+        else if (node.kind == Kind::Text)
+            *std::get<QString *>(node.field) = node.fallbackFrom ? *node.fallbackFrom : node.fallback;
+    }
+
+    bool loadTable(const SchemaNode &node, const XmlElement &element, const QString &path)
+    {
+        SmsTable &table = *std::get<SmsTable *>(node.field);
+        if (element.children.isEmpty())
+            return true; // the single row keeps what it held
+        QList<TableRow> rows;
+        rows.reserve(element.children.size());
+        for (const XmlElement &rowElement : element.children) {
+            TableRow row;
+            for (const RowCell &cell : rowCells(node.layout)) {
+                const XmlElement *e = rowElement.child(QLatin1String(cell.name));
+                if (!e)
+                    continue;
+                if (e->hasChildren())
+                    return failAt(*e, QStringLiteral("the element %1/%2/%3 holds elements instead of a value")
+                                          .arg(path, rowElement.name, QLatin1String(cell.name)));
+                row[cell.column] = e->text;
+            }
+            rows.append(row);
+        }
+        table.setRows(std::move(rows));
+        return true;
+    }
+
+    bool loadSlots(const SchemaNode &node, const XmlElement &element, const QString &path)
+    {
+        DaySlots &day = *std::get<DaySlots *>(node.field);
+        if (element.children.size() > kSlotsPerDay)
+            return failAt(element.children.at(kSlotsPerDay),
+                          QStringLiteral("the element %1 holds more than %2 time slots").arg(path).arg(kSlotsPerDay));
+        for (qsizetype i = 0; i < element.children.size(); ++i) {
+            const XmlElement &slot = element.children.at(i);
+            if (slot.hasChildren())
+                return failAt(slot, QStringLiteral("time slot %1 of %2 holds elements instead of a value")
+                                        .arg(i + 1)
+                                        .arg(path));
+            day[i] = slot.text == kOn;
+        }
+        return true;
+    }
+
+    QString m_fileName;
+    QString m_error;
+};
+
+} // namespace
+
+QByteArray serializeConfiguration(const Configuration &configuration)
+{
+    // The schema binds mutable fields; the writer only reads them.
+    const SchemaNode schema = configurationSchema(const_cast<Configuration &>(configuration));
+    QByteArray bytes;
+    QXmlStreamWriter writer(&bytes);
+    writer.setAutoFormatting(false);
+    writeNode(writer, schema);
+    return bytes;
+}
+
+WriteResult writeConfigurationFile(const Configuration &configuration, const QString &path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {false, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString())};
+    const QByteArray bytes = serializeConfiguration(configuration);
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        return {false, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString())};
+    return {true, {}};
+}
+
+LoadResult loadConfigurationBytes(const QByteArray &bytes, const QString &fileName, Configuration &configuration)
+{
+    const XmlParseResult parsed = xmltree::parse(bytes);
+    if (!parsed.root) {
+        return {LoadStatus::Failed, QStringLiteral("%1, line %2, column %3: %4")
+                                        .arg(fileName)
+                                        .arg(parsed.line)
+                                        .arg(parsed.column)
+                                        .arg(parsed.error)};
+    }
+    if (parsed.root->name != QLatin1String("Configuration")) {
+        return {LoadStatus::Failed, QStringLiteral("%1: the root element is %2, not Configuration.")
+                                        .arg(fileName, parsed.root->name)};
+    }
+    Configuration loaded = configuration;
+    Loader loader(fileName);
+    if (!loader.load(configurationSchema(loaded), *parsed.root, QStringLiteral("Configuration")))
+        return {LoadStatus::Failed, loader.error()};
+    configuration = std::move(loaded);
+    return {LoadStatus::Loaded, {}};
+}
+
+LoadResult loadConfigurationFile(const QString &path, Configuration &configuration)
+{
+    QFile file(path);
+    if (!file.exists())
+        return {LoadStatus::Missing, {}};
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {LoadStatus::Failed, QStringLiteral("%1: %2").arg(shown, file.errorString())};
+    return loadConfigurationBytes(file.readAll(), shown, configuration);
+}
+
+} // namespace config

@@ -1,0 +1,38 @@
+// Configuration.xml: the stored form of a configuration. The writer produces
+// the element tree in its fixed order (UTF-8, no declaration, no whitespace);
+// the loader finds elements by name and either reads the whole file or
+// changes nothing.
+#pragma once
+
+#include "config/Configuration.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace config {
+
+inline constexpr char kConfigurationFileName[] = "Configuration.xml";
+
+struct WriteResult {
+    bool ok = false;
+    QString error; // the system's reason, when not ok
+};
+
+enum class LoadStatus { Loaded, Missing, Failed };
+
+struct LoadResult {
+    LoadStatus status = LoadStatus::Missing;
+    QString error; // names the file, the element and, for a parse error, line and column
+};
+
+QByteArray serializeConfiguration(const Configuration &configuration);
+
+// Replaces the file atomically: a failed write leaves the earlier file whole.
+WriteResult writeConfigurationFile(const Configuration &configuration, const QString &path);
+
+// Reads the file over `configuration`. A missing file changes nothing and is
+// not an error. A file that cannot be read completely changes nothing either.
+LoadResult loadConfigurationFile(const QString &path, Configuration &configuration);
+LoadResult loadConfigurationBytes(const QByteArray &bytes, const QString &fileName, Configuration &configuration);
+
+} // namespace config
