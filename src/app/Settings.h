@@ -1,0 +1,29 @@
+// setting.xml: the language code and the name of the last configuration.
+#pragma once
+
+#include <QString>
+
+struct AppSettings {
+    int languageCode = 1; // 1 English, 2 Italian, 3 German, 4 Spanish; any other value is kept as it is
+    QString configurationName;
+
+    bool operator==(const AppSettings &) const = default;
+};
+
+// A missing file or one that is not well-formed gives the defaults; a missing
+// or unreadable item gives its own default.
+AppSettings readSettings(const QString &path);
+
+struct SettingsWriteResult {
+    bool ok = false;
+    QString error;
+};
+// Writes the whole file atomically: root General_Setting, no declaration,
+// UTF-8, no whitespace between elements.
+SettingsWriteResult writeSettings(const QString &path, const AppSettings &settings);
+
+// "Corvantis - TRENOV5x - <name>", or "... - #NO_CONF#" with no configuration open.
+QString windowTitle(const QString &configurationName);
+
+inline constexpr char kBrandWord[] = "Corvantis";
+inline constexpr char kSoftwareCode[] = "TRENOV5x";

@@ -1,0 +1,13 @@
+// Reading numbers the user typed. An integer is an optional sign and decimal
+// digits, nothing else, in the signed 32-bit range.
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace config {
+
+std::optional<qint32> parseInteger(const QString &text);
+
+} // namespace config
