@@ -16,8 +16,8 @@ config::LoadResult Session::openLastConfiguration()
     m_configuration.setNewDefaults();
     if (m_settings.configurationName.isEmpty())
         return {config::LoadStatus::Missing, {}};
-    config::LoadResult result =
-        config::loadConfigurationFile(m_workspace.configurationFile(m_settings.configurationName), m_configuration);
+    config::LoadResult result = config::loadConfigurationFile(
+        m_workspace.configurationFile(m_settings.configurationName), m_configuration);
     if (result.status == config::LoadStatus::Failed)
         m_settings.configurationName.clear();
     return result;

@@ -7,7 +7,6 @@
 #include <QSaveFile>
 #include <QXmlStreamWriter>
 
-
 AppSettings readSettings(const QString &path)
 {
     AppSettings settings;
@@ -39,5 +38,6 @@ SettingsWriteResult writeSettings(const QString &path, const AppSettings &settin
 QString windowTitle(const QString &configurationName)
 {
     const QString head = QLatin1String(kBrandWord) + QLatin1String(" - ") + QLatin1String(kSoftwareCode);
-    return head + QLatin1String(" - ") + (configurationName.isEmpty() ? QStringLiteral("#NO_CONF#") : configurationName);
+    return head + QLatin1String(" - ") +
+           (configurationName.isEmpty() ? QStringLiteral("#NO_CONF#") : configurationName);
 }

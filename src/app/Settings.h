@@ -3,7 +3,8 @@
 
 #include <QString>
 
-struct AppSettings {
+struct AppSettings
+{
     int languageCode = 1; // 1 English, 2 Italian, 3 German, 4 Spanish; any other value is kept as it is
     QString configurationName;
 
@@ -14,7 +15,8 @@ struct AppSettings {
 // or unreadable item gives its own default.
 AppSettings readSettings(const QString &path);
 
-struct SettingsWriteResult {
+struct SettingsWriteResult
+{
     bool ok = false;
     QString error;
 };

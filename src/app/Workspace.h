@@ -16,7 +16,10 @@ public:
     QString projectsFolder() const { return m_program + QLatin1String("Projects/"); }
     QString settingsFolder() const { return m_program + QLatin1String("Setting/"); }
     QString settingsFile() const { return settingsFolder() + QLatin1String("setting.xml"); }
-    QString configurationFolder(const QString &name) const { return projectsFolder() + name + QLatin1Char('/'); }
+    QString configurationFolder(const QString &name) const
+    {
+        return projectsFolder() + name + QLatin1Char('/');
+    }
     QString configurationFile(const QString &name) const;
 
     // Creates Projects/ and Setting/ with their parents. Returns the folder

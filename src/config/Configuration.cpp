@@ -25,9 +25,18 @@ void SmsTable::blankCells()
         row = TableRow{};
 }
 
-QString defaultSetText(int output) { return QStringLiteral("Turn On DO%1").arg(output); }
-QString defaultResetText(int output) { return QStringLiteral("Turn Off DO%1").arg(output); }
-QString defaultImpulseText(int output) { return QStringLiteral("Impulse DO%1").arg(output); }
+QString defaultSetText(int output)
+{
+    return QStringLiteral("Turn On DO%1").arg(output);
+}
+QString defaultResetText(int output)
+{
+    return QStringLiteral("Turn Off DO%1").arg(output);
+}
+QString defaultImpulseText(int output)
+{
+    return QStringLiteral("Impulse DO%1").arg(output);
+}
 
 Configuration::Configuration()
 {

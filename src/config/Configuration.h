@@ -5,7 +5,6 @@
 
 #include <QList>
 #include <QString>
-
 #include <array>
 
 namespace config {
@@ -53,20 +52,23 @@ private:
     QList<TableRow> m_rows;
 };
 
-struct InputEvent {
+struct InputEvent
+{
     bool enSms = false;
     QString timeDelay;
     SmsTable list;
     bool operator==(const InputEvent &) const = default;
 };
 
-struct DigitalInput {
+struct DigitalInput
+{
     InputEvent f0t1; // the input changes from 0 to 1
     InputEvent f1t0; // from 1 to 0
     bool operator==(const DigitalInput &) const = default;
 };
 
-struct AnalogThreshold {
+struct AnalogThreshold
+{
     bool enSms = false;
     QString value;
     QString timeDelay;
@@ -75,13 +77,15 @@ struct AnalogThreshold {
     bool operator==(const AnalogThreshold &) const = default;
 };
 
-struct AnalogInput {
+struct AnalogInput
+{
     AnalogThreshold high;
     AnalogThreshold low;
     bool operator==(const AnalogInput &) const = default;
 };
 
-struct OutputSms {
+struct OutputSms
+{
     bool enable = false;
     bool set = false;
     QString setText;
@@ -98,14 +102,16 @@ struct OutputSms {
     bool operator==(const OutputSms &) const = default;
 };
 
-struct CallAction {
+struct CallAction
+{
     bool enable = false;
     Operation operation = Operation::Set;
     QString delayTime;
     bool operator==(const CallAction &) const = default;
 };
 
-struct OutputCall {
+struct OutputCall
+{
     bool enable = false;
     QString ringNumber;
     QString hangUpRing;
@@ -116,7 +122,8 @@ struct OutputCall {
     bool operator==(const OutputCall &) const = default;
 };
 
-struct DigitalOutput {
+struct DigitalOutput
+{
     OutputSms sms;
     OutputCall call;
     bool operator==(const DigitalOutput &) const = default;
@@ -124,19 +131,22 @@ struct DigitalOutput {
 
 using DaySlots = std::array<bool, kSlotsPerDay>;
 
-struct WeeklyProfile {
+struct WeeklyProfile
+{
     bool enabled = false;
     std::array<DaySlots, kDaysPerWeek> days{}; // Monday first
     bool operator==(const WeeklyProfile &) const = default;
 };
 
-struct DailyProfile {
+struct DailyProfile
+{
     bool enabled = false;
     DaySlots timeSlots{};
     bool operator==(const DailyProfile &) const = default;
 };
 
-struct Configuration {
+struct Configuration
+{
     QString pin;
     bool dst = false;
     std::array<DigitalInput, kDigitalInputs> digitalInputs;

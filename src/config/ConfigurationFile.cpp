@@ -3,8 +3,8 @@
 #include "config/ConfigurationSchema.h"
 #include "config/XmlTree.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QSaveFile>
 #include <QXmlStreamWriter>
 
@@ -126,7 +126,8 @@ public:
 
     bool failAt(const XmlElement &e, const QString &what)
     {
-        m_error = QStringLiteral("%1, line %2, column %3: %4.").arg(m_fileName).arg(e.line).arg(e.column).arg(what);
+        m_error =
+            QStringLiteral("%1, line %2, column %3: %4.").arg(m_fileName).arg(e.line).arg(e.column).arg(what);
         return false;
     }
 
@@ -169,8 +170,9 @@ private:
     {
         DaySlots &day = *std::get<DaySlots *>(node.field);
         if (element.children.size() > kSlotsPerDay)
-            return failAt(element.children.at(kSlotsPerDay),
-                          QStringLiteral("the element %1 holds more than %2 time slots").arg(path).arg(kSlotsPerDay));
+            return failAt(
+                element.children.at(kSlotsPerDay),
+                QStringLiteral("the element %1 holds more than %2 time slots").arg(path).arg(kSlotsPerDay));
         for (qsizetype i = 0; i < element.children.size(); ++i) {
             const XmlElement &slot = element.children.at(i);
             if (slot.hasChildren())
@@ -210,7 +212,8 @@ WriteResult writeConfigurationFile(const Configuration &configuration, const QSt
     return {true, {}};
 }
 
-LoadResult loadConfigurationBytes(const QByteArray &bytes, const QString &fileName, Configuration &configuration)
+LoadResult loadConfigurationBytes(const QByteArray &bytes, const QString &fileName,
+                                  Configuration &configuration)
 {
     const XmlParseResult parsed = xmltree::parse(bytes);
     if (!parsed.root) {

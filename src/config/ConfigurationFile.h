@@ -13,14 +13,16 @@ namespace config {
 
 inline constexpr char kConfigurationFileName[] = "Configuration.xml";
 
-struct WriteResult {
+struct WriteResult
+{
     bool ok = false;
     QString error; // the system's reason, when not ok
 };
 
 enum class LoadStatus { Loaded, Missing, Failed };
 
-struct LoadResult {
+struct LoadResult
+{
     LoadStatus status = LoadStatus::Missing;
     QString error; // names the file, the element and, for a parse error, line and column
 };
@@ -33,6 +35,7 @@ WriteResult writeConfigurationFile(const Configuration &configuration, const QSt
 // Reads the file over `configuration`. A missing file changes nothing and is
 // not an error. A file that cannot be read completely changes nothing either.
 LoadResult loadConfigurationFile(const QString &path, Configuration &configuration);
-LoadResult loadConfigurationBytes(const QByteArray &bytes, const QString &fileName, Configuration &configuration);
+LoadResult loadConfigurationBytes(const QByteArray &bytes, const QString &fileName,
+                                  Configuration &configuration);
 
 } // namespace config

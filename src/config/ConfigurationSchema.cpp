@@ -68,7 +68,7 @@ SchemaNode timeSlots(const QString &name, DaySlots &value)
     return n;
 }
 
-const char *const kDayNames[kDaysPerWeek] = {"Monday", "Tuesday", "Wednesday", "Thursday",
+const char *const kDayNames[kDaysPerWeek] = {"Monday", "Tuesday",  "Wednesday", "Thursday",
                                              "Friday", "Saturday", "Sunday"};
 
 SchemaNode digitalInput(int n, DigitalInput &in)
@@ -164,14 +164,15 @@ SchemaNode configurationSchema(Configuration &c)
         QList<SchemaNode> days;
         for (int d = 0; d < kDaysPerWeek; ++d)
             days << timeSlots(QLatin1String(kDayNames[d]), w.days[d]);
-        weekly << group(QStringLiteral("Week%1").arg(n + 1),
-                        {flag(QStringLiteral("Enable_Week"), w.enabled), group(QStringLiteral("Time_Slots"), days)});
+        weekly << group(QStringLiteral("Week%1").arg(n + 1), {flag(QStringLiteral("Enable_Week"), w.enabled),
+                                                              group(QStringLiteral("Time_Slots"), days)});
     }
     QList<SchemaNode> daily;
     for (int n = 0; n < kDailyProfiles; ++n) {
         DailyProfile &d = c.dailyProfiles[n];
-        daily << group(QStringLiteral("Day%1").arg(n + 1), {flag(QStringLiteral("Enable_Day"), d.enabled),
-                                                            timeSlots(QStringLiteral("Time_Slots"), d.timeSlots)});
+        daily << group(QStringLiteral("Day%1").arg(n + 1),
+                       {flag(QStringLiteral("Enable_Day"), d.enabled),
+                        timeSlots(QStringLiteral("Time_Slots"), d.timeSlots)});
     }
     SchemaNode dateTime;
     dateTime.name = QStringLiteral("Date_Time");

@@ -6,14 +6,14 @@
 
 #include <QList>
 #include <QString>
-
 #include <variant>
 
 namespace config {
 
 enum class TableLayout { Input, Output };
 
-struct SchemaNode {
+struct SchemaNode
+{
     enum class Kind { Group, Flag, Text, Operation, Table, TimeSlots, AlwaysEmpty };
 
     QString name;
@@ -28,7 +28,8 @@ struct SchemaNode {
 };
 
 // Cell element names of a row, in written order, and the table column each fills.
-struct RowCell {
+struct RowCell
+{
     const char *name;
     int column;
 };

@@ -4,15 +4,14 @@
 // ISO-8859-15 through our own tables (a Qt without ICU lacks them).
 #pragma once
 
+#include <QAnyStringView>
 #include <QByteArray>
 #include <QList>
-#include <QAnyStringView>
 #include <QString>
-
-
 #include <optional>
 
-struct XmlElement {
+struct XmlElement
+{
     QString name;
     QString text;               // the element's own character data (all of it)
     QList<XmlElement> children; // child elements in document order
@@ -24,7 +23,8 @@ struct XmlElement {
     bool hasChildren() const { return !children.isEmpty(); }
 };
 
-struct XmlParseResult {
+struct XmlParseResult
+{
     std::optional<XmlElement> root; // set when the document is well-formed
     QString error;                  // the parser's message, when not
     qint64 line = 0;
