@@ -1,0 +1,184 @@
+// The folders beside the program, setting.xml, the title rule and the start
+// of a session.
+#include "app/Session.h"
+#include "app/Settings.h"
+#include "app/Workspace.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestWorkspaceSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void firstStartCreatesOnlyProjectsAndSetting()
+    {
+        QTemporaryDir dir;
+        const QString program = dir.filePath(QStringLiteral("a/b"));
+        Session session(program);
+        QCOMPARE(session.prepare(), QString());
+        QVERIFY(QFileInfo(program + QStringLiteral("/Projects")).isDir());
+        QVERIFY(QFileInfo(program + QStringLiteral("/Setting")).isDir());
+        QVERIFY(!QFileInfo::exists(program + QStringLiteral("/Language")));
+        QVERIFY(!QFileInfo::exists(program + QStringLiteral("/Master")));
+        QVERIFY(!QFileInfo::exists(program + QStringLiteral("/Setting/setting.xml")));
+        QCOMPARE(session.languageCode(), 1);
+        QCOMPARE(session.title(), QStringLiteral("Corvantis - TRENOV5x - #NO_CONF#"));
+    }
+
+    void folderThatCannotBeCreatedIsNamed()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath(QStringLiteral("Setting")), "a file in the way");
+        Workspace workspace(dir.path());
+        QCOMPARE(workspace.createFolders(), dir.filePath(QStringLiteral("Setting/")));
+    }
+
+    void settingsFileIsRead_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("as written")
+            << QByteArray("<General_Setting><Language>3</Language><Configuration>Plant_A</Configuration>"
+                          "</General_Setting>")
+            << 3 << "Plant_A";
+        QTest::newRow("other root, children reversed, declaration, indentation")
+            << QByteArray("<?xml version=\"1.0\"?>\n<Settings>\n  <Configuration>B</Configuration>\n"
+                          "  <Language>2</Language>\n</Settings>\n")
+            << 2 << "B";
+        QTest::newRow("language not a number") << QByteArray("<G><Language>abc</Language></G>") << 1 << "";
+        QTest::newRow("language outside 1..4 kept") << QByteArray("<G><Language>7</Language></G>") << 7 << "";
+        QTest::newRow("negative language kept") << QByteArray("<G><Language>-2</Language></G>") << -2 << "";
+        QTest::newRow("language too large")
+            << QByteArray("<G><Language>99999999999</Language></G>") << 1 << "";
+        QTest::newRow("empty configuration")
+            << QByteArray("<G><Language>4</Language><Configuration/></G>") << 4 << "";
+        QTest::newRow("both missing") << QByteArray("<G/>") << 1 << "";
+        QTest::newRow("language holding elements")
+            << QByteArray("<G><Language><x>2</x></Language><Configuration>C</Configuration></G>") << 1 << "C";
+        QTest::newRow("windows-1252 name")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"windows-1252\"?><G><Configuration>Caf\xe9 "
+                          "\x80</Configuration></G>")
+            << 1 << QString::fromUtf8("Caf\u00e9 \u20ac");
+        QTest::newRow("not well-formed counts as absent")
+            << QByteArray("<G><Language>3</Language><Configuration>X</G>") << 1 << "";
+    }
+    void settingsFileIsRead()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, language);
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("setting.xml"));
+        writeFile(path, bytes);
+        const AppSettings s = readSettings(path);
+        QCOMPARE(s.languageCode, language);
+        QCOMPARE(s.configurationName, name);
+        QCOMPARE(readFile(path), bytes); // reading never rewrites the file
+    }
+
+    void settingsFileIsWrittenWhole()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("setting.xml"));
+        writeFile(path, "<broken");
+        QVERIFY(writeSettings(path, {2, QStringLiteral("Plant & <B>")}).ok);
+        QCOMPARE(readFile(path),
+                 QByteArray("<General_Setting><Language>2</Language><Configuration>Plant &amp; "
+                            "&lt;B&gt;</Configuration></General_Setting>"));
+        QCOMPARE(readSettings(path), (AppSettings{2, QStringLiteral("Plant & <B>")}));
+        QVERIFY(writeSettings(path, {1, QString()}).ok);
+        QCOMPARE(readFile(path),
+                 QByteArray("<General_Setting><Language>1</Language><Configuration></Configuration>"
+                            "</General_Setting>"));
+        const SettingsWriteResult failed = writeSettings(dir.filePath(QStringLiteral("no/setting.xml")), {});
+        QVERIFY(!failed.ok);
+        QVERIFY(!failed.error.isEmpty());
+    }
+
+    void titleRule()
+    {
+        QCOMPARE(windowTitle(QStringLiteral("Plant_A")), QStringLiteral("Corvantis - TRENOV5x - Plant_A"));
+        QCOMPARE(windowTitle(QString()), QStringLiteral("Corvantis - TRENOV5x - #NO_CONF#"));
+    }
+
+    void startOpensTheLastConfiguration()
+    {
+        QTemporaryDir dir;
+        Workspace ws(dir.path());
+        config::Configuration saved;
+        saved.pin = QStringLiteral("1234");
+        saved.dst = true;
+        QDir().mkpath(ws.configurationFolder(QStringLiteral("Plant_A")));
+        QVERIFY(config::writeConfigurationFile(saved, ws.configurationFile(QStringLiteral("Plant_A"))).ok);
+        QDir().mkpath(ws.settingsFolder());
+        QVERIFY(writeSettings(ws.settingsFile(), {3, QStringLiteral("Plant_A")}).ok);
+
+        Session session(dir.path());
+        QCOMPARE(session.prepare(), QString());
+        QCOMPARE(session.languageCode(), 3);
+        QCOMPARE(session.openLastConfiguration().status, config::LoadStatus::Loaded);
+        QCOMPARE(session.title(), QStringLiteral("Corvantis - TRENOV5x - Plant_A"));
+        QCOMPARE(session.configuration().pin, QStringLiteral("1234"));
+        QVERIFY(session.configuration().dst);
+        QVERIFY(!session.isChanged());
+    }
+
+    void startWithAFolderWithoutFileKeepsTheName()
+    {
+        QTemporaryDir dir;
+        Workspace ws(dir.path());
+        QDir().mkpath(ws.settingsFolder());
+        QVERIFY(writeSettings(ws.settingsFile(), {1, QStringLiteral("Empty")}).ok);
+        Session session(dir.path());
+        session.prepare();
+        QCOMPARE(session.openLastConfiguration().status, config::LoadStatus::Missing);
+        QCOMPARE(session.configurationName(), QStringLiteral("Empty"));
+        QVERIFY(session.configuration() == config::Configuration());
+    }
+
+    void startWithARefusedFileOpensNothingAndKeepsTheSettings()
+    {
+        QTemporaryDir dir;
+        Workspace ws(dir.path());
+        writeFile(ws.configurationFile(QStringLiteral("Bad")), "<Configuration><Phone_Setting>");
+        QDir().mkpath(ws.settingsFolder());
+        QVERIFY(writeSettings(ws.settingsFile(), {2, QStringLiteral("Bad")}).ok);
+        const QByteArray settingsBefore = readFile(ws.settingsFile());
+
+        Session session(dir.path());
+        session.prepare();
+        const config::LoadResult r = session.openLastConfiguration();
+        QCOMPARE(r.status, config::LoadStatus::Failed);
+        QVERIFY2(r.error.contains(QStringLiteral("Configuration.xml")), qPrintable(r.error));
+        QCOMPARE(session.configurationName(), QString());
+        QVERIFY(session.title().endsWith(QStringLiteral(" - #NO_CONF#")));
+        QVERIFY(session.configuration() == config::Configuration());
+        QCOMPARE(readFile(ws.settingsFile()), settingsBefore);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWorkspaceSettings)
+#include "tst_workspace_settings.moc"
