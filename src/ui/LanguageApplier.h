@@ -1,0 +1,29 @@
+// Puts the texts of a language on the controls of a window: each caption key
+// names a label or button, each <table>_T1.._T3 key a table's header cell.
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+class QWidget;
+
+namespace lang {
+class LanguageTexts;
+}
+
+namespace ui {
+
+// Sets the caption of every control under root (root included) whose object
+// name is a caption key, and the header cells of the named tables; Telvarin
+// sets TntL_Title. Keys that name no control are skipped. Labels that should
+// show an accelerator need their buddy set before this runs.
+void applyLanguageTexts(QWidget *root, const lang::LanguageTexts &texts);
+
+// A caption as a control without accelerators shows it: "&&" is one "&", a
+// single "&" is not shown.
+QString withoutMnemonics(QStringView caption);
+
+// A caption as a table header cell shows it: "&&" is one "&".
+QString headerText(QStringView caption);
+
+} // namespace ui
