@@ -1,0 +1,40 @@
+// Builds bank.bin from a saved Configuration.xml: parse, compile, lay out and
+// write the file atomically, with one result the window and the CLI report.
+#pragma once
+
+#include <QString>
+
+namespace image {
+
+inline constexpr const char *kConfigurationFileName = "Configuration.xml";
+inline constexpr const char *kImageFolderName = "bin";
+inline constexpr const char *kImageFileName = "bank.bin";
+
+enum class BuildStatus {
+    Built,
+    NoConfiguration, // no Configuration.xml: nothing built, nothing to show
+    Failed,          // error holds the text to show; no file was written
+};
+
+struct BuildResult
+{
+    BuildStatus status = BuildStatus::Failed;
+    QString error;
+    QString imagePath; // the file written, or that would have been
+    qint64 imageSize = 0;
+    bool built() const { return status == BuildStatus::Built; }
+};
+
+// <folder>/bin/bank.bin for a configuration folder.
+QString imagePathFor(const QString &configurationFolder);
+
+// Compiles <folder>/Configuration.xml into <folder>/bin/bank.bin, creating
+// bin/ only once the image is complete.
+BuildResult buildDeviceImage(const QString &configurationFolder);
+
+// Compiles the given Configuration.xml into the given image file. A missing
+// configuration file gives NoConfiguration; an existing image file is only
+// replaced by a complete new one.
+BuildResult buildImageFile(const QString &configurationPath, const QString &imagePath);
+
+} // namespace image

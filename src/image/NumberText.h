@@ -1,0 +1,23 @@
+// Numbers as the configuration file holds them: integer texts and volt texts,
+// read the same way on every computer whatever its regional settings.
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <optional>
+
+namespace image::numbers {
+
+// An optional sign and decimal digits, nothing else, within a signed 32-bit
+// integer.
+std::optional<qint32> parseInteger(QStringView text);
+
+// A decimal number of volts with "." or "," as its separator, optionally
+// with an exponent; blanks around it are ignored.
+std::optional<double> parseVolts(QStringView text);
+
+// v x 720 / 10 rounded to the nearest integer, ties to even (0.0625 V gives
+// 4), computed in extended precision so that ties stay exact.
+long double voltCounts(double volts);
+
+} // namespace image::numbers
