@@ -1,0 +1,177 @@
+// The shipped language files: each holds every key of the program in the
+// group tree, no unknown element, and keeps what the program relies on in
+// its texts (ampersand pairs, the space before an appended row number).
+#include "config/XmlTree.h"
+#include "lang/KeyTable.h"
+
+#include <QFile>
+#include <QStringDecoder>
+#include <QTest>
+
+namespace {
+
+QString languageFile(const QString &name)
+{
+    return QStringLiteral(TRENOV5X_SOURCE_DIR "/Language/") + name;
+}
+
+// The element names a group must hold: its keys and its child groups.
+QStringList expectedChildren(lang::Group group)
+{
+    QStringList names;
+    for (const lang::KeyDef &key : lang::keys()) {
+        if (key.group == group)
+            names.append(key.key.toString());
+    }
+    const auto groupDefs = lang::groups();
+    for (int g = 0; g < int(groupDefs.size()); ++g) {
+        if (groupDefs[g].parent == group)
+            names.append(groupDefs[g].name.toString());
+    }
+    return names;
+}
+
+void compareTree(const XmlElement &element, lang::Group group, const QString &path, QStringList &problems)
+{
+    const QStringList expected = expectedChildren(group);
+    QStringList seen;
+    for (const XmlElement &child : element.children) {
+        const QString where = path + '/' + child.name;
+        if (seen.contains(child.name))
+            problems.append("twice: " + where);
+        else if (!expected.contains(child.name))
+            problems.append("unknown: " + where);
+        seen.append(child.name);
+    }
+    for (const QString &name : expected) {
+        if (!seen.contains(name))
+            problems.append("missing: " + path + '/' + name);
+    }
+    const auto groupDefs = lang::groups();
+    for (int g = 0; g < int(groupDefs.size()); ++g) {
+        if (groupDefs[g].parent != group)
+            continue;
+        if (const XmlElement *child = element.child(groupDefs[g].name))
+            compareTree(*child, lang::Group(g), path + '/' + child->name, problems);
+    }
+    for (const lang::KeyDef &key : lang::keys()) {
+        const XmlElement *child = key.group == group ? element.child(key.key) : nullptr;
+        if (child && child->hasChildren())
+            problems.append("holds elements: " + path + '/' + child->name);
+    }
+}
+
+// Every key element of the file with its text, found where the tree puts it.
+QHash<QString, QString> keyTexts(const XmlElement &fmain)
+{
+    QHash<const lang::GroupDef *, const XmlElement *> elements;
+    QHash<QString, QString> texts;
+    for (const lang::GroupDef &def : lang::groups()) {
+        const XmlElement *parent =
+            def.parent == lang::Group::FMain ? &fmain : elements.value(&lang::groupDef(def.parent));
+        elements.insert(&def, parent ? parent->child(def.name) : nullptr);
+    }
+    for (const lang::KeyDef &key : lang::keys()) {
+        const XmlElement *group = elements.value(&lang::groupDef(key.group));
+        if (const XmlElement *element = group ? group->child(key.key) : nullptr)
+            texts.insert(key.key.toString(), element->text);
+    }
+    return texts;
+}
+
+bool hasSingleAmpersand(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'&')
+            continue;
+        if (i + 1 >= text.size() || text[i + 1] != u'&')
+            return true;
+        ++i;
+    }
+    return false;
+}
+
+} // namespace
+
+class TestLanguageFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void shippedFile_isUtf8WithDeclaration_data() { addShippedFiles(); }
+    void shippedFile_isUtf8WithDeclaration();
+    void shippedFile_holdsEveryKeyInTheGroupTree_data() { addShippedFiles(); }
+    void shippedFile_holdsEveryKeyInTheGroupTree();
+    void shippedFile_textsKeepAmpersandsAndTrailingSpaces_data() { addShippedFiles(); }
+    void shippedFile_textsKeepAmpersandsAndTrailingSpaces();
+
+private:
+    static void addShippedFiles();
+};
+
+void TestLanguageFiles::addShippedFiles()
+{
+    QTest::addColumn<QString>("fileName");
+    for (const char *name : {"Lang_ENG.xml", "Lang_ITA.xml", "Lang_GER.xml", "Lang_SPA.xml"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestLanguageFiles::shippedFile_isUtf8WithDeclaration()
+{
+    QFETCH(QString, fileName);
+    QFile file(languageFile(fileName));
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.errorString()));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder(bytes);
+    QVERIFY(!decoder.hasError());
+    QVERIFY(!text.isEmpty());
+}
+
+void TestLanguageFiles::shippedFile_holdsEveryKeyInTheGroupTree()
+{
+    QFETCH(QString, fileName);
+    const XmlParseResult parsed = xmltree::parseFile(languageFile(fileName));
+    QVERIFY2(parsed.root, qPrintable(QStringLiteral("%1 (line %2)").arg(parsed.error).arg(parsed.line)));
+    QCOMPARE(parsed.root->name, QStringLiteral("Language"));
+    QCOMPARE(parsed.root->children.size(), 1);
+    const XmlElement *fmain = parsed.root->child(u"FMain");
+    QVERIFY(fmain);
+
+    QStringList problems;
+    compareTree(*fmain, lang::Group::FMain, QStringLiteral("FMain"), problems);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+}
+
+void TestLanguageFiles::shippedFile_textsKeepAmpersandsAndTrailingSpaces()
+{
+    QFETCH(QString, fileName);
+    const XmlParseResult parsed = xmltree::parseFile(languageFile(fileName));
+    QVERIFY(parsed.root && parsed.root->child(u"FMain"));
+    const QHash<QString, QString> texts = keyTexts(*parsed.root->child(u"FMain"));
+
+    QStringList problems;
+    for (const lang::KeyDef &key : lang::keys()) {
+        const QString k = key.key.toString();
+        if (!texts.contains(k))
+            continue; // reported by the tree test
+        const QString &text = texts[k];
+        const QString english = key.text.toString();
+        if (text.trimmed().isEmpty())
+            problems.append("empty: " + k);
+        if (english.contains(u"&&") && !text.contains(u"&&"))
+            problems.append("lost &&: " + k);
+        if (hasSingleAmpersand(text))
+            problems.append("single & (an accelerator): " + k);
+        // A row number or a value is appended right after these texts.
+        if (english.endsWith(u' ') && !text.endsWith(u' '))
+            problems.append("lost trailing space: " + k);
+        if (text != text.trimmed() && !english.endsWith(u' '))
+            problems.append("stray blanks: " + k);
+    }
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+}
+
+QTEST_GUILESS_MAIN(TestLanguageFiles)
+#include "tst_language_files.moc"
