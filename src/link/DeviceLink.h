@@ -1,0 +1,126 @@
+// The device link of the main window: Comm1, the link state of the Date & Time
+// page, its clock and status commands with the 5-second status polling, and
+// the boot commands of the update. Says what to show; shows nothing itself.
+#pragma once
+
+#include "link/Comm.h"
+#include "link/DeviceFrames.h"
+
+#include <QList>
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <optional>
+
+namespace devlink {
+
+enum class MessageKind { Information, Warning, Error };
+
+// One modal box with an OK button.
+struct LinkMessage
+{
+    MessageKind kind = MessageKind::Error;
+    QString key;  // the message text to show ("Error_No_Answer"), or empty:
+    QString text; // then this port error's text is shown as it is
+
+    bool operator==(const LinkMessage &) const = default;
+};
+
+// What the window does after a command: show the boxes in order and put the
+// texts that are set into their controls.
+struct LinkOutcome
+{
+    QList<LinkMessage> messages;
+    std::optional<QString> firmwareVersion; // TntL_DT_RSD_FW_Readed
+    std::optional<QString> dateTime;        // TntL_DT_RSD_DT_Readed
+    std::optional<ClockFields> fields;      // the six TntE_DT_SDT_* fields
+    // The port error behind an Error_Open_Com or a port failure, for callers
+    // that report the reason (the command line); the window need not show it.
+    std::optional<ECommError> portError;
+
+    // The command did what was asked (the clock set, the status read).
+    bool succeeded = false;
+};
+
+enum class ClockSource { PcClock, Fields };
+
+struct BootAnswer
+{
+    bool inBootLoader = false;
+    QString portError; // the port error's text, empty when the probe went out
+};
+
+class DeviceLink : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit DeviceLink(QObject *parent = nullptr);
+    ~DeviceLink() override;
+
+    TComm &Comm1() { return m_comm; }
+
+    bool linkOpen() const { return m_linkOpen; }
+    bool polling() const { return m_polling; }
+    const QString &linkPortName() const { return m_linkPortName; }
+    const QString &lastPortName() const { return m_lastPortName; }
+    bool timerActive() const { return m_timer1.isActive(); }
+
+    // The fields to show when the Date & Time page appears (call it after
+    // filling the port list).
+    ClockFields ShowPcClock() const;
+
+    // "Set PC Date & Time" (PcClock; fields is ignored) and "Set Custom Date &
+    // Time" (Fields). port is the text selected in CB_COMPort_List_DateTime.
+    // Blocks for up to 150 ms for the reply and, on success, up to 150 ms more
+    // for the status that follows.
+    LinkOutcome SetClock(const QString &port, ClockSource source, const ClockFields &fields = {});
+    // "Read Status Device". Blocks for up to 150 ms.
+    LinkOutcome ReadStatusClick(const QString &port);
+
+    // What every menu click does: close Comm1, end polling, clear the link
+    // open flag. The link port name and last port name remain.
+    void closeLink();
+
+    // For the update: close the link, open portName and, on success, make it
+    // the last port name. Returns the port error's text, empty on success.
+    QString openPort(const QString &portName);
+    // Sends the boot request, then 200 ms pause and pending events run.
+    // Returns the port error's text, empty when sent.
+    QString RequestBootMode();
+    // Sends the boot probe and waits for the first line of the answer (up to
+    // 2 x 150 ms, pending events run after each wait).
+    BootAnswer CheckBootMode();
+
+    // The computer's clock; tests put a fixed one in.
+    void setPcClock(std::function<QDateTime()> clock) { m_pcClock = std::move(clock); }
+    // Timer1's interval, 5000 ms.
+    void setPollInterval(int ms) { m_timer1.setInterval(ms); }
+
+signals:
+    // After each status exchange of Timer1: new label texts, or a port error
+    // to show (polling has then stopped).
+    void polled(const devlink::LinkOutcome &outcome);
+
+private:
+    bool EnsureLinkOpen(const QString &port, std::optional<ECommError> *failure);
+    StatusReply ReadStatus();
+    void Timer1Tick();
+    void startPolling();
+    void stopPolling();
+    void dropLink();
+    void sendFrame(const QByteArray &frame);
+    QByteArray readReply(int capacity);
+
+    TComm m_comm;
+    QTimer m_timer1;
+    bool m_linkOpen = false;
+    bool m_polling = false;
+    QString m_linkPortName;
+    QString m_lastPortName;
+    std::function<QDateTime()> m_pcClock;
+};
+
+} // namespace devlink
+
+Q_DECLARE_METATYPE(devlink::LinkOutcome)
