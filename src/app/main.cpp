@@ -1,10 +1,14 @@
+// The program: the main window over the folder of the program file.
+#include "ui/MainWindow.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.show();
+    ui::MainWindow window({QCoreApplication::applicationDirPath(), nullptr});
+    if (window.startFailed())
+        return 1;
+    window.show();
     return app.exec();
 }

@@ -1,0 +1,47 @@
+// The Date & Time page: the device clock half (port list, six clock fields,
+// set and read commands, the two result labels) and the profile half.
+#pragma once
+
+#include "link/DeviceLink.h"
+#include "ui/MessageBoxes.h"
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+namespace ui {
+
+class DateTimePage : public QWidget
+{
+    Q_OBJECT
+public:
+    DateTimePage(devlink::DeviceLink &link, QWidget *parent = nullptr);
+
+    // The page appears from the menu: clock half shown, ports listed, PC clock in the fields.
+    void pageShown();
+    // Puts the results of a command or a status poll on the page and shows its messages.
+    void showOutcome(const devlink::LinkOutcome &outcome);
+
+signals:
+    // A box to show: a message text by key, or, with an empty key, the text itself.
+    void message(ui::MessageKind kind, const QString &key, const QString &text);
+
+private:
+    QWidget *buildClockHalf();
+    QWidget *buildProfileHalf();
+    devlink::ClockFields fields() const;
+    void showHalf(bool profile);
+
+    devlink::DeviceLink &m_link;
+    QWidget *m_clockHalf = nullptr;
+    QWidget *m_profileHalf = nullptr;
+    QComboBox *m_ports = nullptr;
+    QLineEdit *m_hh = nullptr, *m_mi = nullptr, *m_ss = nullptr, *m_dd = nullptr, *m_mo = nullptr,
+              *m_yy = nullptr;
+    QLabel *m_firmware = nullptr;
+    QLabel *m_dateTime = nullptr;
+};
+
+} // namespace ui

@@ -1,0 +1,33 @@
+// Every message the window shows goes through one presenter, so tests can
+// answer the boxes in advance and read what was shown.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace ui {
+
+enum class MessageKind { Information, Warning, Error };
+enum class MessageButtons { Ok, YesNoCancel };
+enum class MessageAnswer { Ok, Yes, No, Cancel };
+
+class MessagePresenter
+{
+public:
+    virtual ~MessagePresenter() = default;
+    // Shows a modal box and returns the answer; closing the box answers Cancel
+    // (or Ok for a box with only OK).
+    virtual MessageAnswer show(QWidget *parent, MessageKind kind, const QString &text,
+                               MessageButtons buttons) = 0;
+};
+
+// The real boxes.
+class DialogMessagePresenter : public MessagePresenter
+{
+public:
+    MessageAnswer show(QWidget *parent, MessageKind kind, const QString &text,
+                       MessageButtons buttons) override;
+};
+
+} // namespace ui

@@ -1,0 +1,72 @@
+// The window's colours and the small styled pieces every page is built from:
+// coloured bars, themed buttons and clickable labels.
+#pragma once
+
+#include <QColor>
+#include <QLabel>
+#include <QPushButton>
+
+namespace theme {
+
+inline const QColor kMain(1, 92, 173);
+inline const QColor kPressed(0, 0, 128);
+inline const QColor kPressedFont(255, 255, 0);
+inline const QColor kHeader(166, 202, 240); // table headers and the sky-blue tabs and links
+inline const QColor kUnselected(192, 192, 192);
+inline const QColor kHover(0, 0, 255);
+inline const QColor kDisabledFace(226, 234, 243);
+
+// The window's font: Verdana 8 point, or the closest installed family.
+QFont baseFont(int pointSize = 8, bool bold = false);
+
+} // namespace theme
+
+namespace ui {
+
+// A label that reports a click; the menu entries, tabs, links and flags.
+class ClickLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit ClickLabel(const QString &objectName, QWidget *parent = nullptr);
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};
+
+// A menu caption: underlined in pure blue while the mouse is over it.
+class MenuCaption : public ClickLabel
+{
+    Q_OBJECT
+public:
+    using ClickLabel::ClickLabel;
+
+protected:
+    void enterEvent(QEnterEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+
+private:
+    void setHovered(bool hovered);
+};
+
+// A bar of one colour with a white bold caption: the title panel's title,
+// page titles, sub-titles and menu group headers.
+QLabel *makeBar(const QString &captionName, const QString &caption, int pointSize, QWidget *parent,
+                const QColor &colour = theme::kMain);
+
+// A push button in the theme's five colours: face, face while pressed,
+// border, caption while pressed, caption while disabled.
+class ThemedButton : public QPushButton
+{
+    Q_OBJECT
+public:
+    ThemedButton(const QString &objectName, const QString &caption, QWidget *parent = nullptr);
+};
+
+// Paints a widget's own background in a colour instead of its parent's.
+void paintBackground(QWidget *widget, const QColor &colour);
+
+} // namespace ui
