@@ -1,9 +1,59 @@
 #include "Commands.h"
+#include "link_cli.h"
 
-#include <QTextStream>
+namespace {
 
-int cli::runSetClock(const QStringList &)
+const char kUsage[] = R"(Usage: trenov5x-cli set-clock --port PORT (--now | HH MI SS DD MO YY)
+
+Sets the clock of the device on PORT, a port name as the port list shows it
+(ttyUSB0) or a device path (/dev/pts/3), from the computer's clock (--now) or
+from six fields typed as on the Date & Time page: hour, minute, second, day,
+month, year (2024 or 24). The frame is built as the page builds it: a field of
+one character gets a leading 0, a longer one sends its first two characters.
+
+Exit status: 0 after "Date Time correctly setted!"; 1 with the message the
+page would show ("Error! Date or Time Not Valid", "Error! When open COM Port"
+and the reason, "Error! No Answer from Device.", "Error! The Answer from
+Device is Wrong.") on stderr; 2 for wrong arguments.
+)";
+
+} // namespace
+
+int cli::runSetClock(const QStringList &arguments)
 {
-    QTextStream(stderr) << "not available yet\n";
-    return 2;
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QStringList args = arguments;
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+        out << kUsage;
+        return 0;
+    }
+    QString port;
+    if (!takePortArgument(args, &port, err)) {
+        err << kUsage;
+        return 2;
+    }
+    const bool now = args.removeAll(QStringLiteral("--now")) > 0;
+    for (const QString &arg : args) {
+        if (arg.startsWith(QLatin1String("--"))) {
+            err << "unknown option '" << arg << "'\n" << kUsage;
+            return 2;
+        }
+    }
+    if (now ? !args.isEmpty() : args.size() != 6) {
+        err << (now ? "--now takes no fields\n" : "give --now or the six fields HH MI SS DD MO YY\n")
+            << kUsage;
+        return 2;
+    }
+
+    devlink::DeviceLink link;
+    devlink::LinkOutcome outcome;
+    if (now)
+        outcome = link.SetClock(port, devlink::ClockSource::PcClock);
+    else
+        outcome = link.SetClock(port, devlink::ClockSource::Fields,
+                                {args.at(0), args.at(1), args.at(2), args.at(3), args.at(4), args.at(5)});
+    link.closeLink();
+    printOutcome(outcome, port, out, err);
+    return outcome.succeeded ? 0 : 1;
 }

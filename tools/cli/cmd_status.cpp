@@ -1,9 +1,52 @@
 #include "Commands.h"
+#include "lang/KeyTable.h"
+#include "link_cli.h"
 
-#include <QTextStream>
+namespace {
 
-int cli::runStatus(const QStringList &)
+const char kUsage[] = R"(Usage: trenov5x-cli status --port PORT
+
+Reads the firmware version and the clock of the device on PORT, a port name
+as the port list shows it (ttyUSB0) or a device path (/dev/pts/3), and prints
+
+  Firmware Version : <version>
+  Date Time : <hh.mm.ss dd/mm/yy>
+
+Exit status: 0 when both status lines came; 1 when the port does not open
+("Error! When open COM Port" and the reason) or the device does not answer
+or answers something else ("Error! No Answer from Device."), messages on
+stderr; 2 for wrong arguments.
+)";
+
+} // namespace
+
+int cli::runStatus(const QStringList &arguments)
 {
-    QTextStream(stderr) << "not available yet\n";
-    return 2;
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QStringList args = arguments;
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+        out << kUsage;
+        return 0;
+    }
+    QString port;
+    if (!takePortArgument(args, &port, err)) {
+        err << kUsage;
+        return 2;
+    }
+    if (!args.isEmpty()) {
+        err << "unexpected argument '" << args.first() << "'\n" << kUsage;
+        return 2;
+    }
+
+    devlink::DeviceLink link;
+    const devlink::LinkOutcome outcome = link.ReadStatusClick(port);
+    link.closeLink();
+    printOutcome(outcome, port, out, err);
+    if (!outcome.succeeded)
+        return 1;
+    out << lang::builtinText(u"TntL_DT_RSD_FW_Ver") << ' ' << outcome.firmwareVersion.value_or(QString())
+        << '\n'
+        << lang::builtinText(u"TntL_DT_RSD_DT") << ' ' << outcome.dateTime.value_or(QString()) << '\n';
+    return 0;
 }

@@ -1,0 +1,68 @@
+#include "helper_devsim.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QThread>
+#include <algorithm>
+#include <csignal>
+
+QString DevSim::program()
+{
+    return QStringLiteral(TRENOV5X_PROGRAM_DIR "/trenov5x-devsim");
+}
+
+DevSim::DevSim(const QStringList &arguments)
+{
+    m_process.start(program(),
+                    QStringList{QStringLiteral("--log"), m_dir.filePath(QStringLiteral("devsim.log"))} +
+                        arguments);
+    if (!m_process.waitForStarted(5000))
+        return;
+    QDeadlineTimer deadline(5000);
+    while (!m_process.canReadLine() && !deadline.hasExpired())
+        m_process.waitForReadyRead(int(deadline.remainingTime()));
+    m_path = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+}
+
+DevSim::~DevSim()
+{
+    kill();
+}
+
+void DevSim::kill()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+}
+
+void DevSim::sendSignal(int signal)
+{
+    if (m_process.state() == QProcess::Running)
+        ::kill(pid_t(m_process.processId()), signal);
+}
+
+QString DevSim::log() const
+{
+    QFile file(m_dir.filePath(QStringLiteral("devsim.log")));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLatin1(file.readAll());
+}
+
+bool DevSim::waitForFrames(int count, int ms) const
+{
+    QDeadlineTimer deadline(ms);
+    for (;;) {
+        const QStringList lines = log().split(u'\n');
+        const auto frames = std::count_if(lines.begin(), lines.end(), [](const QString &line) {
+            return line.startsWith(QLatin1String("rx "));
+        });
+        if (frames >= count)
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(5);
+    }
+}
