@@ -1,9 +1,77 @@
+// trenov5x-cli build: compiles a configuration folder into its device image.
 #include "Commands.h"
+#include "image/DeviceImageBuild.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
 
-int cli::runBuild(const QStringList &)
+namespace {
+
+const char kBuildHelp[] = R"(Usage: trenov5x-cli build FOLDER [--output FILE]
+
+Compiles FOLDER/Configuration.xml into the device image FOLDER/bin/bank.bin,
+or into FILE with --output. The image is written only when it is complete;
+an existing image is left untouched when the build fails.
+
+Exit status:
+  0  the image was written
+  1  the build failed; the reason is on standard error
+  2  FOLDER holds no Configuration.xml, or the arguments are wrong
+)";
+
+} // namespace
+
+int cli::runBuild(const QStringList &args)
 {
-    QTextStream(stderr) << "not available yet\n";
-    return 2;
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QString folder;
+    QString output;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        if (arg == u"--help" || arg == u"-h") {
+            out << kBuildHelp;
+            return 0;
+        }
+        if (arg == u"--output" || arg == u"-o") {
+            if (++i == args.size()) {
+                err << "trenov5x-cli build: --output needs a FILE\n";
+                return 2;
+            }
+            output = args[i];
+        } else if (arg.startsWith(u"--output=")) {
+            output = arg.mid(9);
+        } else if (arg.startsWith(u'-') && arg.size() > 1) {
+            err << "trenov5x-cli build: unknown option '" << arg << "'\n" << kBuildHelp;
+            return 2;
+        } else if (folder.isNull()) {
+            folder = arg;
+        } else {
+            err << "trenov5x-cli build: more than one FOLDER given\n" << kBuildHelp;
+            return 2;
+        }
+    }
+    if (folder.isEmpty() || (!output.isNull() && output.isEmpty())) {
+        err << kBuildHelp;
+        return 2;
+    }
+
+    const QString configuration = QDir(folder).filePath(QLatin1String(image::kConfigurationFileName));
+    const QString imagePath = output.isNull() ? image::imagePathFor(folder) : output;
+    const image::BuildResult result = image::buildImageFile(configuration, imagePath);
+    switch (result.status) {
+    case image::BuildStatus::Built:
+        out << "Wrote " << QDir::toNativeSeparators(result.imagePath) << " (" << result.imageSize
+            << " bytes)\n";
+        return 0;
+    case image::BuildStatus::NoConfiguration:
+        err << "trenov5x-cli build: " << QDir::toNativeSeparators(configuration)
+            << " does not exist; nothing built\n";
+        return 2;
+    case image::BuildStatus::Failed:
+        break;
+    }
+    err << result.error << '\n';
+    return 1;
 }
