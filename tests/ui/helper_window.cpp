@@ -1,0 +1,79 @@
+#include "helper_window.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <csignal>
+
+ui::MessageAnswer RecordingPresenter::show(QWidget *, ui::MessageKind kind, const QString &text,
+                                           ui::MessageButtons buttons)
+{
+    shown.append({kind, text});
+    if (!answers.isEmpty())
+        return answers.takeFirst();
+    return buttons == ui::MessageButtons::Ok ? ui::MessageAnswer::Ok : ui::MessageAnswer::Cancel;
+}
+
+QStringList RecordingPresenter::texts() const
+{
+    QStringList list;
+    for (const Shown &s : shown)
+        list << s.text;
+    return list;
+}
+
+ProgramFolder::ProgramFolder()
+{
+    QDir().mkpath(m_dir.filePath(QStringLiteral("Language")));
+    const QDir source(QStringLiteral(TRENOV5X_SOURCE_DIR "/Language"));
+    for (const QString &name : source.entryList({QStringLiteral("*.xml")}, QDir::Files))
+        QFile::copy(source.filePath(name), m_dir.filePath(QStringLiteral("Language/") + name));
+}
+
+void ProgramFolder::writeSettings(int language, const QString &configuration) const
+{
+    writeFile(QStringLiteral("Setting/setting.xml"),
+              QStringLiteral("<General_Setting><Language>%1</Language><Configuration>%2</Configuration>"
+                             "</General_Setting>")
+                  .arg(language)
+                  .arg(configuration)
+                  .toUtf8());
+}
+
+void ProgramFolder::writeFile(const QString &relativePath, const QByteArray &bytes) const
+{
+    const QString path = m_dir.filePath(relativePath);
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+QByteArray ProgramFolder::readFile(const QString &relativePath) const
+{
+    QFile f(m_dir.filePath(relativePath));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+SimulatedModem::SimulatedModem(const QStringList &options) : m_process(std::make_unique<QProcess>())
+{
+    m_process->setProcessChannelMode(QProcess::SeparateChannels);
+    m_process->setStandardErrorFile(QProcess::nullDevice());
+    m_process->start(QStringLiteral(TRENOV5X_PROGRAM_DIR "/trenov5x-devsim"), options);
+    if (!m_process->waitForStarted(5000))
+        qFatal("trenov5x-devsim did not start");
+    QTRY_VERIFY_WITH_TIMEOUT(m_process->canReadLine() || m_process->waitForReadyRead(100), 5000);
+    m_path = QString::fromUtf8(m_process->readLine()).trimmed();
+}
+
+SimulatedModem::~SimulatedModem()
+{
+    m_process->terminate();
+    if (!m_process->waitForFinished(3000))
+        m_process->kill();
+}
+
+void SimulatedModem::toggleSilent() const
+{
+    ::kill(pid_t(m_process->processId()), SIGUSR1);
+}

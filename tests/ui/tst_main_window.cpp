@@ -1,0 +1,365 @@
+// The main window through its real widgets: start sequence, menu, pages,
+// language choice, About box and the Date & Time page against the simulated
+// modem on a pseudo-terminal.
+#include "config/ConfigurationFile.h"
+#include "helper_window.h"
+#include "link/PortList.h"
+#include "ui/AboutBox.h"
+#include "ui/MainWindow.h"
+#include "ui/Theme.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEnterEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTest>
+#include <QTimer>
+
+using ui::MainWindow;
+
+namespace {
+
+template <typename T> T *child(QWidget *window, const char *name)
+{
+    T *w = window->findChild<T *>(QLatin1String(name));
+    if (!w)
+        qFatal("no control %s", name);
+    return w;
+}
+
+void clickMenu(MainWindow &w, const char *name)
+{
+    QWidget *entry = child<QWidget>(&w, name);
+    QTest::mouseClick(entry, Qt::LeftButton, {}, QPoint(4, entry->height() / 2));
+}
+
+QString visiblePageName(MainWindow &w)
+{
+    auto *stack = w.findChild<QStackedWidget *>();
+    return w.currentPage() == 0 ? QString() : stack->currentWidget()->objectName();
+}
+
+void saveConfiguration(const ProgramFolder &folder, const QString &name, const config::Configuration &c)
+{
+    folder.writeFile(QStringLiteral("Projects/%1/Configuration.xml").arg(name),
+                     config::serializeConfiguration(c));
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startShowsNoPageThenPhoneSettingShowsTheLoadedValues()
+    {
+        ProgramFolder folder;
+        config::Configuration c;
+        c.pin = QStringLiteral("4321");
+        c.dst = true;
+        saveConfiguration(folder, QStringLiteral("Plant_A"), c);
+        folder.writeSettings(1, QStringLiteral("Plant_A"));
+        RecordingPresenter boxes;
+        MainWindow w({folder.path(), &boxes});
+        w.show();
+        QCOMPARE(w.currentPage(), 0);
+        QVERIFY(!child<QWidget>(&w, "P_Phone_Set")->isVisible());
+        clickMenu(w, "TntL_Phone_Menu");
+        QCOMPARE(visiblePageName(w), QStringLiteral("P_Phone_Set"));
+        QCOMPARE(child<QLineEdit>(&w, "TntE_PIN")->text(), QStringLiteral("4321"));
+        QVERIFY(child<QCheckBox>(&w, "CB_PS_DST")->isChecked());
+        QCOMPARE(w.size(), MainWindow::kSize);
+        QVERIFY(boxes.shown.isEmpty());
+    }
+
+    void startInGermanWithTheLastConfigurationAsksNothingOnClose()
+    {
+        ProgramFolder folder;
+        config::Configuration c;
+        c.pin = QStringLiteral("1111");
+        saveConfiguration(folder, QStringLiteral("Halle 3"), c);
+        folder.writeSettings(3, QStringLiteral("Halle 3"));
+        RecordingPresenter boxes;
+        MainWindow w({folder.path(), &boxes});
+        w.show();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Corvantis - TRENOV5x - Halle 3"));
+        lang::LanguageTexts german;
+        QVERIFY(german.loadLanguageFile(folder.path() + QStringLiteral("/Language/Lang_GER.xml")));
+        QCOMPARE(child<QLabel>(&w, "TntL_Phone_Menu")->text(), german.text(u"TntL_Phone_Menu"));
+        QVERIFY(german.text(u"TntL_Phone_Menu") != QStringLiteral("Phone Setting"));
+        QCOMPARE(child<QLineEdit>(&w, "TntE_PIN")->text(), QStringLiteral("1111"));
+        QVERIFY(!w.session().isChanged());
+        QVERIFY(w.close());
+        QVERIFY(boxes.shown.isEmpty());
+    }
+
+    void refusedConfigurationAtStartOpensNone()
+    {
+        ProgramFolder folder;
+        folder.writeFile(QStringLiteral("Projects/Bad/Configuration.xml"), "<Configuration><Phone_Setting>");
+        folder.writeSettings(1, QStringLiteral("Bad"));
+        const QByteArray settings = folder.readFile(QStringLiteral("Setting/setting.xml"));
+        RecordingPresenter boxes;
+        MainWindow w({folder.path(), &boxes});
+        QCOMPARE(boxes.shown.size(), 1);
+        QCOMPARE(boxes.shown[0].kind, ui::MessageKind::Error);
+        QVERIFY2(boxes.shown[0].text.contains(QStringLiteral("Configuration.xml")),
+                 qPrintable(boxes.shown[0].text));
+        QVERIFY(w.windowTitle().endsWith(QStringLiteral(" - #NO_CONF#")));
+        QCOMPARE(folder.readFile(QStringLiteral("Setting/setting.xml")), settings);
+    }
+
+    void editingThePhonePageMarksTheConfigurationChanged()
+    {
+        ProgramFolder folder;
+        RecordingPresenter boxes;
+        MainWindow w({folder.path(), &boxes});
+        w.show();
+        clickMenu(w, "TntL_Phone_Menu");
+        QTest::keyClicks(child<QLineEdit>(&w, "TntE_PIN"), QStringLiteral("12"));
+        QCOMPARE(w.session().configuration().pin, QStringLiteral("12"));
+        QVERIFY(w.session().isChanged());
+        child<QCheckBox>(&w, "CB_PS_DST")->click();
+        QVERIFY(w.session().configuration().dst);
+        boxes.answers = {ui::MessageAnswer::Cancel};
+        QVERIFY(!w.close());
+        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Do you want to save the configuration?")});
+    }
+
+    void softwarePreferencesSelectsAppliesAndWritesTheLanguageOnce()
+    {
+        ProgramFolder folder;
+        folder.writeSettings(2, QString());
+        RecordingPresenter boxes;
+        MainWindow w({folder.path(), &boxes});
+        w.show();
+        folder.writeFile(QStringLiteral("Setting/setting.xml"), "untouched");
+        clickMenu(w, "TntL_Preference_Menu");
+        QVERIFY(child<QRadioButton>(&w, "TntRB_Leng_Italian")->isChecked());
+        QCOMPARE(
+            folder.readFile(QStringLiteral("Setting/setting.xml")),
+            QByteArray(
+                "<General_Setting><Language>2</Language><Configuration></Configuration></General_Setting>"));
+        folder.writeFile(QStringLiteral("Setting/setting.xml"), "untouched");
+        clickMenu(w, "TntL_Phone_Menu");
+        clickMenu(w, "TntL_Preference_Menu");
+        QCOMPARE(folder.readFile(QStringLiteral("Setting/setting.xml")), QByteArray("untouched"));
+
+        // The Spanish flag selects its button and applies Spanish at once.
+        QTest::mouseClick(child<QWidget>(&w, "TntI_Lang_Spa"), Qt::LeftButton);
+        QVERIFY(child<QRadioButton>(&w, "TntRB_Leng_Spanish")->isChecked());
+        QCOMPARE(w.session().languageCode(), 4);
+        lang::LanguageTexts spanish;
+        QVERIFY(spanish.loadLanguageFile(folder.path() + QStringLiteral("/Language/Lang_SPA.xml")));
+        QCOMPARE(child<QLabel>(&w, "TntL_New_Menu")->text(), spanish.text(u"TntL_New_Menu"));
+        QVERIFY(folder.readFile(QStringLiteral("Setting/setting.xml")).contains("<Language>4</Language>"));
+        QCOMPARE(child<QRadioButton>(&w, "TntRB_Leng_Spanish")->text(), QStringLiteral("Espa\u00f1ol"));
+    }
+
+    void languageCodeOutsideTheFourSelectsNone()
+    {
+        ProgramFolder folder;
+        folder.writeSettings(7, QString());
+        RecordingPresenter boxes;
+        MainWindow w({folder.path(), &boxes});
+        w.show();
+        QCOMPARE(child<QLabel>(&w, "TntL_New_Menu")->text(), QStringLiteral("New Configuration"));
+        clickMenu(w, "I_Preferences");
+        for (const char *name :
+             {"TntRB_Leng_English", "TntRB_Leng_Italian", "TntRB_Leng_German", "TntRB_Leng_Spanish"})
+            QVERIFY2(!child<QRadioButton>(&w, name)->isChecked(), name);
+        QCOMPARE(w.session().languageCode(), 7);
+    }
+
+    void newPageShowsTheOpenNameEachTime()
+    {
+        ProgramFolder folder;
+        folder.writeSettings(1, QStringLiteral("Plant_B"));
+        RecordingPresenter boxes;
+        MainWindow w({folder.path(), &boxes});
+        w.show();
+        clickMenu(w, "TntL_New_Menu");
+        auto *name = child<QLineEdit>(&w, "TntE_NewConf");
+        QCOMPARE(name->text(), QStringLiteral("Plant_B"));
+        name->setText(QStringLiteral("Other"));
+        clickMenu(w, "I_New");
+        QCOMPARE(name->text(), QStringLiteral("Plant_B"));
+    }
+
+    void hoveringACaptionUnderlinesItInBlue()
+    {
+        ProgramFolder folder;
+        RecordingPresenter boxes;
+        MainWindow w({folder.path(), &boxes});
+        w.show();
+        auto *caption = child<QLabel>(&w, "TntL_Update_Menu");
+        auto *icon = child<QWidget>(&w, "I_Update");
+        const QFont iconFont = icon->font();
+        const QPalette iconPalette = icon->palette();
+        QEnterEvent enterIcon(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+        QApplication::sendEvent(icon, &enterIcon);
+        QCOMPARE(icon->font(), iconFont);
+        QCOMPARE(icon->palette(), iconPalette);
+        QVERIFY(!caption->font().underline());
+
+        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+        QApplication::sendEvent(caption, &enter);
+        QVERIFY(caption->font().underline());
+        QCOMPARE(caption->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(caption, &leave);
+        QVERIFY(!caption->font().underline());
+        QCOMPARE(caption->palette().color(QPalette::WindowText), QColor(Qt::black));
+    }
+
+    void aboutIconClosesTheOpenPortBeforeTheBoxOpens()
+    {
+        SimulatedModem modem;
+        ProgramFolder folder;
+        RecordingPresenter boxes;
+        MainWindow w({folder.path(), &boxes});
+        w.show();
+        clickMenu(w, "TntL_Date_Menu");
+        auto *ports = child<QComboBox>(&w, "CB_COMPort_List_DateTime");
+        ports->addItem(modem.devicePath());
+        ports->setCurrentText(modem.devicePath());
+        child<QPushButton>(&w, "TntB_DT_RSD")->click();
+        QVERIFY(w.deviceLink().linkOpen());
+        QVERIFY(w.deviceLink().Comm1().IsOpen());
+
+        bool portOpenWhileShown = true;
+        QSize shownSize;
+        QTimer::singleShot(0, &w, [&] {
+            portOpenWhileShown = w.deviceLink().Comm1().IsOpen();
+            shownSize = w.aboutBox()->frameGeometry().size();
+            child<QPushButton>(w.aboutBox(), "LbButton1")->click();
+        });
+        QTest::mouseClick(child<QWidget>(&w, "I_About"), Qt::LeftButton);
+        QVERIFY(!portOpenWhileShown);
+        QVERIFY(!w.deviceLink().polling());
+        QCOMPARE(shownSize, ui::AboutBox::kOuterSize);
+        QCOMPARE(w.currentPage(), 9); // the page stays
+    }
+
+    void aboutBoxIsTheSameInEveryLanguage()
+    {
+        ProgramFolder folder;
+        folder.writeSettings(3, QString());
+        RecordingPresenter boxes;
+        MainWindow w({folder.path(), &boxes});
+        QCOMPARE(child<QLabel>(w.aboutBox(), "Label1")->text(), QStringLiteral("Software TRENOV5x"));
+        QCOMPARE(child<QLabel>(w.aboutBox(), "Label10")->text(), QStringLiteral("1.008"));
+        QCOMPARE(child<QLabel>(w.aboutBox(), "Label1")->pos(), QPoint(64, 88));
+        QCOMPARE(w.aboutBox()->windowTitle(), QStringLiteral("About..."));
+    }
+
+    void dateTimePageAgainstTheSimulatedModem()
+    {
+        SimulatedModem modem;
+        ProgramFolder folder;
+        RecordingPresenter boxes;
+        MainWindow w({folder.path(), &boxes});
+        w.deviceLink().setPollInterval(200);
+        w.show();
+        clickMenu(w, "TntL_Date_Menu");
+        QVERIFY(child<QWidget>(&w, "P_DT_PRO_DateTime")->isVisible());
+        QVERIFY(!child<QWidget>(&w, "P_DT_PRO_Profile")->isVisible());
+        const QDateTime now = QDateTime::currentDateTime();
+        QCOMPARE(child<QLineEdit>(&w, "TntE_DT_SDT_yy")->text().toInt(), now.date().year() - 2000);
+        auto *ports = child<QComboBox>(&w, "CB_COMPort_List_DateTime");
+        ports->addItem(modem.devicePath());
+        ports->setCurrentText(modem.devicePath());
+
+        // An invalid date sends nothing and opens nothing.
+        child<QLineEdit>(&w, "TntE_DT_SDT_hh")->setText(QStringLiteral("24"));
+        child<QPushButton>(&w, "TntB_DT_SDT_WriteDT")->click();
+        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Error! Date or Time Not Valid")});
+        QVERIFY(!w.deviceLink().linkOpen());
+
+        // A custom clock: the modem takes it and the status labels show it.
+        boxes.shown.clear();
+        const QStringList custom = {"7", "5", "3", "9", "4", "24"};
+        const char *fields[] = {"TntE_DT_SDT_hh", "TntE_DT_SDT_mi", "TntE_DT_SDT_ss",
+                                "TntE_DT_SDT_dd", "TntE_DT_SDT_mo", "TntE_DT_SDT_yy"};
+        for (int i = 0; i < 6; ++i)
+            child<QLineEdit>(&w, fields[i])->setText(custom[i]);
+        child<QPushButton>(&w, "TntB_DT_SDT_WriteDT")->click();
+        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Date Time correctly setted!")});
+        QVERIFY(child<QLabel>(&w, "TntL_DT_RSD_DT_Readed")->text().startsWith(QStringLiteral("07.05.0")));
+        QVERIFY(child<QLabel>(&w, "TntL_DT_RSD_DT_Readed")->text().endsWith(QStringLiteral("09/04/24")));
+        QCOMPARE(child<QLabel>(&w, "TntL_DT_RSD_FW_Readed")->text(), QStringLiteral("1.0.4"));
+        QVERIFY(w.deviceLink().polling());
+
+        // The PC clock.
+        boxes.shown.clear();
+        child<QPushButton>(&w, "TntB_DT_SDT_GetDT")->click();
+        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Date Time correctly setted!")});
+        QCOMPARE(child<QLineEdit>(&w, "TntE_DT_SDT_yy")->text().toInt(), now.date().year());
+        QVERIFY(
+            child<QLabel>(&w, "TntL_DT_RSD_DT_Readed")->text().endsWith(now.toString(QStringLiteral("yy"))));
+
+        // Polling keeps the clock label moving.
+        const QString before = child<QLabel>(&w, "TntL_DT_RSD_DT_Readed")->text();
+        QTRY_VERIFY_WITH_TIMEOUT(child<QLabel>(&w, "TntL_DT_RSD_DT_Readed")->text() != before, 4000);
+
+        // Silenced: the timer shows nothing, the button shows Error_No_Answer.
+        boxes.shown.clear();
+        modem.toggleSilent();
+        QTest::qWait(700);
+        QVERIFY(boxes.shown.isEmpty());
+        child<QPushButton>(&w, "TntB_DT_RSD")->click();
+        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Error! No Answer from Device.")});
+        QVERIFY(!w.deviceLink().linkOpen());
+
+        // Read Status Device fills both labels once the modem answers again.
+        modem.toggleSilent();
+        boxes.shown.clear();
+        child<QLabel>(&w, "TntL_DT_RSD_FW_Readed")->setText(QStringLiteral("------"));
+        child<QPushButton>(&w, "TntB_DT_RSD")->click();
+        QVERIFY(boxes.shown.isEmpty());
+        QCOMPARE(child<QLabel>(&w, "TntL_DT_RSD_FW_Readed")->text(), QStringLiteral("1.0.4"));
+
+        // A menu click ends the link and the polling.
+        clickMenu(w, "TntL_Phone_Menu");
+        QVERIFY(!w.deviceLink().linkOpen());
+        QVERIFY(!w.deviceLink().polling());
+    }
+
+    void choosingAnotherPortClosesTheFirst()
+    {
+        SimulatedModem first;
+        SimulatedModem second({QStringLiteral("--fw-version"), QStringLiteral("2.0")});
+        ProgramFolder folder;
+        RecordingPresenter boxes;
+        MainWindow w({folder.path(), &boxes});
+        w.show();
+        clickMenu(w, "TntL_Date_Menu");
+        auto *ports = child<QComboBox>(&w, "CB_COMPort_List_DateTime");
+        ports->addItems({first.devicePath(), second.devicePath()});
+        ports->setCurrentText(first.devicePath());
+        child<QPushButton>(&w, "TntB_DT_RSD")->click();
+        QCOMPARE(w.deviceLink().linkPortName(), first.devicePath());
+        ports->setCurrentText(second.devicePath());
+        child<QPushButton>(&w, "TntB_DT_RSD")->click();
+        QCOMPARE(w.deviceLink().linkPortName(), second.devicePath());
+        QCOMPARE(child<QLabel>(&w, "TntL_DT_RSD_FW_Readed")->text(), QStringLiteral("2.0"));
+        // The first port is free again: another program can open it.
+        devlink::TComm other;
+        other.setDeviceName(devlink::devicePath(first.devicePath()));
+        try {
+            other.Open();
+        } catch (const devlink::ECommError &e) {
+            QFAIL(qPrintable(e.text()));
+        }
+        other.Close();
+        QVERIFY(boxes.shown.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_main_window.moc"
