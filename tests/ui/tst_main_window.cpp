@@ -10,6 +10,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QEnterEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -112,6 +114,20 @@ private slots:
                  qPrintable(boxes.shown[0].text));
         QVERIFY(w.windowTitle().endsWith(QStringLiteral(" - #NO_CONF#")));
         QCOMPARE(folder.readFile(QStringLiteral("Setting/setting.xml")), settings);
+    }
+
+    void folderThatCannotBeCreatedEndsTheStartWithABox()
+    {
+        ProgramFolder folder;
+        folder.writeFile(QStringLiteral("Projects"), "a file where the folder belongs");
+        RecordingPresenter boxes;
+        MainWindow w({folder.path(), &boxes});
+        QVERIFY(w.startFailed());
+        QCOMPARE(boxes.shown.size(), 1);
+        QCOMPARE(boxes.shown[0].kind, ui::MessageKind::Error);
+        QVERIFY2(boxes.shown[0].text.contains(QDir::toNativeSeparators(folder.path() + QStringLiteral("/Projects/"))),
+                 qPrintable(boxes.shown[0].text));
+        QVERIFY(!QFileInfo::exists(folder.path() + QStringLiteral("/Setting/setting.xml")));
     }
 
     void editingThePhonePageMarksTheConfigurationChanged()
