@@ -154,6 +154,60 @@ ConfigXml &ConfigXml::setSlots(const QString &dayPath, const QList<int> &onSlots
     return *this;
 }
 
+QString ConfigXml::expandPath(const QString &path)
+{
+    static const QList<std::pair<QString, QString>> kPrefixes = {
+        {QStringLiteral("DI1/"), digitalInput(1)},
+        {QStringLiteral("DI2/"), digitalInput(2)},
+        {QStringLiteral("AI/"), analogInput()},
+        {QStringLiteral("DO1.SMS/"), outputSms(1)},
+        {QStringLiteral("DO1.CALL/"), outputCall(1)},
+        {QStringLiteral("DO2.SMS/"), outputSms(2)},
+        {QStringLiteral("DO2.CALL/"), outputCall(2)},
+        {QStringLiteral("W1/"), week(1)},
+        {QStringLiteral("W2/"), week(2)},
+        {QStringLiteral("W3/"), week(3)},
+        {QStringLiteral("D1/"), day(1)},
+        {QStringLiteral("D2/"), day(2)},
+        {QStringLiteral("D3/"), day(3)},
+        {QStringLiteral("PS/"), QStringLiteral("Phone_Setting/")},
+    };
+    for (const auto &[prefix, full] : kPrefixes) {
+        if (path.startsWith(prefix))
+            return full + path.mid(prefix.size());
+    }
+    return path;
+}
+
+ConfigXml &ConfigXml::apply(const QStringList &edits)
+{
+    for (const QString &edit : edits) {
+        const qsizetype eq = edit.indexOf(u'=');
+        const QString value = eq < 0 ? QString() : edit.mid(eq + 1);
+        if (edit.startsWith(u'-')) {
+            remove(expandPath(edit.mid(1)));
+        } else if (edit.startsWith(u'+')) {
+            const QString list = expandPath(edit.mid(1, eq - 1));
+            const QStringList cells = value.split(u'|');
+            if (list.startsWith(QStringLiteral("Output")))
+                addOutputRow(list, cells.value(0), cells.value(1));
+            else
+                addInputRow(list, cells.value(0), cells.value(1));
+        } else if (edit.startsWith(QStringLiteral("slots:"))) {
+            QList<int> on;
+            for (const QString &slot : value.split(u',', Qt::SkipEmptyParts))
+                on.append(slot.toInt());
+            setSlots(expandPath(edit.mid(6, eq - 6)), on);
+        } else if (edit.startsWith(QStringLiteral("append:"))) {
+            const QStringList parts = value.split(u'|');
+            append(expandPath(edit.mid(7, eq - 7)), parts.value(0), parts.value(1));
+        } else {
+            set(expandPath(edit.left(eq)), value);
+        }
+    }
+    return *this;
+}
+
 void ConfigXml::write(const Node &node, QByteArray &out)
 {
     QXmlStreamWriter writer(&out);

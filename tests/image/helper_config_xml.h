@@ -27,6 +27,14 @@ public:
     // Sets the listed slots of a day ("Date_Time_Profile/Profile/Weekly/Week1/Time_Slots/Monday") to "1".
     ConfigXml &setSlots(const QString &dayPath, const QList<int> &onSlots);
 
+    // Applies edits written compactly for test tables:
+    //   "path=text"          set a leaf        "-path"            remove an element
+    //   "+list=a|b"          add a row: input tables (message|phone), output tables (phone|profile)
+    //   "slots:day=1,5,47"   turn slots on      "append:parent=name|text"  append an element
+    // Paths may start with DI1/ DI2/ AI/ DO1.SMS/ DO1.CALL/ DO2.SMS/ DO2.CALL/ W1/-W3/ D1/-D3/ PS/.
+    ConfigXml &apply(const QStringList &edits);
+    static QString expandPath(const QString &path);
+
     QByteArray toXml() const;
     // Writes folder/Configuration.xml; returns its path.
     QString writeTo(const QString &folder) const;
