@@ -67,18 +67,20 @@ void Configuration::setNewDefaults()
         }
     }
 
-    AnalogThreshold &high = analogInput.high;
-    high.enSms = false;
-    high.value = QStringLiteral("7,5");
-    high.valueHys = QStringLiteral("6,5");
-    high.timeDelay = ms100;
-    high.list.reset();
-    AnalogThreshold &low = analogInput.low;
-    low.enSms = false;
-    low.value = QStringLiteral("2");
-    low.valueHys = QStringLiteral("3");
-    low.timeDelay = ms100;
-    low.list.reset();
+    struct AnalogDefaults
+    {
+        AnalogThreshold *side;
+        const char *value;
+        const char *returnLevel;
+    };
+    for (const AnalogDefaults &d :
+         {AnalogDefaults{&analogInput.high, "7,5", "6,5"}, AnalogDefaults{&analogInput.low, "2", "3"}}) {
+        d.side->enSms = false;
+        d.side->value = QLatin1String(d.value);
+        d.side->valueHys = QLatin1String(d.returnLevel);
+        d.side->timeDelay = ms100;
+        d.side->list.reset();
+    }
 
     for (DigitalOutput &out : digitalOutputs) {
         OutputSms &sms = out.sms;

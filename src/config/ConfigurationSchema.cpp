@@ -14,22 +14,31 @@ SchemaNode group(const QString &name, QList<SchemaNode> children)
     return n;
 }
 
-SchemaNode flag(const QString &name, bool &value)
+// A leaf element bound to one field.
+template <typename T> SchemaNode leaf(const QString &name, Kind kind, T &field)
 {
     SchemaNode n;
     n.name = name;
-    n.kind = Kind::Flag;
-    n.field = &value;
+    n.kind = kind;
+    n.field = &field;
     return n;
 }
 
+SchemaNode flag(const QString &name, bool &value)
+{
+    return leaf(name, Kind::Flag, value);
+}
 SchemaNode text(const QString &name, QString &value)
 {
-    SchemaNode n;
-    n.name = name;
-    n.kind = Kind::Text;
-    n.field = &value;
-    return n;
+    return leaf(name, Kind::Text, value);
+}
+SchemaNode operation(const QString &name, Operation &value)
+{
+    return leaf(name, Kind::Operation, value);
+}
+SchemaNode timeSlots(const QString &name, DaySlots &value)
+{
+    return leaf(name, Kind::TimeSlots, value);
 }
 
 SchemaNode optionalText(const QString &name, QString &value, const QString &fallback)
@@ -40,31 +49,10 @@ SchemaNode optionalText(const QString &name, QString &value, const QString &fall
     return n;
 }
 
-SchemaNode operation(const QString &name, Operation &value)
-{
-    SchemaNode n;
-    n.name = name;
-    n.kind = Kind::Operation;
-    n.field = &value;
-    return n;
-}
-
 SchemaNode table(const QString &name, SmsTable &value, TableLayout layout)
 {
-    SchemaNode n;
-    n.name = name;
-    n.kind = Kind::Table;
-    n.field = &value;
+    SchemaNode n = leaf(name, Kind::Table, value);
     n.layout = layout;
-    return n;
-}
-
-SchemaNode timeSlots(const QString &name, DaySlots &value)
-{
-    SchemaNode n;
-    n.name = name;
-    n.kind = Kind::TimeSlots;
-    n.field = &value;
     return n;
 }
 
