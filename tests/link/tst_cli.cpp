@@ -1,0 +1,189 @@
+// trenov5x-cli status and set-clock as a script runs them: real processes
+// against the simulated modem, their texts and exit codes.
+#include "helper_devsim.h"
+#include "link/Comm.h"
+
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run runCli(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(TRENOV5X_PROGRAM_DIR "/trenov5x-cli"), arguments);
+    Run run;
+    if (!process.waitForFinished(10000))
+        return run;
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void deviceCommands_data();
+    void deviceCommands();
+    void statusPrintsVersionAndClock();
+    void setClockSendsTheFrameOfTheFields();
+    void portInUseIsNamedAsTheReason();
+    void argumentErrorsAndHelp_data();
+    void argumentErrorsAndHelp();
+};
+
+void TestCli::deviceCommands_data()
+{
+    QTest::addColumn<QStringList>("simulator");
+    QTest::addColumn<QStringList>("command"); // PORT stands for the device path
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+
+    const QStringList status{"status", "--port", "PORT"};
+    const QString noAnswer = QStringLiteral("Error! No Answer from Device.\n");
+    QTest::newRow("status") << QStringList{} << status << 0 << QStringLiteral("Firmware Version : 1.0.4\n")
+                            << QString();
+    QTest::newRow("status, silent device") << QStringList{"--silent"} << status << 1 << QString() << noAnswer;
+    QTest::newRow("status, unrecognised reply")
+        << QStringList{"--garbage"} << status << 1 << QString() << noAnswer;
+    QTest::newRow("status, port absent")
+        << QStringList{} << QStringList{"status", "--port=/dev/ttyTRENOV5X-absent"} << 1 << QString()
+        << QStringLiteral("Error! When open COM Port\n/dev/ttyTRENOV5X-absent: no such device "
+                          "(Error accessing specified device (Error: 2))\n");
+    QTest::newRow("status, port name without device")
+        << QStringList{} << QStringList{"status", "--port", "ttyTRENOV5X9"} << 1 << QString()
+        << QStringLiteral("Error! When open COM Port\n/dev/ttyTRENOV5X9: no such device");
+
+    const QString setOk = QStringLiteral("Date Time correctly setted!\n");
+    QTest::newRow("set-clock fields")
+        << QStringList{} << QStringList{"set-clock", "--port", "PORT", "7", "5", "3", "9", "4", "24"} << 0
+        << setOk << QString();
+    QTest::newRow("set-clock now") << QStringList{} << QStringList{"set-clock", "--port", "PORT", "--now"}
+                                   << 0 << setOk << QString();
+    QTest::newRow("set-clock invalid date")
+        << QStringList{} << QStringList{"set-clock", "--port", "PORT", "24", "0", "0", "1", "1", "24"} << 1
+        << QString() << QStringLiteral("Error! Date or Time Not Valid\n");
+    QTest::newRow("set-clock empty field")
+        << QStringList{} << QStringList{"set-clock", "--port", "PORT", "7", "5", "3", "", "4", "24"} << 1
+        << QString() << QStringLiteral("Error! Date or Time Not Valid\n");
+    QTest::newRow("set-clock wrong reply")
+        << QStringList{"--wrong-clock-reply"} << QStringList{"set-clock", "--port", "PORT", "--now"} << 1
+        << QString() << QStringLiteral("Error! The Answer from Device is Wrong.\n");
+    QTest::newRow("set-clock silent device")
+        << QStringList{"--silent"} << QStringList{"set-clock", "--port", "PORT", "--now"} << 1 << QString()
+        << noAnswer;
+    QTest::newRow("set-clock port absent")
+        << QStringList{} << QStringList{"set-clock", "--port", "/dev/ttyTRENOV5X-absent", "--now"} << 1
+        << QString() << QStringLiteral("Error! When open COM Port\n");
+}
+
+void TestCli::deviceCommands()
+{
+    QFETCH(QStringList, simulator);
+    QFETCH(QStringList, command);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+
+    DevSim sim(simulator);
+    QVERIFY(sim.isRunning());
+    command.replaceInStrings(QRegularExpression(QStringLiteral("^PORT$")), sim.path());
+    const Run run = runCli(command);
+    QCOMPARE(run.exitCode, exitCode);
+    if (out.isEmpty())
+        QCOMPARE(run.out, QString());
+    else
+        QVERIFY2(run.out.startsWith(out), qPrintable(run.out));
+    if (err.isEmpty())
+        QCOMPARE(run.err, QString());
+    else
+        QVERIFY2(run.err.startsWith(err), qPrintable(run.err));
+}
+
+void TestCli::statusPrintsVersionAndClock()
+{
+    DevSim sim({QStringLiteral("--fw-version"), QStringLiteral("3.1")});
+    const Run run = runCli({QStringLiteral("status"), QStringLiteral("--port"), sim.path()});
+    QCOMPARE(run.exitCode, 0);
+    static const QRegularExpression kLines(QStringLiteral(
+        "^Firmware Version : 3\\.1\nDate Time : \\d\\d\\.\\d\\d\\.\\d\\d \\d\\d/\\d\\d/\\d\\d\n$"));
+    QVERIFY2(kLines.match(run.out).hasMatch(), qPrintable(run.out));
+}
+
+void TestCli::setClockSendsTheFrameOfTheFields()
+{
+    DevSim sim;
+    Run run = runCli({"set-clock", "--port", sim.path(), "007", "5", "3", "9", "4", "2024"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(sim.waitForFrames(1, 2000));
+    QVERIFY2(sim.log().contains(QLatin1String("\"DATORA 00.05.03 09/04/24\\r\\n\"")), qPrintable(sim.log()));
+
+    run = runCli({QStringLiteral("status"), QStringLiteral("--port"), sim.path()});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(QLatin1String("Date Time : 00.05.0")), qPrintable(run.out));
+    QVERIFY(run.out.contains(QLatin1String(" 09/04/24\n")));
+}
+
+void TestCli::portInUseIsNamedAsTheReason()
+{
+    DevSim sim;
+    devlink::TComm holder;
+    holder.setDeviceName(sim.path());
+    holder.Open();
+    const Run run = runCli({QStringLiteral("status"), QStringLiteral("--port"), sim.path()});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err, QStringLiteral("Error! When open COM Port\n%1: in use by another program "
+                                     "(Error accessing specified device (Error: 16))\n")
+                          .arg(sim.path()));
+}
+
+void TestCli::argumentErrorsAndHelp_data()
+{
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("text"); // in stdout for help, else in stderr
+
+    QTest::newRow("status help") << QStringList{"status", "--help"} << 0
+                                 << QStringLiteral("Usage: trenov5x-cli status");
+    QTest::newRow("set-clock help") << QStringList{"set-clock", "--help"} << 0
+                                    << QStringLiteral("Usage: trenov5x-cli set-clock");
+    QTest::newRow("status without port")
+        << QStringList{"status"} << 2 << QStringLiteral("--port PORT is required");
+    QTest::newRow("status, port twice")
+        << QStringList{"status", "--port", "a", "--port", "b"} << 2 << QStringLiteral("--port given twice");
+    QTest::newRow("status, extra argument")
+        << QStringList{"status", "--port", "a", "b"} << 2 << QStringLiteral("unexpected argument 'b'");
+    QTest::newRow("set-clock, five fields")
+        << QStringList{"set-clock", "--port", "a", "1", "2", "3", "4", "5"} << 2
+        << QStringLiteral("six fields");
+    QTest::newRow("set-clock, now and fields") << QStringList{"set-clock", "--port", "a", "--now", "1"} << 2
+                                               << QStringLiteral("--now takes no fields");
+    QTest::newRow("set-clock, unknown option") << QStringList{"set-clock", "--port", "a", "--later"} << 2
+                                               << QStringLiteral("unknown option '--later'");
+}
+
+void TestCli::argumentErrorsAndHelp()
+{
+    QFETCH(QStringList, command);
+    QFETCH(int, exitCode);
+    QFETCH(QString, text);
+    const Run run = runCli(command);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2((exitCode == 0 ? run.out : run.err).contains(text), qPrintable(run.out + run.err));
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
