@@ -49,7 +49,7 @@ public:
     {
         DecodedImage image;
         image.size = m_bytes.size();
-        need(0, kHeaderSize, QStringLiteral("the header"));
+        need(0, kHeaderSize, QStringLiteral("header"));
         for (int area = 0; area < kAreaCount; ++area) {
             AreaHeader &header = image.areas[area];
             header.count = u32(8 * area);
@@ -98,13 +98,13 @@ private:
     void need(qint64 offset, qint64 size, const QString &what)
     {
         if (offset < 0 || offset + size > m_bytes.size())
-            malformed(
-                qMin(offset, qint64(m_bytes.size())),
-                QStringLiteral("the file ends inside %1 (%2 bytes needed from offset %3, the file has %4)")
-                    .arg(what)
-                    .arg(size)
-                    .arg(offset)
-                    .arg(m_bytes.size()));
+            malformed(qMin(offset, qint64(m_bytes.size())),
+                      QStringLiteral(
+                          "the file ends inside the %1 (%2 bytes needed from offset %3, the file has %4)")
+                          .arg(what)
+                          .arg(size)
+                          .arg(offset)
+                          .arg(m_bytes.size()));
     }
 
     quint32 u32(qint64 offset) const { return qFromLittleEndian<quint32>(m_bytes.constData() + offset); }

@@ -161,21 +161,25 @@ QString imageListing(const DecodedImage &image, const QString &fileName)
 
     const auto &words = model.profileWords;
     s << "\nProfiles\n";
-    s << "  always  (words 0-1):   " << text::describeRanges(text::slotRanges(words[0], words[1])) << '\n';
+    auto mask = [&](const QString &label, int first, int words, const QString &text) {
+        s << "  "
+          << (label + QStringLiteral(" (words %1-%2):").arg(first).arg(first + words - 1)).leftJustified(26)
+          << ' ' << text << '\n';
+    };
+    mask(QStringLiteral("always"), 0, 2, text::describeRanges(text::slotRanges(words[0], words[1])));
     for (int w = 0; w < 3; ++w) {
         const int first = 2 + kWeekWords * w;
-        s << "  week " << w + 1 << "  (words " << first << '-' << first + kWeekWords - 1
-          << "): " << text::describeWeek(&words[first]) << '\n';
+        mask(QStringLiteral("week %1").arg(w + 1), first, kWeekWords, text::describeWeek(&words[first]));
     }
     for (int d = 0; d < 3; ++d) {
         const int first = 44 + 2 * d;
-        s << "  day " << d + 1 << "   (words " << first << '-' << first + 1
-          << "): " << text::describeRanges(text::slotRanges(words[first], words[first + 1])) << '\n';
+        mask(QStringLiteral("day %1").arg(d + 1), first, 2,
+             text::describeRanges(text::slotRanges(words[first], words[first + 1])));
     }
     for (int m = 0; m < 5; ++m) {
         const int first = 50 + 2 * m;
-        s << "  spare   (words " << first << '-' << first + 1
-          << "): " << text::describeRanges(text::slotRanges(words[first], words[first + 1])) << '\n';
+        mask(QStringLiteral("spare"), first, 2,
+             text::describeRanges(text::slotRanges(words[first], words[first + 1])));
     }
 
     s << "\nInput events\n";
