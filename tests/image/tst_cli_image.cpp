@@ -1,0 +1,380 @@
+// trenov5x-cli build and inspect, run as the real executable: exit codes,
+// error texts, and a configuration that comes back whole from inspect --json.
+#include "helper_config_xml.h"
+#include "helper_image.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run runCli(const QStringList &args)
+{
+    QProcess process;
+    process.start(QStringLiteral(TRENOV5X_PROGRAM_DIR "/trenov5x-cli"), args);
+    Run run;
+    if (!process.waitForFinished(30000))
+        return run;
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+// The content of a rich configuration, from which both the file and the
+// expected decoding are made.
+struct InputRow
+{
+    const char *list; // edit path of the table
+    int event;
+    QString message;
+    QString phone;
+};
+
+struct NumberRow
+{
+    QString phone;
+    int profile;
+};
+
+const QList<InputRow> kInputRows = {
+    {"DI1/List_SMS_F0T1", 0, QStringLiteral("Door 1 open"), QStringLiteral("+391111")},
+    {"DI1/List_SMS_F0T1", 0, QStringLiteral("Door 1 open"), QStringLiteral("+392222")},
+    {"DI1/List_SMS_F1T0", 1, QStringLiteral("Door 1 closed"), QStringLiteral("+391111")},
+    {"DI2/List_SMS_F0T1", 2, QString::fromUtf8("Fen\u00eatre \u20ac \U0001F6A8"), QStringLiteral("+393333")},
+    {"DI2/List_SMS_F1T0", 3, QStringLiteral("Window closed"), QStringLiteral("+394444")},
+    {"AI/List_SMS_High", 4, QStringLiteral("Level high"), QStringLiteral("+391111")},
+    {"AI/List_SMS_Low", 5, QString(), QStringLiteral("+395555")},
+    {"AI/List_SMS_Low", 5, QStringLiteral("Level low, exactly sixty-four characters long, no more, no less."),
+     QStringLiteral("+396666")},
+};
+const QList<NumberRow> kAllowed1 = {{QStringLiteral("+397777"), 1}, {QStringLiteral("+391111"), 0}};
+const QList<NumberRow> kAllowed2 = {{QStringLiteral("+398888"), 9}};
+const QList<NumberRow> kCallers1 = {{QStringLiteral("+399999"), 2}, {QStringLiteral("+397777"), 3}};
+const QList<NumberRow> kCallers2 = {{QStringLiteral("+390000"), 4}};
+
+ConfigXml richConfiguration()
+{
+    ConfigXml xml;
+    xml.apply({"PS/PIN=4321", "PS/DST=1"});
+    xml.apply({"DI1/En_SMS_F0T1=1", "DI1/Time_Delay_F0T1=10", "DI1/En_SMS_F1T0=1", "DI1/Time_Delay_F1T0=20",
+               "DI2/En_SMS_F0T1=1", "DI2/Time_Delay_F0T1=30", "DI2/En_SMS_F1T0=1", "DI2/Time_Delay_F1T0=40",
+               "AI/En_SMS_High=1", "AI/Value_High=8", "AI/Value_High_Hys=7,5", "AI/Time_Delay_High=50",
+               "AI/En_SMS_Low=1", "AI/Value_Low=1.5", "AI/Value_Low_Hys=2", "AI/Time_Delay_Low=60"});
+    for (const InputRow &row : kInputRows)
+        xml.addInputRow(ConfigXml::expandPath(QLatin1String(row.list)), row.message, row.phone);
+    xml.apply({"DO1.SMS/Enable_from_SMS=1", "DO1.SMS/Set_from_SMS=1", "DO1.SMS/Reset_from_SMS=1",
+               "DO1.SMS/Impulse_from_SMS=1", "DO1.SMS/Delay_Impulse_from_SMS=1500",
+               "DO1.SMS/Check_Password_from_SMS=1", "DO1.SMS/Password_from_SMS_Text=s3cret",
+               "DO1.SMS/Check_Phone_Number_from_SMS=1", "DO1.SMS/Send_Back_SMS_from_SMS=1",
+               "DO2.SMS/Enable_from_SMS=1", "DO2.SMS/Reset_from_SMS=1",
+               "DO2.SMS/Reset_from_SMS_Text=Stop pump", "DO2.SMS/Check_Phone_Number_from_SMS=1"});
+    for (const NumberRow &row : kAllowed1)
+        xml.addOutputRow(ConfigXml::outputSms(1) + "List_SMS", row.phone, QString::number(row.profile));
+    for (const NumberRow &row : kAllowed2)
+        xml.addOutputRow(ConfigXml::outputSms(2) + "List_SMS", row.phone, QString::number(row.profile));
+    xml.apply({"DO1.CALL/Enable_from_CALL=1", "DO1.CALL/Ring_Number_from_CALL=2",
+               "DO1.CALL/Hang_Up_Ring_from_CALL=6", "DO1.CALL/Enable_Under_Ring_from_CALL=1",
+               "DO1.CALL/Operation_Under_Ring_from_CALL=1", "DO1.CALL/Enable_Above_Ring_from_CALL=1",
+               "DO1.CALL/Operation_Above_Ring_from_CALL=2", "DO1.CALL/Delay_Time_Imp_Above_from_CALL=750",
+               "DO2.CALL/Enable_from_CALL=1", "DO2.CALL/Enable_Hang_Up_from_CALL=1",
+               "DO2.CALL/Operation_Hang_Up_from_CALL=0"});
+    for (const NumberRow &row : kCallers1)
+        xml.addOutputRow(ConfigXml::outputCall(1) + "List_SMS", row.phone, QString::number(row.profile));
+    for (const NumberRow &row : kCallers2)
+        xml.addOutputRow(ConfigXml::outputCall(2) + "List_SMS", row.phone, QString::number(row.profile));
+    xml.apply({"W1/Enable_Week=1", "slots:W1/Time_Slots/Monday=16,17,18,19,20,21,22,23,24",
+               "slots:W1/Time_Slots/Friday=0,47", "W2/Enable_Week=1", "slots:W2/Time_Slots/Wednesday=31,32",
+               "slots:W3/Time_Slots/Sunday=5", "D1/Enable_Day=1", "slots:D1/Time_Slots=10,11,40",
+               "D3/Enable_Day=1", "slots:D3/Time_Slots=47"});
+    return xml;
+}
+
+QList<int> intList(const QJsonValue &value)
+{
+    QList<int> out;
+    for (const QJsonValue &v : value.toArray())
+        out.append(v.toInt());
+    return out;
+}
+
+QJsonObject action(const char *operation, int output, int durationMs, bool echo)
+{
+    return {{"operation", QLatin1String(operation)},
+            {"output", output},
+            {"durationMs", durationMs},
+            {"echo", echo}};
+}
+
+QJsonObject actionShape(QJsonObject json)
+{
+    json.remove("code");
+    json.remove("text");
+    return json;
+}
+
+} // namespace
+
+class TestCliImage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void help_data();
+    void help();
+    void buildExitCodes_data();
+    void buildExitCodes();
+    void failedBuildKeepsExistingImage();
+    void buildWithOutputWritesOnlyThere();
+    void inspectListsImage();
+    void inspectJsonGivesBackTheConfiguration();
+    void inspectRefusesMalformedImage_data();
+    void inspectRefusesMalformedImage();
+};
+
+void TestCliImage::initTestCase()
+{
+    QVERIFY2(QFileInfo::exists(TRENOV5X_PROGRAM_DIR "/trenov5x-cli"), "build the trenov5x-cli target first");
+}
+
+void TestCliImage::help_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("usage");
+    QTest::newRow("build --help") << QStringList{"build", "--help"}
+                                  << "Usage: trenov5x-cli build FOLDER [--output FILE]";
+    QTest::newRow("inspect --help") << QStringList{"inspect", "--help"}
+                                    << "Usage: trenov5x-cli inspect FILE [--json]";
+    QTest::newRow("tool --help") << QStringList{"--help"} << "Usage: trenov5x-cli COMMAND";
+}
+
+void TestCliImage::help()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, usage);
+    const Run run = runCli(args);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.startsWith(usage), qPrintable(run.out));
+}
+
+void TestCliImage::buildExitCodes_data()
+{
+    QTest::addColumn<QStringList>("edits"); // empty list with writeFile false: no Configuration.xml
+    QTest::addColumn<bool>("writeFile");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("stderrStart");
+    QTest::newRow("built") << QStringList{} << true << 0 << QString();
+    QTest::newRow("range error") << QStringList{"DI1/En_SMS_F0T1=1", "DI1/Time_Delay_F0T1=70000"} << true << 1
+                                 << "Range check error\n";
+    QTest::newRow("integer error") << QStringList{"DI1/En_SMS_F0T1=1", "DI1/Time_Delay_F0T1=1.5"} << true << 1
+                                   << "'1.5' is not a valid integer value\n";
+    QTest::newRow("volt error") << QStringList{"AI/En_SMS_Low=1", "AI/Value_Low=low"} << true << 1
+                                << "'low' is not a valid floating point value\n";
+    QTest::newRow("missing element") << QStringList{"-Phone_Setting"} << true << 1
+                                     << "Element 'Configuration/Phone_Setting' is missing\n";
+    QTest::newRow("no Configuration.xml") << QStringList{} << false << 2 << "trenov5x-cli build: ";
+}
+
+void TestCliImage::buildExitCodes()
+{
+    QFETCH(QStringList, edits);
+    QFETCH(bool, writeFile);
+    QFETCH(int, exitCode);
+    QFETCH(QString, stderrStart);
+    QTemporaryDir dir;
+    if (writeFile)
+        ConfigXml().apply(edits).writeTo(dir.path());
+    const Run run = runCli({"build", dir.path()});
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.err.startsWith(stderrStart), qPrintable(run.err));
+    if (exitCode == 0)
+        QCOMPARE(readFileBytes(dir.filePath("bin/bank.bin")), testimage::golden("empty.bin"));
+    else
+        QVERIFY(!QFileInfo::exists(dir.filePath("bin")));
+}
+
+void TestCliImage::failedBuildKeepsExistingImage()
+{
+    QTemporaryDir dir;
+    ConfigXml().writeTo(dir.path());
+    QCOMPARE(runCli({"build", dir.path()}).exitCode, 0);
+    ConfigXml()
+        .apply(
+            {"DO1.SMS/Enable_from_SMS=1", "DO1.SMS/Impulse_from_SMS=1", "DO1.SMS/Delay_Impulse_from_SMS=-1"})
+        .writeTo(dir.path());
+    const Run run = runCli({"build", dir.path()});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err, QStringLiteral("Range check error\n"));
+    QCOMPARE(readFileBytes(dir.filePath("bin/bank.bin")), testimage::golden("empty.bin"));
+}
+
+void TestCliImage::buildWithOutputWritesOnlyThere()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir().mkpath(dir.filePath("project")));
+    QVERIFY(QFile::copy(testimage::goldenPath("rich/Configuration.xml"),
+                        dir.filePath("project/Configuration.xml")));
+    const QString output = dir.filePath("images/device7.bin");
+    const Run run = runCli({"build", dir.filePath("project"), "--output", output});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(readFileBytes(output), testimage::golden("rich.bin"));
+    QVERIFY(!QFileInfo::exists(dir.filePath("project/bin")));
+}
+
+void TestCliImage::inspectListsImage()
+{
+    const Run run = runCli({"inspect", testimage::goldenPath("rich.bin")});
+    QCOMPARE(run.exitCode, 0);
+    for (const char *line :
+         {"rich.bin: 3774 bytes", "  message table            8  at 0x00124124 (offset 292)",
+          "Mon 08.00-12.30, Tue 23.30-24.00", "  #1 \"abc12345\"",
+          "\"Pulse DO2\": impulse output 2 for 500 ms, echo to sender",
+          "above ring: impulse output 1 for 100 ms; hang-up: set output 1", "  DST \"ORA-LEGALE_ON\""}) {
+        QVERIFY2(run.out.contains(QString::fromUtf8(line)), line);
+    }
+    QVERIFY(run.out.contains(QString::fromUtf8("#3 \"High \u00e9\U0001F600\"")));
+}
+
+void TestCliImage::inspectJsonGivesBackTheConfiguration()
+{
+    QTemporaryDir dir;
+    richConfiguration().writeTo(dir.path());
+    const Run build = runCli({"build", dir.path()});
+    QVERIFY2(build.exitCode == 0, qPrintable(build.err));
+    const Run inspect = runCli({"inspect", dir.filePath("bin/bank.bin"), "--json"});
+    QCOMPARE(inspect.exitCode, 0);
+    QJsonParseError parseError;
+    const QJsonObject json = QJsonDocument::fromJson(inspect.out.toUtf8(), &parseError).object();
+    QCOMPARE(parseError.error, QJsonParseError::NoError);
+
+    // Input events: delays, thresholds and every (number, message) pair.
+    const QJsonArray inputs = json["inputEvents"].toArray();
+    QCOMPARE(inputs.size(), 8);
+    const QList<int> delays = {10, 20, 30, 40, 50, 60, 100, 100};
+    const QList<int> thresholds = {0, 0, 0, 0, 576, 108, 540, 144};
+    for (int e = 0; e < 8; ++e) {
+        const QJsonObject event = inputs[e].toObject();
+        QCOMPARE(event["timeDelay"].toInt(), delays[e]);
+        QCOMPARE(event["threshold"].toInt(), thresholds[e]);
+        QCOMPARE(event["sendsSms"].toBool(), e < 6);
+        QStringList expected, actual;
+        for (const InputRow &row : kInputRows) {
+            if (row.event == e)
+                expected.append(row.phone + u'|' + row.message);
+        }
+        for (const QJsonValue &target : event["sms"].toArray())
+            actual.append(target["phone"].toString() + u'|' + target["message"].toString());
+        QCOMPARE(actual, expected);
+    }
+
+    // SMS commands: text, password, checks, action and allowed numbers.
+    const QJsonArray sms = json["smsEvents"].toArray();
+    QCOMPARE(sms.size(), 4);
+    const struct
+    {
+        const char *text;
+        QJsonObject action;
+        const char *password;
+        const QList<NumberRow> *allowed;
+    } commands[] = {
+        {"Turn On DO1", action("set", 1, 0, true), "s3cret", &kAllowed1},
+        {"Turn Off DO1", action("reset", 1, 0, true), "s3cret", &kAllowed1},
+        {"Impulse DO1", action("impulse", 1, 1500, true), "s3cret", &kAllowed1},
+        {"Stop pump", action("reset", 2, 0, false), nullptr, &kAllowed2},
+    };
+    for (int i = 0; i < 4; ++i) {
+        const QJsonObject event = sms[i].toObject();
+        QCOMPARE(event["text"].toString(), QLatin1String(commands[i].text));
+        QCOMPARE(actionShape(event["action"].toObject()), commands[i].action);
+        QCOMPARE(event["passwordCheck"].toBool(), commands[i].password != nullptr);
+        QCOMPARE(event["password"].toString(), QLatin1String(commands[i].password));
+        QVERIFY(event["phoneCheck"].toBool());
+        QCOMPARE(event["echoList"].toArray().size(), commands[i].action["echo"].toBool() ? 1 : 0);
+        QStringList expected, actual;
+        for (const NumberRow &row : *commands[i].allowed)
+            expected.append(row.phone + u'|' + QString::number(row.profile));
+        for (const QJsonValue &number : event["allowedNumbers"].toArray())
+            actual.append(number["phone"].toString() + u'|' + QString::number(number["profile"].toInt()));
+        QCOMPARE(actual, expected);
+    }
+
+    // Calls: one record per calling number, with the output's rings and actions.
+    const QJsonArray calls = json["callEvents"].toArray();
+    QCOMPARE(calls.size(), 3);
+    const QList<NumberRow> callers = kCallers1 + kCallers2;
+    for (int i = 0; i < 3; ++i) {
+        const QJsonObject call = calls[i].toObject();
+        QCOMPARE(call["phone"].toString(), callers[i].phone);
+        QCOMPARE(call["profile"].toInt(), callers[i].profile);
+        const bool first = i < 2;
+        QCOMPARE(call["ringNumber"].toInt(), first ? 2 : 3);
+        QCOMPARE(call["hangUpRings"].toInt(), first ? 6 : 3);
+        QCOMPARE(actionShape(call["underRing"].toObject()),
+                 first ? action("reset", 1, 0, false) : QJsonObject());
+        QCOMPARE(actionShape(call["aboveRing"].toObject()),
+                 first ? action("impulse", 1, 750, false) : QJsonObject());
+        QCOMPARE(actionShape(call["hangUp"].toObject()), first ? QJsonObject() : action("set", 2, 0, false));
+    }
+
+    // Profiles: the slots of every day that is on; profiles that are off are empty.
+    const QJsonObject profiles = json["profiles"].toObject();
+    const QJsonArray weekly = profiles["weekly"].toArray();
+    QCOMPARE(intList(weekly[0]["days"][0]["slots"]), (QList<int>{16, 17, 18, 19, 20, 21, 22, 23, 24}));
+    QCOMPARE(weekly[0]["days"][0]["ranges"].toArray(), QJsonArray{"08.00-12.30"});
+    QCOMPARE(intList(weekly[0]["days"][4]["slots"]), (QList<int>{0, 47}));
+    QCOMPARE(intList(weekly[1]["days"][2]["slots"]), (QList<int>{31, 32}));
+    QCOMPARE(weekly[2]["text"].toString(), QStringLiteral("no slots"));
+    const QJsonArray daily = profiles["daily"].toArray();
+    QCOMPARE(intList(daily[0]["slots"]), (QList<int>{10, 11, 40}));
+    QCOMPARE(intList(daily[1]["slots"]), QList<int>{});
+    QCOMPARE(intList(daily[2]["slots"]), QList<int>{47});
+
+    QCOMPARE(json["pin"].toString(), QStringLiteral("4321"));
+    QCOMPARE(json["dst"].toString(), QStringLiteral("ORA-LEGALE_ON"));
+    QCOMPARE(json["passwords"].toArray(), QJsonArray{"s3cret"});
+}
+
+void TestCliImage::inspectRefusesMalformedImage_data()
+{
+    QTest::addColumn<int>("truncateTo");
+    QTest::addColumn<QString>("stderrPart");
+    QTest::newRow("cut inside the header")
+        << 50 << "not a well-formed image: offset 0 (0x0): the file ends inside the header";
+    QTest::newRow("cut inside the event texts") << 3300 << "address 0x00124E9C points outside the file";
+    QTest::newRow("no file at all") << -1 << "cannot read";
+}
+
+void TestCliImage::inspectRefusesMalformedImage()
+{
+    QFETCH(int, truncateTo);
+    QFETCH(QString, stderrPart);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("bank.bin");
+    if (truncateTo >= 0) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(testimage::golden("rich.bin").left(truncateTo));
+    }
+    const Run run = runCli({"inspect", path});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(stderrPart), qPrintable(run.err));
+    QVERIFY(run.out.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestCliImage)
+#include "tst_cli_image.moc"
