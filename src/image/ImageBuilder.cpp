@@ -7,6 +7,7 @@
 
 #include <array>
 #include <limits>
+#include <utility>
 
 namespace image {
 
@@ -39,42 +40,74 @@ struct BuildFailure
     fail(QStringLiteral("Range check error"));
 }
 
-// An element with the path that names it in error texts.
-struct Node
-{
-    const XmlElement *element = nullptr;
-    QString path;
-};
+// The document being compiled, for the element paths of error texts; set for
+// the length of one compile (the builder is not re-entrant).
+thread_local const XmlElement *t_document = nullptr;
 
-Node require(const Node &parent, const QString &name)
+// Finds target below from and collects the names on the way, with [n] where
+// siblings share a name (the rows of a table, the slots of a day).
+bool collectPath(const XmlElement &from, const XmlElement *target, QStringList &names)
 {
-    const XmlElement *child = parent.element->child(name);
-    const QString path = parent.path + u'/' + name;
+    if (&from == target)
+        return true;
+    for (qsizetype i = 0; i < from.children.size(); ++i) {
+        const XmlElement &child = from.children[i];
+        if (!collectPath(child, target, names))
+            continue;
+        int position = 0;
+        int sameName = 0;
+        for (qsizetype j = 0; j < from.children.size(); ++j) {
+            if (from.children[j].name == child.name) {
+                ++sameName;
+                if (j <= i)
+                    ++position;
+            }
+        }
+        names.prepend(sameName > 1 ? QStringLiteral("%1[%2]").arg(child.name).arg(position) : child.name);
+        return true;
+    }
+    return false;
+}
+
+// Paths are only needed for an error, so they are found then, not carried.
+QString pathOf(const XmlElement *element)
+{
+    QStringList names;
+    if (t_document && collectPath(*t_document, element, names))
+        names.prepend(t_document->name);
+    return names.join(u'/');
+}
+
+using Node = const XmlElement *;
+
+Node require(Node parent, const QString &name)
+{
+    const XmlElement *child = parent->child(name);
     if (!child)
-        fail(QStringLiteral("Element '%1' is missing").arg(path));
-    return {child, path};
+        fail(QStringLiteral("Element '%1' is missing").arg(pathOf(parent) + u'/' + name));
+    return child;
 }
 
-const QString &leafText(const Node &node)
+const QString &leafText(Node node)
 {
-    if (node.element->hasChildren())
+    if (node->hasChildren())
         fail(QStringLiteral("Element '%1' (line %2) holds elements instead of a value")
-                 .arg(node.path)
-                 .arg(node.element->line));
-    return node.element->text;
+                 .arg(pathOf(node))
+                 .arg(node->line));
+    return node->text;
 }
 
-QString text(const Node &parent, const QString &name)
+QString text(Node parent, const QString &name)
 {
     return leafText(require(parent, name));
 }
 
 // Only the text "1" is on.
-bool flag(const Node &node)
+bool flag(Node node)
 {
     return leafText(node) == u"1";
 }
-bool flag(const Node &parent, const QString &name)
+bool flag(Node parent, const QString &name)
 {
     return flag(require(parent, name));
 }
@@ -87,7 +120,7 @@ qint32 integerOf(const QString &value)
     return *number;
 }
 
-quint32 integer(const Node &parent, const QString &name, qint32 min, qint32 max)
+quint32 integer(Node parent, const QString &name, qint32 min, qint32 max)
 {
     const qint32 value = integerOf(text(parent, name));
     if (value < min || value > max)
@@ -107,15 +140,9 @@ quint16 counts(const QString &value)
 }
 
 // The rows of a list element: every child, whatever its name, in order.
-QList<Node> rows(const Node &list)
+const QList<XmlElement> &rows(Node list)
 {
-    QList<Node> result;
-    const QList<XmlElement> &children = list.element->children;
-    result.reserve(children.size());
-    for (qsizetype i = 0; i < children.size(); ++i)
-        result.append(
-            {&children[i], QStringLiteral("%1/%2[%3]").arg(list.path, children[i].name).arg(i + 1)});
-    return result;
+    return list->children;
 }
 
 QString numbered(const char *prefix, int n)
@@ -188,7 +215,7 @@ quint32 outputBit(CommandKind kind, int output)
 class Compiler
 {
 public:
-    explicit Compiler(const XmlElement &root) : m_root{&root, root.name}
+    explicit Compiler(const XmlElement &root) : m_root(&root)
     {
         if (root.name != u"Configuration")
             fail(QStringLiteral("Element 'Configuration' is missing: the document element is '%1'")
@@ -219,9 +246,9 @@ private:
             for (const InputSide &side : group.sides) {
                 if (!flag(node, sideName("En_SMS_", side)))
                     continue;
-                for (const Node &row : rows(require(node, sideName("List_SMS_", side)))) {
-                    internPhone(text(row, QStringLiteral("Phone_Number")));
-                    m_messages.intern(text(row, QStringLiteral("Message")));
+                for (const XmlElement &row : rows(require(node, sideName("List_SMS_", side)))) {
+                    internPhone(text(&row, QStringLiteral("Phone_Number")));
+                    m_messages.intern(text(&row, QStringLiteral("Message")));
                 }
             }
         }
@@ -235,15 +262,15 @@ private:
                 }
             }
             if (flag(sms, QStringLiteral("Check_Phone_Number_from_SMS"))) {
-                for (const Node &row : rows(require(sms, QStringLiteral("List_SMS"))))
-                    internPhone(text(row, QStringLiteral("Phone_Number")));
+                for (const XmlElement &row : rows(require(sms, QStringLiteral("List_SMS"))))
+                    internPhone(text(&row, QStringLiteral("Phone_Number")));
             }
             if (flag(sms, QStringLiteral("Check_Password_from_SMS")))
                 m_passwords.intern(text(sms, QStringLiteral("Password_from_SMS_Text")));
             const Node call = require(output, QStringLiteral("CALL"));
             if (flag(call, QStringLiteral("Enable_from_CALL"))) {
-                for (const Node &row : rows(require(call, QStringLiteral("List_SMS"))))
-                    internPhone(text(row, QStringLiteral("Phone_Number")));
+                for (const XmlElement &row : rows(require(call, QStringLiteral("List_SMS"))))
+                    internPhone(text(&row, QStringLiteral("Phone_Number")));
             }
         }
     }
@@ -276,12 +303,12 @@ private:
 
     // Slots are taken by position; a day holds 48 of them and any further
     // children are not read.
-    void setSlots(const Node &day, int word)
+    void setSlots(Node day, int word)
     {
-        const QList<Node> children = rows(day);
+        const QList<XmlElement> &children = rows(day);
         const qsizetype count = qMin(children.size(), qsizetype(kSlotsPerDay));
         for (qsizetype j = 0; j < count; ++j) {
-            if (flag(children[j]))
+            if (flag(&children[j]))
                 m_model.profileWords[word + j / 32] |= 1u << (j % 32);
         }
     }
@@ -292,7 +319,7 @@ private:
         m_model.pin = textcodec::toWindows1252(text(phone, QStringLiteral("PIN")));
         // Files from older versions have no DST element; a DST that cannot
         // be read at all counts as off too.
-        const XmlElement *dst = phone.element->child(u"DST");
+        const XmlElement *dst = phone->child(u"DST");
         const bool dstOn = dst && !dst->hasChildren() && dst->text == u"1";
         m_model.dstText = dstOn ? layout::kDstOn : layout::kDstOff;
     }
@@ -311,19 +338,17 @@ private:
                 if (group.analog)
                     event.threshold = counts(text(node, sideName("Value_", side)));
                 event.flags = kSendsSms;
-                for (const Node &row : rows(require(node, sideName("List_SMS_", side)))) {
-                    const quint16 phone = internPhone(text(row, QStringLiteral("Phone_Number")));
-                    event.smsList.append({phone, m_messages.intern(text(row, QStringLiteral("Message")))});
+                for (const XmlElement &row : rows(require(node, sideName("List_SMS_", side)))) {
+                    const quint16 phone = internPhone(text(&row, QStringLiteral("Phone_Number")));
+                    event.smsList.append({phone, m_messages.intern(text(&row, QStringLiteral("Message")))});
                 }
                 if (group.analog) {
                     // The return to rest is checked every 100 ms; files from
                     // older versions have no return level and mean 1.0 V.
                     InputEvent &back = m_model.inputEvents[side.returnEvent];
                     back.timeDelay = 100;
-                    const XmlElement *hys =
-                        node.element->child(sideName("Value_", side) + QStringLiteral("_Hys"));
-                    back.threshold = hys ? counts(leafText({hys, node.path + u'/' + hys->name}))
-                                         : counts(QStringLiteral("1"));
+                    const XmlElement *hys = node->child(sideName("Value_", side) + QStringLiteral("_Hys"));
+                    back.threshold = hys ? counts(leafText(hys)) : counts(QStringLiteral("1"));
                 }
             }
         }
@@ -344,13 +369,13 @@ private:
             }
             const Node call = require(output, QStringLiteral("CALL"));
             if (flag(call, QStringLiteral("Enable_from_CALL"))) {
-                for (const Node &row : rows(require(call, QStringLiteral("List_SMS"))))
-                    m_model.callEvents.append(callEvent(call, row, n));
+                for (const XmlElement &row : rows(require(call, QStringLiteral("List_SMS"))))
+                    m_model.callEvents.append(callEvent(call, &row, n));
             }
         }
     }
 
-    SmsEvent smsEvent(const Node &sms, CommandKind kind, int output)
+    SmsEvent smsEvent(Node sms, CommandKind kind, int output)
     {
         SmsEvent event;
         event.textIndex = m_messages.intern(text(sms, QLatin1String(kCommands[kind].text)));
@@ -370,14 +395,14 @@ private:
         }
         // Each command carries its own copy of the list, read whether the
         // phone check is on or not.
-        for (const Node &row : rows(require(sms, QStringLiteral("List_SMS")))) {
-            const quint16 phone = internPhone(text(row, QStringLiteral("Phone_Number")));
-            event.allowedNumbers.append({phone, profileOf(row)});
+        for (const XmlElement &row : rows(require(sms, QStringLiteral("List_SMS")))) {
+            const quint16 phone = internPhone(text(&row, QStringLiteral("Phone_Number")));
+            event.allowedNumbers.append({phone, profileOf(&row)});
         }
         return event;
     }
 
-    CallEvent callEvent(const Node &call, const Node &row, int output)
+    CallEvent callEvent(Node call, Node row, int output)
     {
         CallEvent event;
         event.phoneIndex = internPhone(text(row, QStringLiteral("Phone_Number")));
@@ -390,7 +415,7 @@ private:
         return event;
     }
 
-    quint32 callAction(const Node &call, const char *outcome, const char *delayName, int output)
+    quint32 callAction(Node call, const char *outcome, const char *delayName, int output)
     {
         const QString name = QLatin1String(outcome) + QStringLiteral("_from_CALL");
         if (!flag(call, QStringLiteral("Enable_") + name))
@@ -409,7 +434,7 @@ private:
     }
 
     // An empty profile cell is profile 0: the save-time checks accept it.
-    quint16 profileOf(const Node &row)
+    quint16 profileOf(Node row)
     {
         const QString value = text(row, QStringLiteral("Profile"));
         if (value.isEmpty())
@@ -427,7 +452,7 @@ private:
         return requirePath(m_root, QStringLiteral("Output/Digital/") + numbered("Digital_Output_", n));
     }
 
-    Node requirePath(const Node &from, const QString &path)
+    Node requirePath(Node from, const QString &path)
     {
         Node node = from;
         for (const QString &name : path.split(u'/'))
@@ -447,11 +472,13 @@ private:
 CompileResult compileConfiguration(const XmlElement &root)
 {
     CompileResult result;
+    const XmlElement *const outer = std::exchange(t_document, &root);
     try {
         result.model = Compiler(root).compile();
     } catch (const BuildFailure &failure) {
         result.error = failure.text;
     }
+    t_document = outer;
     return result;
 }
 
