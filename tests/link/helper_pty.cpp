@@ -84,6 +84,10 @@ bool PtyPeer::waitForReceived(qsizetype bytes, int ms) const
 void PtyPeer::run()
 {
     while (!m_stop) {
+        if (!m_reading) {
+            QThread::msleep(5);
+            continue;
+        }
         pollfd fd{m_master, POLLIN, 0};
         if (poll(&fd, 1, 10) <= 0)
             continue;

@@ -36,6 +36,9 @@ public:
     // Waits until at least `bytes` bytes have come, at most ms.
     bool waitForReceived(qsizetype bytes, int ms) const;
 
+    // A peer that stops reading lets the line fill up, as a stalled device.
+    void setReading(bool reading) { m_reading = reading; }
+
     // Hangs the line up for good, as a device that vanished.
     void hangUp();
 
@@ -50,5 +53,6 @@ private:
     QByteArray m_pending;
     Responder m_responder;
     std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_reading{true};
     std::thread m_thread;
 };

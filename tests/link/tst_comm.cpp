@@ -60,6 +60,7 @@ private slots:
     void baudRateChangeWhileOpenAppliesAtOnce();
     void framesGoOutWholeAndRepliesComeBackUpToCapacity();
     void purgeInputDiscardsWhatArrived();
+    void writeThatCannotCompleteInTimeReturnsMinusOne();
     void waitEndsAsSoonAsTheReplyIsComplete();
 };
 
@@ -296,6 +297,33 @@ void TestComm::purgeInputDiscardsWhatArrived()
     QVERIFY(comm.InputCount() > 0);
     comm.PurgeInput();
     QCOMPARE(comm.InputCount(), 0);
+}
+
+void TestComm::writeThatCannotCompleteInTimeReturnsMinusOne()
+{
+    PtyPeer peer;
+    peer.setReading(false);
+    TComm comm;
+    useDeviceSettings(comm, peer.path());
+    comm.setWriteTimeout(100);
+    comm.Open();
+    const QByteArray flood(1 << 20, 'x');
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(comm.Write(flood), -1);
+    QVERIFY(timer.elapsed() >= 95);
+    QVERIFY(timer.elapsed() < 1000);
+    QVERIFY(comm.IsOpen());
+
+    // Nothing of the abandoned write goes out later.
+    comm.PurgeOutput();
+    peer.setReading(true);
+    QVERIFY(peer.waitForReceived(1, 1000));
+    QTest::qWait(50);
+    const qsizetype drained = peer.received().size();
+    QTest::qWait(100);
+    QCOMPARE(peer.received().size(), drained);
+    QVERIFY(drained < flood.size());
 }
 
 void TestComm::waitEndsAsSoonAsTheReplyIsComplete()
