@@ -1,5 +1,6 @@
 #include "link/PortList.h"
 
+#include <QDir>
 #include <QSerialPortInfo>
 #include <algorithm>
 
@@ -13,6 +14,18 @@ QStringList ListSerialPorts()
         if (!names.contains(info.portName()))
             names.append(info.portName());
     }
+#ifdef Q_OS_LINUX
+    // Virtual serial ports: /dev/tty* links to a pseudo-terminal, as made by
+    // `trenov5x-devsim --link /dev/ttyV0` or socat, for demonstrations.
+    const QFileInfoList links =
+        QDir(QStringLiteral("/dev"))
+            .entryInfoList({QStringLiteral("tty*")}, QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo &link : links) {
+        if (link.isSymLink() && link.exists() &&
+            link.symLinkTarget().startsWith(QLatin1String("/dev/pts/")) && !names.contains(link.fileName()))
+            names.append(link.fileName());
+    }
+#endif
     std::sort(names.begin(), names.end(), portNameLess);
     return names;
 }

@@ -1,7 +1,9 @@
 // The port lists: natural order of port names, the preselected port, and the
 // device path of a name.
+#include "helper_devsim.h"
 #include "link/PortList.h"
 
+#include <QFileInfo>
 #include <QTest>
 #include <algorithm>
 
@@ -19,6 +21,7 @@ private slots:
     void devicePathOfAName_data();
     void devicePathOfAName();
     void systemPortsAreListedOnceInOrder();
+    void simulatorLinkedIntoDevIsListed();
 };
 
 void TestPortList::namesSortInNaturalOrder_data()
@@ -96,6 +99,26 @@ void TestPortList::systemPortsAreListedOnceInOrder()
     QCOMPARE(QSet<QString>(ports.begin(), ports.end()).size(), ports.size());
     for (const QString &port : ports)
         QVERIFY2(!port.contains(u'/'), qPrintable(port));
+}
+
+// A demonstration modem linked as /dev/ttyV... appears in the port lists.
+void TestPortList::simulatorLinkedIntoDevIsListed()
+{
+    const QString name = QStringLiteral("ttyVtest%1").arg(QCoreApplication::applicationPid());
+    const QString link = QStringLiteral("/dev/") + name;
+    if (!QFileInfo(QStringLiteral("/dev")).isWritable())
+        QSKIP("/dev is not writable here");
+    QVERIFY(!ListSerialPorts().contains(name));
+    {
+        DevSim sim({QStringLiteral("--link"), link});
+        QVERIFY(sim.isRunning());
+        QTRY_VERIFY(QFileInfo(link).isSymLink());
+        QVERIFY(ListSerialPorts().contains(name));
+        QCOMPARE(devicePath(name), link);
+    }
+    QTRY_VERIFY(!QFileInfo::exists(link)); // gone, or left dangling by a killed simulator
+    QVERIFY(!ListSerialPorts().contains(name));
+    QFile::remove(link);
 }
 
 QTEST_GUILESS_MAIN(TestPortList)
