@@ -1,5 +1,7 @@
 #include "image/ImageReader.h"
 
+#include "image/ImageWriter.h"
+
 #include <QtEndian>
 #include <algorithm>
 
@@ -334,6 +336,20 @@ ReadResult readImage(const QByteArray &bytes)
     ReadResult result;
     try {
         result.image = Reader(bytes).read();
+        // Whatever the checks above let through (padding, the order of areas
+        // and lists, the event texts) must still be exactly where the device
+        // looks for it: the image must be the one its model writes.
+        const WriteResult canonical = writeImage(result.image.model);
+        if (!canonical.ok())
+            malformed(kImageCapacity,
+                      QStringLiteral("the image is longer than the device's %1 bytes").arg(kImageCapacity));
+        const auto mismatch =
+            std::mismatch(bytes.begin(), bytes.end(), canonical.bytes.begin(), canonical.bytes.end());
+        if (mismatch.first != bytes.end() || mismatch.second != canonical.bytes.end())
+            malformed(
+                mismatch.first - bytes.begin(),
+                QStringLiteral("the byte at this offset is not where the device expects it (padding, event "
+                               "text, or the order of areas and lists)"));
     } catch (const Malformed &failure) {
         result.error = failure.text;
         result.errorOffset = failure.offset;

@@ -6,6 +6,7 @@
 #include "image/ImageText.h"
 #include "image/ImageWriter.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 #include <QtEndian>
 
@@ -52,6 +53,7 @@ private slots:
     void richImageDecodes();
     void malformedImages_data();
     void malformedImages();
+    void damagedImagesNeverDecodeWrongly();
     void actionWords_data();
     void actionWords();
     void slotRanges_data();
@@ -141,6 +143,14 @@ void TestImageReader::malformedImages_data()
     QTest::newRow("bytes after the phone settings")
         << Damage{rich.size(), QByteArray(4, '\0')} << rich.size()
         << "4 bytes follow the phone settings area, which ends the image";
+    QTest::newRow("non-zero padding")
+        << Damage{phones - 1, "x"} << phones - 1 << "the byte at this offset is not where";
+    QTest::newRow("changed event text")
+        << Damage{areaOffset(rich, layout::kEventTextTable) + 40, "X"}
+        << areaOffset(rich, layout::kEventTextTable) + 40 << "the byte at this offset is not where";
+    QTest::newRow("list address pointing at another list")
+        << Damage{inputs + 8, le32(u32At(rich, inputs + 3 * 12 + 8))} << inputs + 8
+        << "the byte at this offset is not where";
     QTest::newRow("CALL record with a list") << Damage{calls + 12, le32(kImageBaseAddress)} << calls + 12
                                              << "a CALL record's list address is not 0xFFFFFFFF";
 }
@@ -154,6 +164,32 @@ void TestImageReader::malformedImages()
     QVERIFY(!result.ok());
     QVERIFY2(result.error.contains(error), qPrintable(result.error));
     QCOMPARE(result.errorOffset, offset);
+}
+
+// Every cut and a few thousand random byte changes: the reader refuses the
+// image or gives a model that writes the very same bytes, and never reads
+// outside the file.
+void TestImageReader::damagedImagesNeverDecodeWrongly()
+{
+    const QByteArray rich = golden("rich.bin");
+    for (qsizetype size = 0; size < rich.size(); ++size)
+        QVERIFY(!readImage(rich.left(size)).ok());
+    QRandomGenerator random(1350);
+    int refused = 0;
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray bytes = rich;
+        const int changes = 1 + random.bounded(3);
+        for (int i = 0; i < changes; ++i)
+            bytes[random.bounded(int(bytes.size()))] = char(random.bounded(256));
+        const ReadResult result = readImage(bytes);
+        if (!result.ok()) {
+            ++refused;
+            QVERIFY(result.errorOffset >= 0 && result.errorOffset <= bytes.size());
+            continue;
+        }
+        QCOMPARE(writeImage(result.image.model).bytes, bytes);
+    }
+    QVERIFY(refused > 0);
 }
 
 void TestImageReader::actionWords_data()
