@@ -36,6 +36,9 @@ AboutBox::AboutBox(QWidget *parent) : QDialog(parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setModal(true);
     paintBackground(this, Qt::white);
+    QPalette grey = palette();
+    grey.setColor(QPalette::WindowText, QColor(51, 51, 51));
+    setPalette(grey);
     setFont(theme::baseFont());
 
     new SvgPicture(QStringLiteral("Image1"), QStringLiteral(":/logo/corvantis_dark.svg"), QSize(281, 65),
