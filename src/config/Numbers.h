@@ -2,11 +2,11 @@
 // digits, nothing else, in the signed 32-bit range.
 #pragma once
 
-#include <QString>
+#include <QStringView>
 #include <optional>
 
 namespace config {
 
-std::optional<qint32> parseInteger(const QString &text);
+std::optional<qint32> parseInteger(QStringView text);
 
 } // namespace config

@@ -1,5 +1,6 @@
 #include "image/ImageBuilder.h"
 
+#include "config/Numbers.h"
 #include "config/TextCodec.h"
 #include "image/ImageLayout.h"
 #include "image/InternTable.h"
@@ -114,7 +115,7 @@ bool flag(Node parent, const QString &name)
 
 qint32 integerOf(const QString &value)
 {
-    const std::optional<qint32> number = numbers::parseInteger(value);
+    const std::optional<qint32> number = config::parseInteger(value);
     if (!number)
         fail(QStringLiteral("'%1' is not a valid integer value").arg(value));
     return *number;

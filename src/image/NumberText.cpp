@@ -27,25 +27,6 @@ bool isSign(QChar c)
 
 } // namespace
 
-std::optional<qint32> parseInteger(QStringView text)
-{
-    qsizetype i = 0;
-    const bool negative = !text.isEmpty() && text[0] == u'-';
-    if (!text.isEmpty() && isSign(text[0]))
-        ++i;
-    if (i == text.size() || skipDigits(text, i) != text.size())
-        return std::nullopt;
-    qint64 value = 0;
-    const qint64 limit =
-        negative ? -qint64(std::numeric_limits<qint32>::min()) : qint64(std::numeric_limits<qint32>::max());
-    for (; i < text.size(); ++i) {
-        value = value * 10 + (text[i].unicode() - u'0');
-        if (value > limit)
-            return std::nullopt;
-    }
-    return qint32(negative ? -value : value);
-}
-
 std::optional<double> parseVolts(QStringView text)
 {
     const QStringView number = text.trimmed();

@@ -8,10 +8,6 @@
 
 namespace image::numbers {
 
-// An optional sign and decimal digits, nothing else, within a signed 32-bit
-// integer.
-std::optional<qint32> parseInteger(QStringView text);
-
 // A decimal number of volts with "." or "," as its separator, optionally
 // with an exponent; blanks around it are ignored.
 std::optional<double> parseVolts(QStringView text);

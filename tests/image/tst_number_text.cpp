@@ -1,11 +1,13 @@
 // Integer and volt texts read the same on every computer, whatever its
 // regional settings.
+#include "config/Numbers.h"
 #include "image/NumberText.h"
 
 #include <QLocale>
 #include <QTest>
 
 using namespace image::numbers;
+using config::parseInteger;
 
 class TestNumberText : public QObject
 {
