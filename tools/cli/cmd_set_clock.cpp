@@ -24,15 +24,9 @@ int cli::runSetClock(const QStringList &arguments)
     QTextStream out(stdout);
     QTextStream err(stderr);
     QStringList args = arguments;
-    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-        out << kUsage;
-        return 0;
-    }
     QString port;
-    if (!takePortArgument(args, &port, err)) {
-        err << kUsage;
-        return 2;
-    }
+    if (const std::optional<int> exitCode = takeHelpAndPort(args, &port, kUsage, out, err))
+        return *exitCode;
     const bool now = args.removeAll(QStringLiteral("--now")) > 0;
     for (const QString &arg : args) {
         if (arg.startsWith(QLatin1String("--"))) {

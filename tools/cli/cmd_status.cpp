@@ -25,15 +25,9 @@ int cli::runStatus(const QStringList &arguments)
     QTextStream out(stdout);
     QTextStream err(stderr);
     QStringList args = arguments;
-    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-        out << kUsage;
-        return 0;
-    }
     QString port;
-    if (!takePortArgument(args, &port, err)) {
-        err << kUsage;
-        return 2;
-    }
+    if (const std::optional<int> exitCode = takeHelpAndPort(args, &port, kUsage, out, err))
+        return *exitCode;
     if (!args.isEmpty()) {
         err << "unexpected argument '" << args.first() << "'\n" << kUsage;
         return 2;

@@ -29,6 +29,20 @@ QString openFailureReason(int code)
 
 } // namespace
 
+std::optional<int> takeHelpAndPort(QStringList &args, QString *port, const char *usage, QTextStream &out,
+                                   QTextStream &err)
+{
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+        out << usage;
+        return 0;
+    }
+    if (!takePortArgument(args, port, err)) {
+        err << usage;
+        return 2;
+    }
+    return std::nullopt;
+}
+
 bool takePortArgument(QStringList &args, QString *port, QTextStream &err)
 {
     bool found = false;

@@ -6,12 +6,19 @@
 
 #include <QStringList>
 #include <QTextStream>
+#include <optional>
 
 namespace cli {
 
 // Takes "--port PORT" or "--port=PORT" out of args. False (with a message on
 // err) when it is missing or given twice.
 bool takePortArgument(QStringList &args, QString *port, QTextStream &err);
+
+// The start of every device command: --help prints the usage (exit 0), a
+// missing or doubled --port prints the usage on err (exit 2). Returns the exit
+// code when the command ends here, nothing when it goes on with *port set.
+std::optional<int> takeHelpAndPort(QStringList &args, QString *port, const char *usage, QTextStream &out,
+                                   QTextStream &err);
 
 // Prints the outcome's messages in their built-in English, information on out
 // and errors on err, with the reason behind a port that did not open.
