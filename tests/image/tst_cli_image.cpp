@@ -1,5 +1,6 @@
 // trenov5x-cli build and inspect, run as the real executable: exit codes,
 // error texts, and a configuration that comes back whole from inspect --json.
+#include "common/cli_run.h"
 #include "helper_config_xml.h"
 #include "helper_image.h"
 
@@ -15,25 +16,7 @@
 
 namespace {
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run runCli(const QStringList &args)
-{
-    QProcess process;
-    process.start(QStringLiteral(TRENOV5X_PROGRAM_DIR "/trenov5x-cli"), args);
-    Run run;
-    if (!process.waitForFinished(30000))
-        return run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
+using Run = CliRun;
 
 // The content of a rich configuration, from which both the file and the
 // expected decoding are made.

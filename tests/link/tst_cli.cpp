@@ -1,5 +1,6 @@
 // trenov5x-cli status and set-clock as a script runs them: real processes
 // against the simulated modem, their texts and exit codes.
+#include "common/cli_run.h"
 #include "helper_devsim.h"
 #include "link/Comm.h"
 
@@ -8,25 +9,7 @@
 
 namespace {
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run runCli(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(TRENOV5X_PROGRAM_DIR "/trenov5x-cli"), arguments);
-    Run run;
-    if (!process.waitForFinished(10000))
-        return run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
+using Run = CliRun;
 
 } // namespace
 
