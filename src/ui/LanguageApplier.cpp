@@ -5,8 +5,9 @@
 
 #include <QAbstractButton>
 #include <QHash>
+#include <QSet>
 #include <QLabel>
-#include <QTableWidget>
+#include <QAbstractItemView>
 
 namespace ui {
 namespace {
@@ -23,49 +24,59 @@ void setCaption(QWidget *widget, const QString &text)
     }
 }
 
-void setHeader(QTableWidget *table, int column, const QString &text)
+void setHeader(QAbstractItemView *view, int column, const QString &text)
 {
-    if (column >= table->columnCount())
+    QAbstractItemModel *model = view->model();
+    if (!model || column >= model->columnCount())
         return;
-    QTableWidgetItem *item = table->horizontalHeaderItem(column);
-    if (!item) {
-        item = new QTableWidgetItem;
-        table->setHorizontalHeaderItem(column, item);
-    }
-    item->setText(headerText(text));
+    model->setHeaderData(column, Qt::Horizontal, headerText(text));
 }
 
 } // namespace
 
-void applyLanguageTexts(QWidget *root, const lang::LanguageTexts &texts)
+QStringList applyLanguageTexts(QWidget *root, const lang::LanguageTexts &texts)
 {
     // One walk over the window instead of one search per key.
     QHash<QString, QWidget *> byName;
-    if (!root->objectName().isEmpty())
-        byName.insert(root->objectName(), root);
-    const QList<QWidget *> widgets = root->findChildren<QWidget *>();
-    for (QWidget *widget : widgets) {
+    QSet<QString> shared;
+    auto add = [&](QWidget *widget) {
         const QString name = widget->objectName();
-        if (!name.isEmpty() && !byName.contains(name))
+        if (name.isEmpty())
+            return;
+        if (byName.contains(name))
+            shared.insert(name);
+        else
             byName.insert(name, widget);
-    }
+    };
+    add(root);
+    const QList<QWidget *> widgets = root->findChildren<QWidget *>();
+    for (QWidget *widget : widgets)
+        add(widget);
+
+    QStringList sharedKeys;
+    auto find = [&](const QString &name) -> QWidget * {
+        if (shared.contains(name) && !sharedKeys.contains(name))
+            sharedKeys.append(name);
+        return byName.value(name);
+    };
 
     for (const lang::KeyDef &key : lang::keys()) {
         switch (key.kind) {
         case lang::KeyKind::Message:
             break;
         case lang::KeyKind::Header:
-            if (auto *table = qobject_cast<QTableWidget *>(byName.value(key.key.chopped(3).toString())))
-                setHeader(table, key.key.back().digitValue() - 1, texts.text(key.key));
+            if (auto *view = qobject_cast<QAbstractItemView *>(find(key.key.chopped(3).toString())))
+                setHeader(view, key.key.back().digitValue() - 1, texts.text(key.key));
             break;
         case lang::KeyKind::Caption: {
             const QString name = key.key == u"Telvarin" ? QStringLiteral("TntL_Title") : key.key.toString();
-            if (QWidget *widget = byName.value(name))
+            if (QWidget *widget = find(name))
                 setCaption(widget, texts.text(key.key));
             break;
         }
         }
     }
+    return sharedKeys;
 }
 
 QString withoutMnemonics(QStringView caption)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 class QWidget;
@@ -14,10 +15,12 @@ class LanguageTexts;
 namespace ui {
 
 // Sets the caption of every control under root (root included) whose object
-// name is a caption key, and the header cells of the named tables; Telvarin
-// sets TntL_Title. Keys that name no control are skipped. Labels that should
-// show an accelerator need their buddy set before this runs.
-void applyLanguageTexts(QWidget *root, const lang::LanguageTexts &texts);
+// name is a caption key, and the header cells of the named tables (any item
+// view, through its model); Telvarin sets TntL_Title. Keys that name no
+// control are skipped. Labels that should show an accelerator need their
+// buddy set before this runs. Returns the keys that name more than one
+// control (only the first of them got the text): a fault of the window.
+QStringList applyLanguageTexts(QWidget *root, const lang::LanguageTexts &texts);
 
 // A caption as a control without accelerators shows it: "&&" is one "&", a
 // single "&" is not shown.

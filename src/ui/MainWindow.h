@@ -1,26 +1,24 @@
-// The main window: title panel, menu, the nine pages, and the start sequence
-// that brings up the last configuration in the chosen language.
+// The main window: title panel, menu, the stacked pages, and the start
+// sequence that brings up the last configuration in the chosen language.
 #pragma once
 
 #include "app/Session.h"
 #include "lang/LanguageTexts.h"
 #include "link/DeviceLink.h"
 #include "ui/MessageBoxes.h"
+#include "ui/Page.h"
 
 #include <QMainWindow>
+#include <map>
 #include <memory>
 
-class QButtonGroup;
-class QCheckBox;
-class QComboBox;
-class QLineEdit;
-class QListWidget;
 class QStackedWidget;
 
 namespace ui {
 
 class AboutBox;
 class DateTimePage;
+class PageContext;
 
 class MainWindow : public QMainWindow
 {
@@ -47,15 +45,13 @@ public:
     const lang::LanguageTexts &texts() const { return m_texts; }
     AboutBox *aboutBox() const { return m_about; }
 
-    // 0 while no page is shown.
-    int currentPage() const;
-    void showPage(int index);
+    // PageId::None while no page is shown.
+    PageId currentPage() const;
+    void showPage(PageId id);
 
     // Shows a message text by key.
     MessageAnswer showMessage(MessageKind kind, const QString &key,
                               MessageButtons buttons = MessageButtons::Ok, const QString &detail = {});
-    MessageAnswer showText(MessageKind kind, const QString &text,
-                           MessageButtons buttons = MessageButtons::Ok);
 
     void applyLanguage(int code);
     void updateTitle();
@@ -68,20 +64,15 @@ private:
     QWidget *buildTitlePanel();
     QWidget *buildMenu();
     void buildPages();
-    QWidget *buildNewConfPage();
-    QWidget *buildLoadConfPage();
-    QWidget *buildSaveConfPage();
-    QWidget *buildUpdatePage();
-    QWidget *buildPreferencesPage();
-    QWidget *buildPhonePage();
-    QWidget *buildInputPage();
-    QWidget *buildOutputPage();
+    void addPage(Page *page);
     void start();
 
     void menuClick(QWidget *sender);
-    void languageChosen();
+    void languageChosen(int code);
+    // After the record was replaced: every page shows it.
     void showConfigurationOnPages();
-    void refreshProjectList();
+    // Every page copies what it holds outside its bindings into the record.
+    void storePages();
     bool saveConfiguration();
 
     Options m_options;
@@ -90,17 +81,13 @@ private:
     Session m_session;
     lang::LanguageTexts m_texts;
     devlink::DeviceLink *m_link = nullptr;
+    std::unique_ptr<PageContext> m_context;
     AboutBox *m_about = nullptr;
     bool m_startFailed = false;
 
-    QStackedWidget *m_pages = nullptr;
+    QStackedWidget *m_stack = nullptr;
+    std::map<PageId, Page *> m_pages;
     DateTimePage *m_dateTimePage = nullptr;
-    QButtonGroup *m_languageGroup = nullptr;
-    QLineEdit *m_pin = nullptr;
-    QCheckBox *m_dst = nullptr;
-    QLineEdit *m_newName = nullptr;
-    QListWidget *m_projectList = nullptr;
-    QComboBox *m_updatePorts = nullptr;
 };
 
 } // namespace ui

@@ -1,59 +1,26 @@
 #include "PageFactory.h"
 
+#include "lang/KeyTable.h"
+#include "ui/LanguageApplier.h"
+#include "ui/SvgPicture.h"
 #include "ui/Theme.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QVBoxLayout>
+#include <QMouseEvent>
+#include <QPainter>
 
 namespace ui {
 
-PageFrame makePage(const QString &panelName, const QString &titleName, const QString &title)
+QString builtinCaption(QStringView key)
 {
-    PageFrame frame;
-    frame.panel = new QWidget;
-    frame.panel->setObjectName(panelName);
-    paintBackground(frame.panel, Qt::white);
-    auto *outer = new QVBoxLayout(frame.panel);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(0);
-    outer->addWidget(makeBar(titleName, title, 12, frame.panel));
-    frame.content = new QVBoxLayout;
-    frame.content->setContentsMargins(12, 10, 12, 10);
-    frame.content->setSpacing(8);
-    outer->addLayout(frame.content, 1);
-    return frame;
+    return withoutMnemonics(lang::builtinText(key));
 }
 
-QWidget *makeSubTitle(const QString &captionName, const QString &caption, QWidget *parent,
-                      const QString &linkPanelName, const QString &linkName, const QString &linkText,
-                      QLabel **link)
+QLabel *makeLabel(const QString &name, QWidget *parent)
 {
-    auto *bar = new QWidget(parent);
-    paintBackground(bar, theme::kMain);
-    auto *row = new QHBoxLayout(bar);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
-    row->addWidget(makeBar(captionName, caption, 12, bar), 1);
-    if (!linkName.isEmpty()) {
-        auto *linkPanel = new QWidget(bar);
-        linkPanel->setObjectName(linkPanelName);
-        paintBackground(linkPanel, theme::kHeader);
-        linkPanel->setCursor(Qt::PointingHandCursor);
-        auto *linkRow = new QHBoxLayout(linkPanel);
-        linkRow->setContentsMargins(12, 0, 12, 0);
-        auto *label = new ClickLabel(linkName, linkPanel);
-        label->setText(linkText);
-        label->setFont(theme::baseFont(8, true));
-        QPalette p = label->palette();
-        p.setColor(QPalette::WindowText, theme::kMain);
-        label->setPalette(p);
-        linkRow->addWidget(label);
-        row->addWidget(linkPanel);
-        if (link)
-            *link = label;
-    }
-    return bar;
+    return makeLabel(name, builtinCaption(name), parent);
 }
 
 QLabel *makeLabel(const QString &name, const QString &text, QWidget *parent)
@@ -61,6 +28,125 @@ QLabel *makeLabel(const QString &name, const QString &text, QWidget *parent)
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
     return label;
+}
+
+ClickPanel::ClickPanel(const QString &objectName, QWidget *parent) : QWidget(parent)
+{
+    setObjectName(objectName);
+    setClickable(true);
+}
+
+void ClickPanel::setClickable(bool clickable)
+{
+    m_clickable = clickable;
+    setCursor(clickable ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    setFocusPolicy(clickable ? Qt::StrongFocus : Qt::NoFocus);
+}
+
+void ClickPanel::mousePressEvent(QMouseEvent *event)
+{
+    // Accepted, so the release comes here even when it started on the caption.
+    event->setAccepted(m_clickable && event->button() == Qt::LeftButton);
+}
+
+void ClickPanel::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (m_clickable && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+}
+
+void ClickPanel::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (m_clickable) {
+            emit clicked();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void ClickPanel::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    if (!hasFocus())
+        return;
+    // A dashed frame inside the panel marks the keyboard focus on any colour.
+    QPainter p(this);
+    QPen pen(Qt::black, 1, Qt::DashLine);
+    p.setPen(pen);
+    p.drawRect(rect().adjusted(1, 1, -2, -2));
+}
+
+SubTitle makeSubTitle(const QString &captionName, QWidget *parent, const QString &linkPanelName,
+                      const QString &linkName)
+{
+    SubTitle made;
+    made.bar = new QWidget(parent);
+    paintBackground(made.bar, theme::kMain);
+    auto *row = new QHBoxLayout(made.bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addWidget(makeBar(captionName, builtinCaption(captionName), 12, made.bar), 1);
+    if (!linkName.isEmpty()) {
+        made.link = new ClickPanel(linkPanelName, made.bar);
+        paintBackground(made.link, theme::kHeader);
+        auto *linkRow = new QHBoxLayout(made.link);
+        linkRow->setContentsMargins(12, 0, 12, 0);
+        auto *label = makeLabel(linkName, made.link);
+        label->setFont(theme::baseFont(8, true));
+        QPalette p = label->palette();
+        p.setColor(QPalette::WindowText, theme::kMain);
+        label->setPalette(p);
+        linkRow->addWidget(label);
+        row->addWidget(made.link);
+    }
+    return made;
+}
+
+TabStrip::TabStrip(std::span<const TabDef> tabs, QWidget *parent) : QWidget(parent)
+{
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+    for (const TabDef &def : tabs) {
+        auto *tab = new ClickPanel(QLatin1String(def.panel), this);
+        tab->setFixedHeight(22);
+        tab->setMinimumWidth(90);
+        const bool selected = def.look == TabLook::Selected;
+        paintBackground(tab, selected                      ? theme::kMain
+                             : def.look == TabLook::Sibling ? theme::kUnselected
+                                                            : theme::kHeader);
+        auto *inside = new QHBoxLayout(tab);
+        inside->setContentsMargins(6, 0, 6, 0);
+        inside->setSpacing(6);
+        auto *caption = makeLabel(QLatin1String(def.caption), tab);
+        caption->setFont(theme::baseFont(8, selected));
+        QPalette p = caption->palette();
+        p.setColor(QPalette::WindowText, selected ? QColor(Qt::white) : theme::kMain);
+        caption->setPalette(p);
+        auto *picture = new SvgPicture({}, selected ? QStringLiteral(":/tabs/marker.svg")
+                                                    : QStringLiteral(":/tabs/go.svg"),
+                                       QSize(14, 14), tab);
+        picture->unsetCursor();
+        if (selected) {
+            inside->addWidget(caption, 1);
+            inside->addWidget(picture);
+        } else {
+            inside->addWidget(picture);
+            inside->addWidget(caption, 1);
+        }
+        tab->setClickable(!selected);
+        m_tabs.append(tab);
+        row->addWidget(tab);
+    }
+    row->addStretch(1);
 }
 
 } // namespace ui

@@ -1,31 +1,87 @@
-// Builds the frame every page shares: a white panel that starts with a title
-// bar and groups its content under sub-title bars.
+// The small pieces pages are built from: captions from the built-in texts,
+// labels, sub-title bars with their links, and the clickable panels and tab
+// strips that switch between sub-pages.
 #pragma once
 
 #include <QString>
+#include <QStringView>
+#include <QWidget>
+#include <span>
 
-class QBoxLayout;
 class QLabel;
-class QVBoxLayout;
-class QWidget;
 
 namespace ui {
 
-struct PageFrame
+// The built-in English caption of a language key as a control shows it.
+QString builtinCaption(QStringView key);
+inline QString builtinCaption(QLatin1String key)
 {
-    QWidget *panel = nullptr;
-    QVBoxLayout *content = nullptr; // below the title bar, with the page's margins
+    return builtinCaption(QStringView(QString(key)));
+}
+
+// A label in the window's font; with no text, the built-in caption of its name.
+QLabel *makeLabel(const QString &name, QWidget *parent);
+QLabel *makeLabel(const QString &name, const QString &text, QWidget *parent);
+
+// A panel that reacts as one control: a click anywhere on it (its caption and
+// picture included), or Space/Enter while it has the focus. Tabs and links.
+class ClickPanel : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ClickPanel(const QString &objectName, QWidget *parent = nullptr);
+
+    // A panel that is not clickable shows the arrow, takes no focus and
+    // reports nothing (the tab of the sub-page already shown).
+    void setClickable(bool clickable);
+    bool isClickable() const { return m_clickable; }
+
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    bool m_clickable = true;
 };
 
-PageFrame makePage(const QString &panelName, const QString &titleName, const QString &title);
+// A sub-title bar (main colour). With a link, a sky-blue clickable panel
+// ("Profile...", "Analog...") sits at its right end.
+struct SubTitle
+{
+    QWidget *bar = nullptr;
+    ClickPanel *link = nullptr;
+};
+SubTitle makeSubTitle(const QString &captionName, QWidget *parent, const QString &linkPanelName = {},
+                      const QString &linkName = {});
 
-// A sub-title bar; with a link name, a sky-blue link ("Profile...") sits at
-// its right end and is returned through *link.
-QWidget *makeSubTitle(const QString &captionName, const QString &caption, QWidget *parent,
-                      const QString &linkPanelName = {}, const QString &linkName = {},
-                      const QString &linkText = {}, QLabel **link = nullptr);
+enum class TabLook {
+    Selected, // the sub-page shown: main colour, white bold caption, marker on its right
+    Other,    // leads to another sub-page: sky blue, hand cursor, picture on its left
+    Sibling,  // a sibling of the selected tab drawn in silver, hand cursor, picture on its left
+};
 
-// A label in the window's font.
-QLabel *makeLabel(const QString &name, const QString &text, QWidget *parent);
+struct TabDef
+{
+    const char *panel;   // the tab's panel
+    const char *caption; // its caption label, a language key
+    TabLook look;
+};
+
+// A row of tabs, left-aligned, each a ClickPanel in the order given.
+class TabStrip : public QWidget
+{
+    Q_OBJECT
+public:
+    TabStrip(std::span<const TabDef> tabs, QWidget *parent = nullptr);
+    ClickPanel *tab(int index) const { return m_tabs.at(index); }
+
+private:
+    QList<ClickPanel *> m_tabs;
+};
 
 } // namespace ui

@@ -9,7 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableWidget>
+#include <QStandardItemModel>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
@@ -55,6 +56,7 @@ private slots:
     void headers_data();
     void headers();
     void checkBoxAccelerator_followsTheCaption();
+    void keyNamingTwoControls_isReported();
     void titleLabel_showsMarkupAsText();
     void secondLanguage_replacesTheFirst();
     void withoutMnemonics_data();
@@ -88,10 +90,10 @@ void TestLanguageApplier::init()
     new QVBoxLayout(inner);
     add<QLabel>(inner, "TntL_DI1");
 
-    auto *smsTable = add<QTableWidget>(m_window.get(), "SG_SMS_DI1_F0T1");
-    smsTable->setColumnCount(3);
-    auto *outTable = add<QTableWidget>(m_window.get(), "SG_DO1_SMS");
-    outTable->setColumnCount(2);
+    auto *smsTable = add<QTableView>(m_window.get(), "SG_SMS_DI1_F0T1");
+    smsTable->setModel(new QStandardItemModel(1, 3, smsTable));
+    auto *outTable = add<QTableView>(m_window.get(), "SG_DO1_SMS");
+    outTable->setModel(new QStandardItemModel(1, 2, outTable));
 }
 
 lang::LanguageTexts TestLanguageApplier::italian()
@@ -162,11 +164,21 @@ void TestLanguageApplier::headers()
 
     ui::applyLanguageTexts(m_window.get(), italian());
 
-    auto *widget = m_window->findChild<QTableWidget *>(table);
+    auto *widget = m_window->findChild<QTableView *>(table);
     QVERIFY(widget);
-    QCOMPARE(widget->columnCount(), expected.size());
+    QCOMPARE(widget->model()->columnCount(), expected.size());
     for (int column = 0; column < expected.size(); ++column)
-        QCOMPARE(widget->horizontalHeaderItem(column)->text(), expected[column]);
+        QCOMPARE(widget->model()->headerData(column, Qt::Horizontal).toString(), expected[column]);
+}
+
+void TestLanguageApplier::keyNamingTwoControls_isReported()
+{
+    QCOMPARE(ui::applyLanguageTexts(m_window.get(), italian()), QStringList());
+    // A second check box and a second table of the same names.
+    add<QCheckBox>(m_window.get(), "CB_DO1_SMS_SET");
+    add<QTableView>(m_window.get(), "SG_SMS_DI1_F0T1");
+    QCOMPARE(ui::applyLanguageTexts(m_window.get(), italian()),
+             (QStringList{"SG_SMS_DI1_F0T1", "CB_DO1_SMS_SET"}));
 }
 
 void TestLanguageApplier::checkBoxAccelerator_followsTheCaption()
@@ -192,9 +204,11 @@ void TestLanguageApplier::secondLanguage_replacesTheFirst()
     QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("TntL_New_Menu"))->text(),
              QStringLiteral("New Configuration"));
     QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("TntL_Title"))->text(), QStringLiteral("Telvarin"));
-    QCOMPARE(
-        m_window->findChild<QTableWidget *>(QStringLiteral("SG_DO1_SMS"))->horizontalHeaderItem(0)->text(),
-        QStringLiteral("Phone Number"));
+    QCOMPARE(m_window->findChild<QTableView *>(QStringLiteral("SG_DO1_SMS"))
+                 ->model()
+                 ->headerData(0, Qt::Horizontal)
+                 .toString(),
+             QStringLiteral("Phone Number"));
 }
 
 void TestLanguageApplier::withoutMnemonics_data()

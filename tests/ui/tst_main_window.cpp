@@ -42,7 +42,7 @@ void clickMenu(MainWindow &w, const char *name)
 QString visiblePageName(MainWindow &w)
 {
     auto *stack = w.findChild<QStackedWidget *>();
-    return w.currentPage() == 0 ? QString() : stack->currentWidget()->objectName();
+    return w.currentPage() == ui::PageId::None ? QString() : stack->currentWidget()->objectName();
 }
 
 void saveConfiguration(const ProgramFolder &folder, const QString &name, const config::Configuration &c)
@@ -69,7 +69,7 @@ private slots:
         RecordingPresenter boxes;
         MainWindow w({folder.path(), &boxes});
         w.show();
-        QCOMPARE(w.currentPage(), 0);
+        QCOMPARE(w.currentPage(), ui::PageId::None);
         QVERIFY(!child<QWidget>(&w, "P_Phone_Set")->isVisible());
         clickMenu(w, "TntL_Phone_Menu");
         QCOMPARE(visiblePageName(w), QStringLiteral("P_Phone_Set"));
@@ -259,7 +259,7 @@ private slots:
         QVERIFY(!portOpenWhileShown);
         QVERIFY(!w.deviceLink().polling());
         QCOMPARE(shownSize, ui::AboutBox::kOuterSize);
-        QCOMPARE(w.currentPage(), 9); // the page stays
+        QCOMPARE(w.currentPage(), ui::PageId::DateTime); // the page stays
     }
 
     void aboutBoxIsTheSameInEveryLanguage()

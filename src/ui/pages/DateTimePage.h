@@ -3,9 +3,7 @@
 #pragma once
 
 #include "link/DeviceLink.h"
-#include "ui/MessageBoxes.h"
-
-#include <QWidget>
+#include "ui/Page.h"
 
 class QComboBox;
 class QLabel;
@@ -13,20 +11,16 @@ class QLineEdit;
 
 namespace ui {
 
-class DateTimePage : public QWidget
+class DateTimePage : public Page
 {
     Q_OBJECT
 public:
-    DateTimePage(devlink::DeviceLink &link, QWidget *parent = nullptr);
+    DateTimePage(PageContext &context, QWidget *parent = nullptr);
 
     // The page appears from the menu: clock half shown, ports listed, PC clock in the fields.
-    void pageShown();
+    void pageShown() override;
     // Puts the results of a command or a status poll on the page and shows its messages.
     void showOutcome(const devlink::LinkOutcome &outcome);
-
-signals:
-    // A box to show: a message text by key, or, with an empty key, the text itself.
-    void message(ui::MessageKind kind, const QString &key, const QString &text);
 
 private:
     QWidget *buildClockHalf();

@@ -42,7 +42,8 @@ MessageKind toMessageKind(devlink::MessageKind kind)
 
 } // namespace
 
-DateTimePage::DateTimePage(devlink::DeviceLink &link, QWidget *parent) : QWidget(parent), m_link(link)
+DateTimePage::DateTimePage(PageContext &context, QWidget *parent)
+    : Page(PageId::DateTime, context, parent), m_link(context.link())
 {
     setObjectName(QStringLiteral("P_Date_Time_Set"));
     paintBackground(this, Qt::white);
@@ -65,12 +66,10 @@ QWidget *DateTimePage::buildClockHalf()
     auto *column = new QVBoxLayout(half);
     column->setContentsMargins(12, 10, 12, 10);
     column->setSpacing(8);
-    QLabel *toProfile = nullptr;
-    column->addWidget(makeSubTitle(QStringLiteral("TntL_SubT_DateTime"), QStringLiteral("Date & Time"), half,
-                                   QStringLiteral("P_SubT_Go_Profile"),
-                                   QStringLiteral("TntL_SubT_Go_Profile"), QStringLiteral("Profile..."),
-                                   &toProfile));
-    connect(static_cast<ClickLabel *>(toProfile), &ClickLabel::clicked, this, [this] { showHalf(true); });
+    const SubTitle title = makeSubTitle(QStringLiteral("TntL_SubT_DateTime"), half,
+                                        QStringLiteral("P_SubT_Go_Profile"), QStringLiteral("TntL_SubT_Go_Profile"));
+    column->addWidget(title.bar);
+    connect(title.link, &ClickPanel::clicked, this, [this] { showHalf(true); });
 
     auto *portRow = new QHBoxLayout;
     auto *portCaption =
@@ -85,8 +84,7 @@ QWidget *DateTimePage::buildClockHalf()
     column->addLayout(portRow);
     column->addSpacing(6);
 
-    column->addWidget(
-        makeSubTitle(QStringLiteral("TntL_DT_Set_DateTime"), QStringLiteral("Set Date & Time"), half));
+    column->addWidget(makeSubTitle(QStringLiteral("TntL_DT_Set_DateTime"), half).bar);
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(6);
     QLineEdit **edits[] = {&m_hh, &m_mi, &m_ss, &m_dd, &m_mo, &m_yy};
@@ -160,12 +158,10 @@ QWidget *DateTimePage::buildProfileHalf()
     half->setObjectName(QStringLiteral("P_DT_PRO_Profile"));
     auto *column = new QVBoxLayout(half);
     column->setContentsMargins(12, 10, 12, 10);
-    QLabel *toClock = nullptr;
-    column->addWidget(makeSubTitle(QStringLiteral("TntL_SubT_Profile"), QStringLiteral("Profile"), half,
-                                   QStringLiteral("P_SubT_Go_DateTime"),
-                                   QStringLiteral("TntL_SubT_Go_DateTime"), QStringLiteral("DateTime..."),
-                                   &toClock));
-    connect(static_cast<ClickLabel *>(toClock), &ClickLabel::clicked, this, [this] { showHalf(false); });
+    const SubTitle title = makeSubTitle(QStringLiteral("TntL_SubT_Profile"), half,
+                                        QStringLiteral("P_SubT_Go_DateTime"), QStringLiteral("TntL_SubT_Go_DateTime"));
+    column->addWidget(title.bar);
+    connect(title.link, &ClickPanel::clicked, this, [this] { showHalf(false); });
     column->addStretch(1);
     return half;
 }
@@ -209,7 +205,12 @@ void DateTimePage::showOutcome(const devlink::LinkOutcome &outcome)
     if (outcome.dateTime)
         m_dateTime->setText(*outcome.dateTime);
     for (const devlink::LinkMessage &m : outcome.messages)
-        emit message(toMessageKind(m.kind), m.key, m.text);
+    {
+        if (m.key.isEmpty())
+            m_context.showText(toMessageKind(m.kind), m.text);
+        else
+            m_context.showMessage(toMessageKind(m.kind), m.key);
+    }
 }
 
 } // namespace ui

@@ -1,0 +1,70 @@
+#include "RowChecks.h"
+
+#include "config/Numbers.h"
+
+namespace config {
+namespace {
+
+struct InputRowKeys
+{
+    QStringView tooLong;
+    QStringView phone;
+};
+
+constexpr InputRowKeys kInputRowKeys[kInputTables] = {
+    {u"Error_DI1_F0T1_SMS_Too_Long", u"Error_DI1_F0T1_Num_Phone"},
+    {u"Error_DI1_F1T0_SMS_Too_Long", u"Error_DI1_F1T0_Num_Phone"},
+    {u"Error_DI2_F0T1_SMS_Too_Long", u"Error_DI2_F0T1_Num_Phone"},
+    {u"Error_DI2_F1T0_SMS_Too_Long", u"Error_DI2_F1T0_Num_Phone"},
+    {u"Error_AI1_High_SMS_Too_Long", u"Error_AI1_High_Num_Phone"},
+    {u"Error_AI1_Low_SMS_Too_Long", u"Error_AI1_Low_Num_Phone"},
+};
+
+struct OutputRowKeys
+{
+    QStringView profile;
+    QStringView phone;
+};
+
+constexpr OutputRowKeys kOutputRowKeys[kOutputTables] = {
+    {u"Error_DO1_SMS_Profile", u"Error_DO1_SMS_Num_Phone"},
+    {u"Error_DO1_CALL_Profile", u"Error_DO1_CALL_Num_Phone"},
+    {u"Error_DO2_SMS_Profile", u"Error_DO2_SMS_Num_Phone"},
+    {u"Error_DO2_CALL_Profile", u"Error_DO2_CALL_Num_Phone"},
+};
+
+} // namespace
+
+bool isPhoneNumberText(QStringView phone)
+{
+    for (QChar c : phone) {
+        if (c != u'+' && (c < u'0' || c > u'9'))
+            return false;
+    }
+    return true;
+}
+
+RowRefusal checkInputRow(QStringView message, QStringView phone, int event)
+{
+    const InputRowKeys &keys = kInputRowKeys[event];
+    if (message.size() > kMaxMessageLength)
+        return {keys.tooLong};
+    if (!isPhoneNumberText(phone))
+        return {keys.phone};
+    return {};
+}
+
+RowRefusal checkOutputRow(QStringView phone, QStringView profile, int list)
+{
+    const OutputRowKeys &keys = kOutputRowKeys[list];
+    if (!isPhoneNumberText(phone))
+        return {keys.phone};
+    if (!profile.isEmpty()) {
+        const qint32 value = parseInteger(profile).value_or(-1);
+        if (value < 0 || value > 9)
+            return {keys.profile};
+    }
+    return {};
+}
+
+} // namespace config

@@ -1,0 +1,100 @@
+#include "Binder.h"
+
+#include "ui/PageContext.h"
+#include "ui/SmsTableEditor.h"
+#include "ui/SmsTableModel.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QLineEdit>
+
+namespace ui {
+
+Binder::Binder(PageContext &context, QObject *parent) : QObject(parent), m_context(context) {}
+
+void Binder::text(QLineEdit *edit, QString &field)
+{
+    connect(edit, &QLineEdit::textChanged, this, [this, &field](const QString &text) {
+        if (m_refreshing)
+            return;
+        field = text;
+        edited();
+    });
+    m_refreshers.push_back([edit, &field] {
+        if (edit->text() != field)
+            edit->setText(field);
+    });
+}
+
+void Binder::flag(QAbstractButton *box, bool &field)
+{
+    connect(box, &QAbstractButton::toggled, this, [this, &field](bool on) {
+        if (m_refreshing)
+            return;
+        field = on;
+        edited();
+    });
+    m_refreshers.push_back([box, &field] { box->setChecked(field); });
+}
+
+void Binder::operation(QButtonGroup *group, config::Operation &field)
+{
+    group->setExclusive(true);
+    connect(group, &QButtonGroup::idToggled, this, [this, &field](int id, bool on) {
+        if (m_refreshing || !on)
+            return;
+        field = config::Operation(id);
+        edited();
+    });
+    m_refreshers.push_back([group, &field] {
+        if (QAbstractButton *b = group->button(int(field)))
+            b->setChecked(true);
+    });
+}
+
+void Binder::table(SmsTableEditor *editor, config::SmsTable &field)
+{
+    auto *model = new SmsTableModel(field, editor);
+    editor->setModel(model);
+    connect(model, &SmsTableModel::edited, this, &Binder::edited);
+    m_refreshers.push_back([model] { model->reload(); });
+}
+
+void Binder::enableWhen(const QList<QWidget *> &controls, std::function<bool()> rule)
+{
+    Rule r;
+    for (QWidget *w : controls)
+        r.controls.append(w);
+    r.holds = std::move(rule);
+    m_rules.push_back(std::move(r));
+}
+
+void Binder::refresh()
+{
+    m_refreshing = true;
+    for (const auto &refresh : m_refreshers)
+        refresh();
+    m_refreshing = false;
+    applyRules();
+}
+
+void Binder::applyRules()
+{
+    for (const Rule &rule : m_rules) {
+        const bool on = rule.holds();
+        for (const QPointer<QWidget> &w : rule.controls) {
+            if (w)
+                w->setEnabled(on);
+        }
+    }
+}
+
+void Binder::edited()
+{
+    if (m_refreshing)
+        return;
+    m_context.recordEdited();
+    applyRules();
+}
+
+} // namespace ui

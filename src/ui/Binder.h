@@ -1,0 +1,65 @@
+// Binds the controls of a page to the fields of the configuration record,
+// each once. A user edit writes its field and goes through the context's one
+// funnel (the configuration is marked changed); refresh() puts the record
+// back on every control without going through the funnel. Enabling rules are
+// data: re-applied after every edit and every refresh.
+//
+// The bindings hold references into the session's one Configuration, which
+// lives as long as the window; a load or a new configuration assigns into it.
+#pragma once
+
+#include "config/Configuration.h"
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <vector>
+
+class QAbstractButton;
+class QButtonGroup;
+class QLineEdit;
+
+namespace ui {
+
+class PageContext;
+class SmsTableEditor;
+
+class Binder : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Binder(PageContext &context, QObject *parent = nullptr);
+
+    // An edit holds the text exactly as typed.
+    void text(QLineEdit *edit, QString &field);
+    // A check box is the flag.
+    void flag(QAbstractButton *box, bool &field);
+    // A radio group whose button ids are the operations' values (0 set, 1
+    // reset, 2 impulse); exactly one of them is on.
+    void operation(QButtonGroup *group, config::Operation &field);
+    // A table editor shows and edits the table; its buttons edit it too.
+    void table(SmsTableEditor *editor, config::SmsTable &field);
+
+    // The controls are enabled while the rule holds. Disabled controls keep
+    // their contents, which are saved as they are.
+    void enableWhen(const QList<QWidget *> &controls, std::function<bool()> rule);
+
+    // Puts the record on every bound control, then applies the rules.
+    void refresh();
+    void applyRules();
+
+private:
+    void edited();
+
+    PageContext &m_context;
+    std::vector<std::function<void()>> m_refreshers;
+    struct Rule
+    {
+        QList<QPointer<QWidget>> controls;
+        std::function<bool()> holds;
+    };
+    std::vector<Rule> m_rules;
+    bool m_refreshing = false;
+};
+
+} // namespace ui

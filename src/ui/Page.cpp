@@ -1,0 +1,27 @@
+#include "Page.h"
+
+#include "ui/PageFactory.h"
+#include "ui/Theme.h"
+
+#include <QVBoxLayout>
+
+namespace ui {
+
+Page::Page(PageId id, PageContext &context, QWidget *parent) : QWidget(parent), m_context(context), m_id(id) {}
+
+QVBoxLayout *Page::buildFrame(const QString &panelName, const QString &titleName)
+{
+    setObjectName(panelName);
+    paintBackground(this, Qt::white);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    outer->addWidget(makeBar(titleName, builtinCaption(titleName), 12, this));
+    auto *content = new QVBoxLayout;
+    content->setContentsMargins(12, 10, 12, 10);
+    content->setSpacing(8);
+    outer->addLayout(content, 1);
+    return content;
+}
+
+} // namespace ui

@@ -1,0 +1,44 @@
+// A page of the main window's page area. The window stacks the pages, shows
+// one at a time by its id, and tells every page when a configuration has been
+// loaded or created.
+#pragma once
+
+#include "ui/PageContext.h"
+
+#include <QWidget>
+
+class QVBoxLayout;
+
+namespace ui {
+
+enum class PageId { None, New, Load, Save, Update, Preferences, Phone, Input, Output, DateTime };
+
+class Page : public QWidget
+{
+    Q_OBJECT
+public:
+    Page(PageId id, PageContext &context, QWidget *parent = nullptr);
+
+    PageId id() const { return m_id; }
+
+    // The menu has made this the visible page.
+    virtual void pageShown() {}
+    // The record was replaced (start, load, new configuration): show it.
+    // Pages refresh their controls without marking the configuration changed.
+    virtual void configurationShown() {}
+    // Copies into the record what the page holds outside its bindings. Runs
+    // on every menu click and before the close query saves.
+    virtual void storePage() {}
+
+protected:
+    // The frame most pages share: the page's object name, a white panel, the
+    // title bar, and a content column with the page margins.
+    QVBoxLayout *buildFrame(const QString &panelName, const QString &titleName);
+
+    PageContext &m_context;
+
+private:
+    PageId m_id;
+};
+
+} // namespace ui

@@ -1,0 +1,115 @@
+#include "SmsTableEditor.h"
+
+#include "lang/KeyTable.h"
+#include "ui/LanguageApplier.h"
+#include "ui/PageFactory.h"
+#include "ui/SmsTableModel.h"
+#include "ui/Theme.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QVBoxLayout>
+
+namespace ui {
+namespace {
+
+constexpr TableNames kTables[] = {
+    {"SG_SMS_DI1_F0T1", "TntB_AddRow_DI1_F0T1", "TntB_DelRow_DI1_F0T1", "TntB_Clear_DI1_F0T1", {240, 115, 124}},
+    {"SG_SMS_DI1_F1T0", "TntB_AddRow_DI1_F1T0", "TntB_DelRow_DI1_F1T0", "TntB_Clear_DI1_F1T0", {240, 115, 124}},
+    {"SG_SMS_DI2_F0T1", "TntB_AddRow_DI2_F0T1", "TntB_DelRow_DI2_F0T1", "TntB_Clear_DI2_F0T1", {240, 115, 124}},
+    {"SG_SMS_DI2_F1T0", "TntB_AddRow_DI2_F1T0", "TntB_DelRow_DI2_F1T0", "TntB_Clear_DI2_F1T0", {240, 115, 124}},
+    {"SG_SMS_AI1_High", "TntB_AddRow_AI1_High", "TntB_DelRow_AI1_High", "TntB_Clear_AI1_High", {211, 103, 80}},
+    {"SG_SMS_AI1_Low", "TntB_AddRow_AI1_Low", "TntB_DelRow_AI1_Low", "TntB_Clear_AI1_Low", {211, 103, 80}},
+    {"SG_DO1_SMS", "TntB_DO1_SMS_AddRow", "TntB_DO1_SMS_DelRow", "TntB_DO1_SMS_ClearT", {211, 103, 80}},
+    {"SG_DO1_CALL", "TntB_DO1_CALL_AddRow", "TntB_DO1_CALL_DelRow", "TntB_DO1_CALL_ClearT", {211, 103, 80}},
+    {"SG_DO2_SMS", "TntB_DO2_SMS_AddRow", "TntB_DO2_SMS_DelRow", "TntB_DO2_SMS_ClearT", {211, 103, 80}},
+    {"SG_DO2_CALL", "TntB_DO2_CALL_AddRow", "TntB_DO2_CALL_DelRow", "TntB_DO2_CALL_ClearT", {211, 103, 80}},
+};
+
+constexpr int kRowHeight = 20;
+
+} // namespace
+
+const TableNames &tableNames(TableId id)
+{
+    return kTables[int(id)];
+}
+
+SmsTableEditor::SmsTableEditor(TableId id, QWidget *parent) : QWidget(parent), m_id(id)
+{
+    const TableNames &names = tableNames(id);
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(4);
+
+    m_view = new QTableView(this);
+    m_view->setObjectName(QLatin1String(names.grid));
+    m_view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+                            QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_view->setSelectionBehavior(QAbstractItemView::SelectItems);
+    // Tab leaves the grid; the arrows move between cells.
+    m_view->setTabKeyNavigation(false);
+    m_view->setWordWrap(false);
+    m_view->verticalHeader()->hide();
+    m_view->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    QHeaderView *header = m_view->horizontalHeader();
+    header->setFixedHeight(kRowHeight + 2);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setHighlightSections(false);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header->setStyleSheet(QStringLiteral("QHeaderView::section { background: %1; color: black;"
+                                         " border: none; border-right: 1px solid %2;"
+                                         " border-bottom: 1px solid %2; padding-left: 4px; }")
+                              .arg(theme::kHeader.name(), theme::kHeader.darker(125).name()));
+    m_view->setFixedHeight(header->height() + kVisibleRows * kRowHeight + 2 * m_view->frameWidth());
+    column->addWidget(m_view);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->setSpacing(6);
+    m_add = new ThemedButton(QLatin1String(names.add), builtinCaption(QLatin1String(names.add)), this);
+    m_delete = new ThemedButton(QLatin1String(names.remove), builtinCaption(QLatin1String(names.remove)), this);
+    m_clear = new ThemedButton(QLatin1String(names.clear), builtinCaption(QLatin1String(names.clear)), this);
+    buttons->addWidget(m_add);
+    buttons->addWidget(m_delete);
+    buttons->addWidget(m_clear);
+    buttons->addStretch(1);
+    column->addLayout(buttons);
+
+    connect(m_add, &QPushButton::clicked, this, [this] {
+        if (m_model)
+            m_model->addRow();
+    });
+    connect(m_delete, &QPushButton::clicked, this, &SmsTableEditor::deleteFocusedRow);
+    connect(m_clear, &QPushButton::clicked, this, [this] {
+        if (m_model)
+            m_model->clearCells();
+    });
+}
+
+void SmsTableEditor::setModel(SmsTableModel *model)
+{
+    m_model = model;
+    m_view->setModel(model);
+    const TableNames &names = tableNames(m_id);
+    for (int c = 0; c < 3; ++c) {
+        model->setHeaderData(c, Qt::Horizontal,
+                             headerText(lang::builtinText(
+                                 QStringLiteral("%1_T%2").arg(QLatin1String(names.grid)).arg(c + 1))));
+        m_view->horizontalHeader()->resizeSection(c, names.widths[c]);
+    }
+    m_view->horizontalHeader()->setStretchLastSection(true);
+}
+
+void SmsTableEditor::deleteFocusedRow()
+{
+    if (!m_model)
+        return;
+    // Only the row of the focused cell goes, whatever else is selected; a grid
+    // without a current cell has its first row focused.
+    const int row = std::max(0, m_view->currentIndex().row());
+    m_model->deleteRow(row);
+}
+
+} // namespace ui

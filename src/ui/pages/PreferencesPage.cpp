@@ -1,0 +1,76 @@
+#include "PreferencesPage.h"
+
+#include "ui/PageFactory.h"
+#include "ui/SvgPicture.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace ui {
+namespace {
+
+struct LanguageChoice
+{
+    const char *radio;
+    const char *flag;
+    const char *resource;
+    int code;
+};
+
+constexpr LanguageChoice kLanguages[] = {
+    {"TntRB_Leng_English", "TntI_Lang_Eng", ":/flags/eng.svg", 1},
+    {"TntRB_Leng_Italian", "TntI_Lang_Ita", ":/flags/ita.svg", 2},
+    {"TntRB_Leng_German", "TntI_Lang_Ger", ":/flags/ger.svg", 3},
+    {"TntRB_Leng_Spanish", "TntI_Lang_Spa", ":/flags/spa.svg", 4},
+};
+
+} // namespace
+
+PreferencesPage::PreferencesPage(PageContext &context, QWidget *parent)
+    : Page(PageId::Preferences, context, parent)
+{
+    QVBoxLayout *content = buildFrame(QStringLiteral("P_Soft_Pref"), QStringLiteral("TntL_Title_SoftPref"));
+    content->addWidget(makeSubTitle(QStringLiteral("TntL_Leng_Sel"), this).bar);
+    m_group = new QButtonGroup(this);
+    auto *grid = new QGridLayout;
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(10);
+    int row = 0;
+    for (const LanguageChoice &choice : kLanguages) {
+        auto *flag =
+            new SvgPicture(QLatin1String(choice.flag), QLatin1String(choice.resource), QSize(36, 24), this);
+        auto *radio = new QRadioButton(builtinCaption(QLatin1String(choice.radio)), this);
+        radio->setObjectName(QLatin1String(choice.radio));
+        m_group->addButton(radio, choice.code);
+        radio->setChecked(choice.code == 1); // the window's initial state: English selected
+        connect(flag, &ClickLabel::clicked, radio, [radio] { radio->setChecked(true); });
+        connect(radio, &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                emit languageChosen(m_group->checkedId());
+        });
+        grid->addWidget(flag, row, 0);
+        grid->addWidget(radio, row, 1);
+        ++row;
+    }
+    grid->setColumnStretch(2, 1);
+    content->addLayout(grid);
+    content->addStretch(1);
+}
+
+void PreferencesPage::pageShown()
+{
+    if (QAbstractButton *radio = m_group->button(m_context.session().languageCode())) {
+        radio->setChecked(true); // reacts only when it was not selected
+        return;
+    }
+    m_group->setExclusive(false);
+    for (QAbstractButton *b : m_group->buttons()) {
+        const QSignalBlocker block(b);
+        b->setChecked(false);
+    }
+    m_group->setExclusive(true);
+}
+
+} // namespace ui

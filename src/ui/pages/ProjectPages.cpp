@@ -1,0 +1,87 @@
+#include "ProjectPages.h"
+
+#include "ui/PageFactory.h"
+#include "ui/Theme.h"
+
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+namespace ui {
+
+NewPage::NewPage(PageContext &context, QWidget *parent) : Page(PageId::New, context, parent)
+{
+    QVBoxLayout *content = buildFrame(QStringLiteral("P_New_Conf"), QStringLiteral("TntL_Title_NewConf"));
+    auto *label = makeLabel(QStringLiteral("TntL_NewConf_Name"), this);
+    m_name = new QLineEdit(this);
+    m_name->setObjectName(QStringLiteral("TntE_NewConf"));
+    label->setBuddy(m_name);
+    m_ok = new ThemedButton(QStringLiteral("TntB_NewConf"), builtinCaption(u"TntB_NewConf"), this);
+    auto *row = new QHBoxLayout;
+    row->addWidget(m_name, 1);
+    row->addWidget(m_ok);
+    content->addWidget(label);
+    content->addLayout(row);
+    content->addStretch(1);
+}
+
+void NewPage::pageShown()
+{
+    m_name->setText(m_context.session().configurationName());
+}
+
+LoadPage::LoadPage(PageContext &context, QWidget *parent) : Page(PageId::Load, context, parent)
+{
+    QVBoxLayout *content = buildFrame(QStringLiteral("P_Load_Conf"), QStringLiteral("TntL_Title_LoadConf"));
+    auto *label = makeLabel(QStringLiteral("TntL_LoadConf_Select"), this);
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("TntLB_LoadConf"));
+    label->setBuddy(m_list);
+    m_ok = new ThemedButton(QStringLiteral("TntB_LoadConf"), builtinCaption(u"TntB_LoadConf"), this);
+    content->addWidget(label);
+    content->addWidget(m_list, 1);
+    content->addWidget(m_ok, 0, Qt::AlignRight);
+}
+
+void LoadPage::pageShown()
+{
+    refreshProjectList();
+}
+
+void LoadPage::refreshProjectList()
+{
+    m_list->clear();
+    // The sub-folders of Projects/, in the order the listing gives them.
+    m_list->addItems(QDir(m_context.session().workspace().projectsFolder())
+                         .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted));
+    m_list->setCurrentRow(-1);
+}
+
+SavePage::SavePage(PageContext &context, QWidget *parent) : Page(PageId::Save, context, parent)
+{
+    QVBoxLayout *content = buildFrame(QStringLiteral("P_Save_Conf"), QStringLiteral("TntL_Title_SaveConf"));
+    content->addWidget(makeSubTitle(QStringLiteral("TntL_SaveConf_Save"), this).bar);
+    auto *save = new ThemedButton(QStringLiteral("TntB_SaveConf"), builtinCaption(u"TntB_SaveConf"), this);
+    connect(save, &QPushButton::clicked, this, &SavePage::saveRequested);
+    content->addWidget(save, 0, Qt::AlignLeft);
+    content->addSpacing(12);
+    content->addWidget(makeSubTitle(QStringLiteral("TntL_SaveConf_Save_As"), this).bar);
+    auto *label = makeLabel(QStringLiteral("TntL_SaveAsConf_Name"), this);
+    m_saveAsName = new QLineEdit(this);
+    m_saveAsName->setObjectName(QStringLiteral("TntE_SaveAsConf"));
+    label->setBuddy(m_saveAsName);
+    auto *saveAs =
+        new ThemedButton(QStringLiteral("TntB_SaveAsConf"), builtinCaption(u"TntB_SaveAsConf"), this);
+    connect(saveAs, &QPushButton::clicked, this, &SavePage::saveAsRequested);
+    auto *row = new QHBoxLayout;
+    row->addWidget(m_saveAsName, 1);
+    row->addWidget(saveAs);
+    content->addWidget(label);
+    content->addLayout(row);
+    content->addStretch(1);
+}
+
+} // namespace ui
