@@ -14,11 +14,31 @@ namespace ui {
 namespace {
 
 constexpr TableNames kTables[] = {
-    {"SG_SMS_DI1_F0T1", "TntB_AddRow_DI1_F0T1", "TntB_DelRow_DI1_F0T1", "TntB_Clear_DI1_F0T1", {240, 115, 124}},
-    {"SG_SMS_DI1_F1T0", "TntB_AddRow_DI1_F1T0", "TntB_DelRow_DI1_F1T0", "TntB_Clear_DI1_F1T0", {240, 115, 124}},
-    {"SG_SMS_DI2_F0T1", "TntB_AddRow_DI2_F0T1", "TntB_DelRow_DI2_F0T1", "TntB_Clear_DI2_F0T1", {240, 115, 124}},
-    {"SG_SMS_DI2_F1T0", "TntB_AddRow_DI2_F1T0", "TntB_DelRow_DI2_F1T0", "TntB_Clear_DI2_F1T0", {240, 115, 124}},
-    {"SG_SMS_AI1_High", "TntB_AddRow_AI1_High", "TntB_DelRow_AI1_High", "TntB_Clear_AI1_High", {211, 103, 80}},
+    {"SG_SMS_DI1_F0T1",
+     "TntB_AddRow_DI1_F0T1",
+     "TntB_DelRow_DI1_F0T1",
+     "TntB_Clear_DI1_F0T1",
+     {240, 115, 124}},
+    {"SG_SMS_DI1_F1T0",
+     "TntB_AddRow_DI1_F1T0",
+     "TntB_DelRow_DI1_F1T0",
+     "TntB_Clear_DI1_F1T0",
+     {240, 115, 124}},
+    {"SG_SMS_DI2_F0T1",
+     "TntB_AddRow_DI2_F0T1",
+     "TntB_DelRow_DI2_F0T1",
+     "TntB_Clear_DI2_F0T1",
+     {240, 115, 124}},
+    {"SG_SMS_DI2_F1T0",
+     "TntB_AddRow_DI2_F1T0",
+     "TntB_DelRow_DI2_F1T0",
+     "TntB_Clear_DI2_F1T0",
+     {240, 115, 124}},
+    {"SG_SMS_AI1_High",
+     "TntB_AddRow_AI1_High",
+     "TntB_DelRow_AI1_High",
+     "TntB_Clear_AI1_High",
+     {211, 103, 80}},
     {"SG_SMS_AI1_Low", "TntB_AddRow_AI1_Low", "TntB_DelRow_AI1_Low", "TntB_Clear_AI1_Low", {211, 103, 80}},
     {"SG_DO1_SMS", "TntB_DO1_SMS_AddRow", "TntB_DO1_SMS_DelRow", "TntB_DO1_SMS_ClearT", {211, 103, 80}},
     {"SG_DO1_CALL", "TntB_DO1_CALL_AddRow", "TntB_DO1_CALL_DelRow", "TntB_DO1_CALL_ClearT", {211, 103, 80}},
@@ -69,7 +89,8 @@ SmsTableEditor::SmsTableEditor(TableId id, QWidget *parent) : QWidget(parent), m
     auto *buttons = new QHBoxLayout;
     buttons->setSpacing(6);
     m_add = new ThemedButton(QLatin1String(names.add), builtinCaption(QLatin1String(names.add)), this);
-    m_delete = new ThemedButton(QLatin1String(names.remove), builtinCaption(QLatin1String(names.remove)), this);
+    m_delete =
+        new ThemedButton(QLatin1String(names.remove), builtinCaption(QLatin1String(names.remove)), this);
     m_clear = new ThemedButton(QLatin1String(names.clear), builtinCaption(QLatin1String(names.clear)), this);
     buttons->addWidget(m_add);
     buttons->addWidget(m_delete);
@@ -100,6 +121,19 @@ void SmsTableEditor::setModel(SmsTableModel *model)
         m_view->horizontalHeader()->resizeSection(c, names.widths[c]);
     }
     m_view->horizontalHeader()->setStretchLastSection(true);
+    connect(model, &SmsTableModel::headerDataChanged, this, &SmsTableEditor::fitHeaderCaptions);
+}
+
+void SmsTableEditor::fitHeaderCaptions()
+{
+    // A caption longer than its column in some language widens the column
+    // (the last one stretches anyway); narrower captions leave it as it is.
+    QHeaderView *header = m_view->horizontalHeader();
+    for (int c = 0; c < 2; ++c) {
+        const int needed = header->sectionSizeHint(c);
+        if (header->sectionSize(c) < needed)
+            header->resizeSection(c, needed);
+    }
 }
 
 void SmsTableEditor::deleteFocusedRow()

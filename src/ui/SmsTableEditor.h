@@ -13,7 +13,18 @@ namespace ui {
 class SmsTableModel;
 
 // In the order of the row checks: the six input tables, then the four output tables.
-enum class TableId { DI1_F0T1, DI1_F1T0, DI2_F0T1, DI2_F1T0, AI1_High, AI1_Low, DO1_SMS, DO1_CALL, DO2_SMS, DO2_CALL };
+enum class TableId {
+    DI1_F0T1,
+    DI1_F1T0,
+    DI2_F0T1,
+    DI2_F1T0,
+    AI1_High,
+    AI1_Low,
+    DO1_SMS,
+    DO1_CALL,
+    DO2_SMS,
+    DO2_CALL
+};
 
 struct TableNames
 {
@@ -47,6 +58,7 @@ public:
 
 private:
     void deleteFocusedRow();
+    void fitHeaderCaptions();
 
     TableId m_id;
     QTableView *m_view = nullptr;

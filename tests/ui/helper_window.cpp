@@ -1,5 +1,8 @@
 #include "helper_window.h"
 
+#include "config/ConfigurationFile.h"
+#include "ui/MainWindow.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -76,4 +79,19 @@ SimulatedModem::~SimulatedModem()
 void SimulatedModem::toggleSilent() const
 {
     ::kill(pid_t(m_process->processId()), SIGUSR1);
+}
+
+void ProgramFolder::writeConfiguration(const QString &name, const config::Configuration &c) const
+{
+    writeFile(QStringLiteral("Projects/%1/Configuration.xml").arg(name), config::serializeConfiguration(c));
+}
+
+void clickAt(QWidget *control)
+{
+    QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(4, control->height() / 2));
+}
+
+void clickMenu(ui::MainWindow &w, const char *name)
+{
+    clickAt(child<QWidget>(&w, name));
 }

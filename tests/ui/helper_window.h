@@ -3,6 +3,7 @@
 // the simulated modem on a pseudo-terminal.
 #pragma once
 
+#include "config/Configuration.h"
 #include "ui/MessageBoxes.h"
 
 #include <QList>
@@ -10,6 +11,24 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
+
+namespace ui {
+class MainWindow;
+}
+class QWidget;
+
+// The control of that name under window; ends the test run when there is none.
+template <typename T> T *child(QWidget *window, const char *name)
+{
+    T *w = window->template findChild<T *>(QLatin1String(name));
+    if (!w)
+        qFatal("no control %s", name);
+    return w;
+}
+
+// A click on a menu entry, a tab or a link, near its left edge.
+void clickAt(QWidget *control);
+void clickMenu(ui::MainWindow &w, const char *name);
 
 class RecordingPresenter : public ui::MessagePresenter
 {
@@ -37,6 +56,8 @@ public:
     void writeSettings(int language, const QString &configuration) const;
     void writeFile(const QString &relativePath, const QByteArray &bytes) const;
     QByteArray readFile(const QString &relativePath) const;
+    // Projects/<name>/Configuration.xml holding c.
+    void writeConfiguration(const QString &name, const config::Configuration &c) const;
 
 private:
     QTemporaryDir m_dir;

@@ -11,8 +11,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QEnterEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,30 +25,10 @@ using ui::MainWindow;
 
 namespace {
 
-template <typename T> T *child(QWidget *window, const char *name)
-{
-    T *w = window->findChild<T *>(QLatin1String(name));
-    if (!w)
-        qFatal("no control %s", name);
-    return w;
-}
-
-void clickMenu(MainWindow &w, const char *name)
-{
-    QWidget *entry = child<QWidget>(&w, name);
-    QTest::mouseClick(entry, Qt::LeftButton, {}, QPoint(4, entry->height() / 2));
-}
-
 QString visiblePageName(MainWindow &w)
 {
     auto *stack = w.findChild<QStackedWidget *>();
     return w.currentPage() == ui::PageId::None ? QString() : stack->currentWidget()->objectName();
-}
-
-void saveConfiguration(const ProgramFolder &folder, const QString &name, const config::Configuration &c)
-{
-    folder.writeFile(QStringLiteral("Projects/%1/Configuration.xml").arg(name),
-                     config::serializeConfiguration(c));
 }
 
 } // namespace
@@ -64,7 +44,7 @@ private slots:
         config::Configuration c;
         c.pin = QStringLiteral("4321");
         c.dst = true;
-        saveConfiguration(folder, QStringLiteral("Plant_A"), c);
+        folder.writeConfiguration(QStringLiteral("Plant_A"), c);
         folder.writeSettings(1, QStringLiteral("Plant_A"));
         RecordingPresenter boxes;
         MainWindow w({folder.path(), &boxes});
@@ -84,7 +64,7 @@ private slots:
         ProgramFolder folder;
         config::Configuration c;
         c.pin = QStringLiteral("1111");
-        saveConfiguration(folder, QStringLiteral("Halle 3"), c);
+        folder.writeConfiguration(QStringLiteral("Halle 3"), c);
         folder.writeSettings(3, QStringLiteral("Halle 3"));
         RecordingPresenter boxes;
         MainWindow w({folder.path(), &boxes});
@@ -125,7 +105,8 @@ private slots:
         QVERIFY(w.startFailed());
         QCOMPARE(boxes.shown.size(), 1);
         QCOMPARE(boxes.shown[0].kind, ui::MessageKind::Error);
-        QVERIFY2(boxes.shown[0].text.contains(QDir::toNativeSeparators(folder.path() + QStringLiteral("/Projects/"))),
+        QVERIFY2(boxes.shown[0].text.contains(
+                     QDir::toNativeSeparators(folder.path() + QStringLiteral("/Projects/"))),
                  qPrintable(boxes.shown[0].text));
         QVERIFY(!QFileInfo::exists(folder.path() + QStringLiteral("/Setting/setting.xml")));
     }

@@ -1,11 +1,12 @@
 // trenov5x-screenshots OUTPUT_FOLDER: starts the real window over a
 // demonstration program folder and saves a PNG of every page in English and
-// of the menu and the Date & Time page in the other languages. Run it on a
+// of the menu, the input page and the Date & Time page in the other languages. Run it on a
 // display (for example under xvfb-run) to see what installers see.
 #include "app/Settings.h"
 #include "config/ConfigurationFile.h"
 #include "ui/AboutBox.h"
 #include "ui/MainWindow.h"
+#include "ui/PageFactory.h"
 #include "ui/Theme.h"
 
 #include <QApplication>
@@ -26,14 +27,53 @@ struct Language
 
 constexpr Language kLanguages[] = {{1, "eng", true}, {2, "ita", false}, {3, "ger", false}, {4, "spa", false}};
 
-constexpr const char *kPages[] = {"menu",        "new",   "load",  "save",   "update",
-                                  "preferences", "phone", "input", "output", "datetime"};
+// One picture: the menu entry to click (none: the window as it starts), then
+// the tabs and links to click on the page, in order.
+struct Shot
+{
+    const char *name;
+    const char *menu;
+    std::initializer_list<const char *> clicks;
+    bool everyLanguage;
+};
 
-// Menu entries by page, as the user clicks them.
-constexpr const char *kMenuCaptions[] = {nullptr,           "TntL_New_Menu",    "TntL_Load_Menu",
-                                         "TntL_Save_Menu",  "TntL_Update_Menu", "TntL_Preference_Menu",
-                                         "TntL_Phone_Menu", "TntL_Input_Menu",  "TntL_Output_Menu",
-                                         "TntL_Date_Menu"};
+const Shot kShots[] = {
+    {"menu", nullptr, {}, true},
+    {"new", "TntL_New_Menu", {}, false},
+    {"load", "TntL_Load_Menu", {}, false},
+    {"save", "TntL_Save_Menu", {}, false},
+    {"update", "TntL_Update_Menu", {}, false},
+    {"preferences", "TntL_Preference_Menu", {}, false},
+    {"phone", "TntL_Phone_Menu", {}, false},
+    {"input", "TntL_Input_Menu", {}, true},
+    {"input_di2", "TntL_Input_Menu", {"P_DigIn1_Input2"}, true},
+    {"input_analog", "TntL_Input_Menu", {"P_SubT_Go_AnaDig"}, true},
+    {"output", "TntL_Output_Menu", {}, false},
+    {"datetime", "TntL_Date_Menu", {}, true},
+};
+
+config::Configuration demoConfiguration()
+{
+    config::Configuration c;
+    c.pin = QStringLiteral("1234");
+    c.dst = true;
+    config::DigitalInput &door = c.digitalInputs[0];
+    door.f0t1.enSms = true;
+    door.f0t1.timeDelay = QStringLiteral("500");
+    door.f0t1.list.setRows(
+        {{QStringLiteral("Door opened"), QStringLiteral("+393351234567"), QStringLiteral("Site manager")},
+         {QStringLiteral("Door opened"), QStringLiteral("+393489876543"), QStringLiteral("Night guard")}});
+    door.f1t0.list.setRows(
+        {{QStringLiteral("Door closed"), QStringLiteral("+393351234567"), QStringLiteral("Site manager")}});
+    config::DigitalInput &pump = c.digitalInputs[1];
+    pump.f0t1.enSms = true;
+    pump.f0t1.list.setRows(
+        {{QStringLiteral("Pump fault"), QStringLiteral("+4915112345678"), QStringLiteral("Service")}});
+    c.analogInput.high.enSms = true;
+    c.analogInput.high.list.setRows(
+        {{QStringLiteral("Tank level high"), QStringLiteral("+34612345678"), QStringLiteral("Operator")}});
+    return c;
+}
 
 void prepareFolder(const QString &folder, int language)
 {
@@ -44,10 +84,8 @@ void prepareFolder(const QString &folder, int language)
     QDir().mkpath(folder + QStringLiteral("/Projects/Plant_A"));
     QDir().mkpath(folder + QStringLiteral("/Projects/Warehouse North"));
     QDir().mkpath(folder + QStringLiteral("/Setting"));
-    config::Configuration c;
-    c.pin = QStringLiteral("1234");
-    c.dst = true;
-    config::writeConfigurationFile(c, folder + QStringLiteral("/Projects/Plant_A/Configuration.xml"));
+    config::writeConfigurationFile(demoConfiguration(),
+                                   folder + QStringLiteral("/Projects/Plant_A/Configuration.xml"));
     writeSettings(folder + QStringLiteral("/Setting/setting.xml"), {language, QStringLiteral("Plant_A")});
 }
 
@@ -77,13 +115,15 @@ int main(int argc, char **argv)
         ui::MainWindow window({folder.path(), nullptr});
         window.show();
         QTest::qWaitForWindowExposed(&window);
-        for (int page = 0; page < 10; ++page) {
-            if (!language.allPages && page != 0 && page != 9)
+        for (const Shot &shot : kShots) {
+            if (!language.allPages && !shot.everyLanguage)
                 continue;
-            if (kMenuCaptions[page])
-                emit window.findChild<ui::ClickLabel *>(QLatin1String(kMenuCaptions[page]))->clicked();
+            if (shot.menu)
+                emit window.findChild<ui::ClickLabel *>(QLatin1String(shot.menu))->clicked();
+            for (const char *name : shot.clicks)
+                emit window.findChild<ui::ClickPanel *>(QLatin1String(name))->clicked();
             const QString file = QStringLiteral("%1/%2_%3.png")
-                                     .arg(out, QLatin1String(language.tag), QLatin1String(kPages[page]));
+                                     .arg(out, QLatin1String(language.tag), QLatin1String(shot.name));
             failures += save(&window, file) ? 0 : 1;
         }
         if (language.allPages) {
