@@ -1,21 +1,30 @@
-// Start-up of the main window with a configuration loaded, against the floor
-// of a bare window holding the same number and kinds of widgets. Run with
+// Start-up of the main window with a configuration loaded (its six input
+// tables empty or holding 500 rows each), against the floor of a bare window
+// holding the same number and kinds of widgets. Run with
 // QT_QPA_PLATFORM=offscreen; run one benchmark per process under
 // `/usr/bin/time -f %M` to compare peak memory.
 #include "app/Settings.h"
 #include "config/ConfigurationFile.h"
 #include "ui/MainWindow.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMainWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardItemModel>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <benchmark/benchmark.h>
+#include <map>
 
 namespace {
 
@@ -28,58 +37,143 @@ public:
     }
 };
 
-QString programFolder()
+config::Configuration withInputRows(int rows)
 {
-    static QTemporaryDir dir;
-    static bool ready = false;
-    if (!ready) {
-        QDir().mkpath(dir.filePath(QStringLiteral("Language")));
+    config::Configuration c;
+    c.pin = QStringLiteral("1234");
+    QList<config::TableRow> list;
+    for (int i = 0; i < rows; ++i)
+        list.append({QStringLiteral("Alarm message number %1").arg(i),
+                     QStringLiteral("+39335%1").arg(i, 7, 10, QLatin1Char('0')),
+                     QStringLiteral("Contact %1").arg(i)});
+    for (config::DigitalInput &d : c.digitalInputs) {
+        d.f0t1.list.setRows(list);
+        d.f1t0.list.setRows(list);
+    }
+    c.analogInput.high.list.setRows(list);
+    c.analogInput.low.list.setRows(list);
+    return c;
+}
+
+// A program folder whose last configuration has that many rows in each input table.
+QString programFolder(int rows)
+{
+    static std::map<int, std::unique_ptr<QTemporaryDir>> folders;
+    auto &dir = folders[rows];
+    if (!dir) {
+        dir = std::make_unique<QTemporaryDir>();
+        QDir().mkpath(dir->filePath(QStringLiteral("Language")));
         const QDir source(QStringLiteral(TRENOV5X_SOURCE_DIR "/Language"));
         for (const QString &name : source.entryList({QStringLiteral("*.xml")}, QDir::Files))
-            QFile::copy(source.filePath(name), dir.filePath(QStringLiteral("Language/") + name));
-        QDir().mkpath(dir.filePath(QStringLiteral("Projects/Plant_A")));
-        QDir().mkpath(dir.filePath(QStringLiteral("Setting")));
-        config::Configuration c;
-        c.pin = QStringLiteral("1234");
-        config::writeConfigurationFile(c, dir.filePath(QStringLiteral("Projects/Plant_A/Configuration.xml")));
-        writeSettings(dir.filePath(QStringLiteral("Setting/setting.xml")), {3, QStringLiteral("Plant_A")});
-        ready = true;
+            QFile::copy(source.filePath(name), dir->filePath(QStringLiteral("Language/") + name));
+        QDir().mkpath(dir->filePath(QStringLiteral("Projects/Plant_A")));
+        QDir().mkpath(dir->filePath(QStringLiteral("Setting")));
+        config::writeConfigurationFile(withInputRows(rows),
+                                       dir->filePath(QStringLiteral("Projects/Plant_A/Configuration.xml")));
+        writeSettings(dir->filePath(QStringLiteral("Setting/setting.xml")), {3, QStringLiteral("Plant_A")});
     }
-    return dir.path();
+    return dir->path();
 }
 
 void BM_MainWindowStart(benchmark::State &state)
 {
     SilentPresenter boxes;
+    const QString folder = programFolder(int(state.range(0)));
     int widgets = 0;
     for (auto _ : state) {
-        ui::MainWindow w({programFolder(), &boxes});
+        ui::MainWindow w({folder, &boxes});
         w.show();
         QApplication::processEvents();
         widgets = w.findChildren<QWidget *>().size();
     }
     state.counters["widgets"] = widgets;
 }
-BENCHMARK(BM_MainWindowStart)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MainWindowStart)->ArgName("rows")->Arg(0)->Arg(500)->Unit(benchmark::kMillisecond);
 
-// The floor: a bare window with about as many widgets as the main window
-// (164 with a configuration loaded).
+// The part of the start that reads Configuration.xml, for comparison.
+void BM_LoadConfiguration(benchmark::State &state)
+{
+    const QString file =
+        programFolder(int(state.range(0))) + QStringLiteral("/Projects/Plant_A/Configuration.xml");
+    for (auto _ : state) {
+        config::Configuration c;
+        benchmark::DoNotOptimize(config::loadConfigurationFile(file, c));
+    }
+}
+BENCHMARK(BM_LoadConfiguration)->ArgName("rows")->Arg(0)->Arg(500)->Unit(benchmark::kMillisecond);
+
+// The controls of the main window by kind; the parts inside a view, a combo
+// box or an edit come with them and are not counted.
+enum Kind { Label, Edit, Check, Radio, Button, Table, Combo, List, Panel, Kinds };
+
+std::array<int, Kinds> countControls()
+{
+    SilentPresenter boxes;
+    ui::MainWindow w({programFolder(0), &boxes});
+    std::array<int, Kinds> counts{};
+    for (QWidget *widget : w.findChildren<QWidget *>()) {
+        if (widget->window() != &w)
+            continue;
+        bool inside = false;
+        for (QWidget *p = widget->parentWidget(); p && p != &w; p = p->parentWidget())
+            inside = inside || qobject_cast<QAbstractScrollArea *>(p) || qobject_cast<QComboBox *>(p) ||
+                     qobject_cast<QLineEdit *>(p);
+        if (inside)
+            continue;
+        if (qobject_cast<QTableView *>(widget))
+            ++counts[Table];
+        else if (qobject_cast<QListWidget *>(widget))
+            ++counts[List];
+        else if (qobject_cast<QComboBox *>(widget))
+            ++counts[Combo];
+        else if (qobject_cast<QLineEdit *>(widget))
+            ++counts[Edit];
+        else if (qobject_cast<QCheckBox *>(widget))
+            ++counts[Check];
+        else if (qobject_cast<QRadioButton *>(widget))
+            ++counts[Radio];
+        else if (qobject_cast<QPushButton *>(widget))
+            ++counts[Button];
+        else if (qobject_cast<QLabel *>(widget))
+            ++counts[Label];
+        else if (!qobject_cast<QAbstractScrollArea *>(widget))
+            ++counts[Panel];
+    }
+    return counts;
+}
+
+// The floor: a bare window with as many controls of each kind as the main window.
 void BM_BareWindowFloor(benchmark::State &state)
 {
+    static const std::array<int, Kinds> counts = countControls();
+    int widgets = 0;
     for (auto _ : state) {
         QMainWindow w;
         auto *central = new QWidget(&w);
         auto *layout = new QVBoxLayout(central);
-        for (int i = 0; i < 134; ++i)
-            layout->addWidget(new QLabel(QStringLiteral("label"), central));
-        for (int i = 0; i < 15; ++i)
-            layout->addWidget(new QLineEdit(central));
-        for (int i = 0; i < 15; ++i)
-            layout->addWidget(new QCheckBox(QStringLiteral("box"), central));
+        auto add = [&](Kind kind, auto make) {
+            for (int i = 0; i < counts[kind]; ++i)
+                layout->addWidget(make());
+        };
+        add(Label, [&] { return new QLabel(QStringLiteral("label"), central); });
+        add(Edit, [&] { return new QLineEdit(central); });
+        add(Check, [&] { return new QCheckBox(QStringLiteral("box"), central); });
+        add(Radio, [&] { return new QRadioButton(QStringLiteral("radio"), central); });
+        add(Button, [&] { return new QPushButton(QStringLiteral("button"), central); });
+        add(Combo, [&] { return new QComboBox(central); });
+        add(List, [&] { return new QListWidget(central); });
+        add(Panel, [&] { return new QWidget(central); });
+        add(Table, [&] {
+            auto *view = new QTableView(central);
+            view->setModel(new QStandardItemModel(1, 3, view));
+            return view;
+        });
         w.setCentralWidget(central);
         w.show();
         QApplication::processEvents();
+        widgets = w.findChildren<QWidget *>().size();
     }
+    state.counters["widgets"] = widgets;
 }
 BENCHMARK(BM_BareWindowFloor)->Unit(benchmark::kMillisecond);
 
