@@ -9,18 +9,26 @@
 namespace ui {
 namespace {
 
-// One half of the page: its sub-title bar with the link to the other half, then its panels.
-QWidget *makeHalf(const QString &name, const SubTitle &title, QWidget *panels, QWidget *parent)
+// One half of the page: a sub-title bar with the link to the other half, then
+// its panels. The link comes first in the tab order, as on screen.
+struct Half
+{
+    QWidget *widget;
+    QVBoxLayout *column;
+    ClickPanel *link;
+};
+
+Half makeHalf(const QString &name, const QString &caption, const QString &linkPanel, const QString &link,
+              QWidget *parent)
 {
     auto *half = new QWidget(parent);
     half->setObjectName(name);
     auto *column = new QVBoxLayout(half);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(8);
-    title.bar->setParent(half);
+    const SubTitle title = makeSubTitle(caption, half, linkPanel, link);
     column->addWidget(title.bar);
-    column->addWidget(panels, 1);
-    return half;
+    return {half, column, title.link};
 }
 
 } // namespace
@@ -30,27 +38,30 @@ InputPage::InputPage(PageContext &context, QWidget *parent)
 {
     QVBoxLayout *content = buildFrame(QStringLiteral("P_Input"), QStringLiteral("TntL_Title_Input"));
     config::Configuration &c = context.configuration();
-
     m_halves = new QStackedWidget(this);
 
-    m_digitalInputs = new QStackedWidget;
+    const Half digital =
+        makeHalf(QStringLiteral("P_Dig_Input_Set"), QStringLiteral("TntL_SubT_Input_Digital"),
+                 QStringLiteral("P_SubT_Go_AnaDig"), QStringLiteral("TntL_SubT_Go_AnaDig"), m_halves);
+    m_digitalInputs = new QStackedWidget(digital.widget);
     for (int i = 0; i < config::kDigitalInputs; ++i) {
         auto *panel = new DigitalInputPanel(i, m_digitalInputs);
         panel->bind(m_binder, c.digitalInputs[i]);
         m_digitalInputs->addWidget(panel);
         connect(panel->otherInputTab(), &ClickPanel::clicked, this, [this, i] { showDigitalInput(1 - i); });
     }
-    const SubTitle toAnalog = makeSubTitle(QStringLiteral("TntL_SubT_Input_Digital"), m_halves,
-                                           QStringLiteral("P_SubT_Go_AnaDig"), QStringLiteral("TntL_SubT_Go_AnaDig"));
-    m_halves->addWidget(makeHalf(QStringLiteral("P_Dig_Input_Set"), toAnalog, m_digitalInputs, m_halves));
-    connect(toAnalog.link, &ClickPanel::clicked, this, [this] { showAnalog(true); });
+    digital.column->addWidget(m_digitalInputs, 1);
+    connect(digital.link, &ClickPanel::clicked, this, [this] { showAnalog(true); });
+    m_halves->addWidget(digital.widget);
 
-    auto *analog = new AnalogInputPanel;
-    analog->bind(m_binder, c.analogInput);
-    const SubTitle toDigital = makeSubTitle(QStringLiteral("TntL_SubT_Input_Analog"), m_halves,
-                                            QStringLiteral("P_SubT_Go_InpDig"), QStringLiteral("TntL_SubT_Go_InpDig"));
-    m_halves->addWidget(makeHalf(QStringLiteral("P_Ana_Input_Set"), toDigital, analog, m_halves));
-    connect(toDigital.link, &ClickPanel::clicked, this, [this] { showAnalog(false); });
+    const Half analog =
+        makeHalf(QStringLiteral("P_Ana_Input_Set"), QStringLiteral("TntL_SubT_Input_Analog"),
+                 QStringLiteral("P_SubT_Go_InpDig"), QStringLiteral("TntL_SubT_Go_InpDig"), m_halves);
+    auto *panel = new AnalogInputPanel(analog.widget);
+    panel->bind(m_binder, c.analogInput);
+    analog.column->addWidget(panel, 1);
+    connect(analog.link, &ClickPanel::clicked, this, [this] { showAnalog(false); });
+    m_halves->addWidget(analog.widget);
 
     content->addWidget(m_halves, 1);
 }
