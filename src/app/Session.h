@@ -30,6 +30,9 @@ public:
     QString title() const { return windowTitle(m_settings.configurationName); }
     SettingsWriteResult writeSettings() const;
 
+    // The one record of the window. It lives as long as the session and a load
+    // or a new configuration assigns into it, so the pages may bind their
+    // controls to references into it.
     config::Configuration &configuration() { return m_configuration; }
     const config::Configuration &configuration() const { return m_configuration; }
 
