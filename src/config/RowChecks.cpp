@@ -5,13 +5,15 @@
 namespace config {
 namespace {
 
-struct InputRowKeys
+// The two message keys of a table: its own refusal (a message too long for an
+// input table, a bad profile for an output table), and a wrong phone number.
+struct RowKeys
 {
-    QStringView tooLong;
+    QStringView own;
     QStringView phone;
 };
 
-constexpr InputRowKeys kInputRowKeys[kInputTables] = {
+constexpr RowKeys kInputRowKeys[kInputTables] = {
     {u"Error_DI1_F0T1_SMS_Too_Long", u"Error_DI1_F0T1_Num_Phone"},
     {u"Error_DI1_F1T0_SMS_Too_Long", u"Error_DI1_F1T0_Num_Phone"},
     {u"Error_DI2_F0T1_SMS_Too_Long", u"Error_DI2_F0T1_Num_Phone"},
@@ -20,13 +22,7 @@ constexpr InputRowKeys kInputRowKeys[kInputTables] = {
     {u"Error_AI1_Low_SMS_Too_Long", u"Error_AI1_Low_Num_Phone"},
 };
 
-struct OutputRowKeys
-{
-    QStringView profile;
-    QStringView phone;
-};
-
-constexpr OutputRowKeys kOutputRowKeys[kOutputTables] = {
+constexpr RowKeys kOutputRowKeys[kOutputTables] = {
     {u"Error_DO1_SMS_Profile", u"Error_DO1_SMS_Num_Phone"},
     {u"Error_DO1_CALL_Profile", u"Error_DO1_CALL_Num_Phone"},
     {u"Error_DO2_SMS_Profile", u"Error_DO2_SMS_Num_Phone"},
@@ -46,9 +42,9 @@ bool isPhoneNumberText(QStringView phone)
 
 RowRefusal checkInputRow(QStringView message, QStringView phone, int event)
 {
-    const InputRowKeys &keys = kInputRowKeys[event];
+    const RowKeys &keys = kInputRowKeys[event];
     if (message.size() > kMaxMessageLength)
-        return {keys.tooLong};
+        return {keys.own};
     if (!isPhoneNumberText(phone))
         return {keys.phone};
     return {};
@@ -56,13 +52,13 @@ RowRefusal checkInputRow(QStringView message, QStringView phone, int event)
 
 RowRefusal checkOutputRow(QStringView phone, QStringView profile, int list)
 {
-    const OutputRowKeys &keys = kOutputRowKeys[list];
+    const RowKeys &keys = kOutputRowKeys[list];
     if (!isPhoneNumberText(phone))
         return {keys.phone};
     if (!profile.isEmpty()) {
         const qint32 value = parseInteger(profile).value_or(-1);
         if (value < 0 || value > 9)
-            return {keys.profile};
+            return {keys.own};
     }
     return {};
 }
