@@ -1,5 +1,7 @@
 #include "Session.h"
 
+#include "app/ConfigurationName.h"
+
 Session::Session(const QString &programFolder) : m_workspace(programFolder) {}
 
 QString Session::prepare()
@@ -14,13 +16,25 @@ QString Session::prepare()
 config::LoadResult Session::openLastConfiguration()
 {
     m_configuration.setNewDefaults();
-    if (m_settings.configurationName.isEmpty())
+    m_open.clear();
+    const QString &name = m_settings.configurationName;
+    if (name.isEmpty())
         return {config::LoadStatus::Missing, {}};
-    config::LoadResult result = config::loadConfigurationFile(
-        m_workspace.configurationFile(m_settings.configurationName), m_configuration);
-    if (result.status == config::LoadStatus::Failed)
-        m_settings.configurationName.clear();
+    if (!isSafeConfigurationName(name)) {
+        return {config::LoadStatus::Failed,
+                QStringLiteral("\"%1\" cannot be the name of a configuration folder.").arg(name)};
+    }
+    config::LoadResult result =
+        config::loadConfigurationFile(m_workspace.configurationFile(name), m_configuration);
+    if (result.status != config::LoadStatus::Failed)
+        m_open = name;
     return result;
+}
+
+void Session::setConfigurationName(const QString &name)
+{
+    m_open = name;
+    m_settings.configurationName = name;
 }
 
 SettingsWriteResult Session::writeSettings() const

@@ -19,15 +19,19 @@ public:
     // setting.xml. Returns the folder that could not be created, or empty.
     QString prepare();
     // Second half, after the language is applied: new-configuration values,
-    // then the last configuration's file. A refused file leaves no
-    // configuration open (setting.xml stays as it is) and returns its error.
+    // then the last configuration's file. A refused file or a name that cannot
+    // be a configuration folder leaves no configuration open and returns the
+    // reason; setting.xml keeps naming it until another one is opened.
     config::LoadResult openLastConfiguration();
 
     int languageCode() const { return m_settings.languageCode; }
     void setLanguageCode(int code) { m_settings.languageCode = code; }
-    QString configurationName() const { return m_settings.configurationName; }
-    void setConfigurationName(const QString &name) { m_settings.configurationName = name; }
-    QString title() const { return windowTitle(m_settings.configurationName); }
+    // The open configuration; empty when none is open.
+    QString configurationName() const { return m_open; }
+    // Opens a configuration by name: it becomes the open one and the one
+    // setting.xml names (the caller writes the settings).
+    void setConfigurationName(const QString &name);
+    QString title() const { return windowTitle(m_open); }
     SettingsWriteResult writeSettings() const;
 
     // The one record of the window. It lives as long as the session and a load
@@ -43,6 +47,7 @@ public:
 private:
     Workspace m_workspace;
     AppSettings m_settings;
+    QString m_open;
     config::Configuration m_configuration;
     bool m_changed = false;
 };

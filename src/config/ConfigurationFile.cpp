@@ -1,6 +1,7 @@
 #include "ConfigurationFile.h"
 
 #include "config/ConfigurationSchema.h"
+#include "config/XmlText.h"
 #include "config/XmlTree.h"
 
 #include <QDir>
@@ -17,6 +18,55 @@ using Kind = SchemaNode::Kind;
 const QString kOn = QStringLiteral("1");
 const QString kOff = QStringLiteral("0");
 
+// A carriage return goes as a character reference: written as itself, a
+// reader would turn it into a line feed.
+void writeTextElement(QXmlStreamWriter &w, const QString &name, const QString &text)
+{
+    w.writeStartElement(name);
+    qsizetype start = 0;
+    for (qsizetype cr = text.indexOf(u'\r'); cr >= 0; cr = text.indexOf(u'\r', start)) {
+        w.writeCharacters(text.mid(start, cr - start));
+        w.writeEntityReference(QStringLiteral("#13"));
+        start = cr + 1;
+    }
+    w.writeCharacters(text.mid(start));
+    w.writeEndElement();
+}
+
+// The path of the first text that an XML file cannot hold, or an empty text.
+QString firstUnwritableText(const SchemaNode &node, const QString &parent)
+{
+    const QString path = parent.isEmpty() ? node.name : parent + QLatin1Char('/') + node.name;
+    switch (node.kind) {
+    case Kind::Group:
+        for (const SchemaNode &child : node.children) {
+            if (QString found = firstUnwritableText(child, path); !found.isEmpty())
+                return found;
+        }
+        break;
+    case Kind::Text:
+        if (!holdsOnlyXmlCharacters(*std::get<QString *>(node.field)))
+            return path;
+        break;
+    case Kind::Table: {
+        const QList<TableRow> &rows = std::get<SmsTable *>(node.field)->rows();
+        for (qsizetype r = 0; r < rows.size(); ++r) {
+            for (const RowCell &cell : rowCells(node.layout)) {
+                if (!holdsOnlyXmlCharacters(rows[r][cell.column]))
+                    return QStringLiteral("%1, row %2, %3")
+                        .arg(path)
+                        .arg(r + 1)
+                        .arg(QLatin1String(cell.name));
+            }
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return {};
+}
+
 void writeNode(QXmlStreamWriter &w, const SchemaNode &node)
 {
     switch (node.kind) {
@@ -30,7 +80,7 @@ void writeNode(QXmlStreamWriter &w, const SchemaNode &node)
         w.writeTextElement(node.name, *std::get<bool *>(node.field) ? kOn : kOff);
         break;
     case Kind::Text:
-        w.writeTextElement(node.name, *std::get<QString *>(node.field));
+        writeTextElement(w, node.name, *std::get<QString *>(node.field));
         break;
     case Kind::Operation:
         w.writeTextElement(node.name, QString::number(int(*std::get<Operation *>(node.field))));
@@ -46,7 +96,7 @@ void writeNode(QXmlStreamWriter &w, const SchemaNode &node)
                 continue;
             w.writeStartElement(QStringLiteral("SMS"));
             for (const RowCell &cell : rowCells(node.layout))
-                w.writeTextElement(QLatin1String(cell.name), row[cell.column]);
+                writeTextElement(w, QLatin1String(cell.name), row[cell.column]);
             w.writeEndElement();
         }
         w.writeEndElement();
@@ -203,6 +253,11 @@ QByteArray serializeConfiguration(const Configuration &configuration)
 
 WriteResult writeConfigurationFile(const Configuration &configuration, const QString &path)
 {
+    const SchemaNode schema = configurationSchema(const_cast<Configuration &>(configuration));
+    if (const QString field = firstUnwritableText(schema, {}); !field.isEmpty()) {
+        return {false, QStringLiteral("%1: %2 holds a control character that the file cannot store")
+                           .arg(QDir::toNativeSeparators(path), field)};
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return {false, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString())};

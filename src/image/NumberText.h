@@ -2,15 +2,16 @@
 // read the same way on every computer whatever its regional settings.
 #pragma once
 
+#include "config/Numbers.h"
+
 #include <QString>
 #include <QStringView>
 #include <optional>
 
 namespace image::numbers {
 
-// A decimal number of volts with "." or "," as its separator, optionally
-// with an exponent; blanks around it are ignored.
-std::optional<double> parseVolts(QStringView text);
+// Volt texts are read as the save-time checks read them.
+using config::parseVolts;
 
 // v x 720 / 10 rounded to the nearest integer, ties to even (0.0625 V gives
 // 4), computed in extended precision so that ties stay exact.

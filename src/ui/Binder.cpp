@@ -1,5 +1,6 @@
 #include "Binder.h"
 
+#include "config/XmlText.h"
 #include "ui/PageContext.h"
 #include "ui/SmsTableEditor.h"
 #include "ui/SmsTableModel.h"
@@ -14,9 +15,18 @@ Binder::Binder(PageContext &context, QObject *parent) : QObject(parent), m_conte
 
 void Binder::text(QLineEdit *edit, QString &field)
 {
-    connect(edit, &QLineEdit::textChanged, this, [this, &field](const QString &text) {
+    connect(edit, &QLineEdit::textChanged, this, [this, edit, &field](const QString &text) {
         if (m_refreshing)
             return;
+        if (!config::holdsOnlyXmlCharacters(text)) {
+            // Typed or pasted characters the file cannot store never reach
+            // the record; setting the cleaned text comes back here.
+            const int cursor = edit->cursorPosition();
+            const QString kept = config::xmlCharactersOnly(text);
+            edit->setText(kept);
+            edit->setCursorPosition(std::min(cursor, int(kept.size())));
+            return;
+        }
         field = text;
         edited();
     });

@@ -4,6 +4,7 @@
 #include "ui/LanguageApplier.h"
 #include "ui/PageContext.h"
 #include "ui/PageFactory.h"
+#include "ui/ProjectCommands.h"
 #include "ui/Resources.h"
 #include "ui/SvgPicture.h"
 #include "ui/Theme.h"
@@ -42,7 +43,8 @@ constexpr MenuEntry kMenu[] = {
     {"TntL_Load_Menu", "Load Configuration", "I_load", ":/icons/load.svg", PageId::Load},
     {"TntL_Save_Menu", "Save Configuration", "I_Save", ":/icons/save.svg", PageId::Save},
     {"TntL_Update_Menu", "Update Device", "I_Update", ":/icons/update.svg", PageId::Update},
-    {"TntL_Preference_Menu", "Software Preferences", "I_Preferences", ":/icons/preferences.svg", PageId::Preferences},
+    {"TntL_Preference_Menu", "Software Preferences", "I_Preferences", ":/icons/preferences.svg",
+     PageId::Preferences},
     {"TntL_Phone_Menu", "Phone Setting", "I_Phone", ":/icons/phone.svg", PageId::Phone},
     {"TntL_Input_Menu", "Input Setting", "I_Input", ":/icons/input.svg", PageId::Input},
     {"TntL_Output_Menu", "Output Setting", "I_Output", ":/icons/output.svg", PageId::Output},
@@ -69,6 +71,14 @@ MainWindow::MainWindow(const Options &options)
         m_ownPresenter = std::make_unique<DialogMessagePresenter>();
     m_messages = m_options.messages ? m_options.messages : m_ownPresenter.get();
     m_context = std::make_unique<PageContext>(m_session, *m_link, m_texts, *m_messages, this);
+    m_commands = new ProjectCommands(*m_context,
+                                     {[this] { storePages(); }, [this] { showConfigurationOnPages(); },
+                                      [this] { updateTitle(); },
+                                      [this] {
+                                          showPage(PageId::Save);
+                                          m_savePage->askForName();
+                                      }},
+                                     this);
     initResources();
     setObjectName(QStringLiteral("TFMain"));
     buildWindow();
@@ -193,14 +203,16 @@ QWidget *MainWindow::buildMenu()
 
 void MainWindow::buildPages()
 {
-    addPage(new NewPage(*m_context));
-    addPage(new LoadPage(*m_context));
-    auto *save = new SavePage(*m_context);
-    connect(save, &SavePage::saveRequested, this, [this] {
-        if (!m_session.configurationName().isEmpty())
-            saveConfiguration();
-    });
-    addPage(save);
+    auto *newPage = new NewPage(*m_context);
+    connect(newPage, &NewPage::newRequested, m_commands, &ProjectCommands::newConfiguration);
+    addPage(newPage);
+    auto *load = new LoadPage(*m_context);
+    connect(load, &LoadPage::loadRequested, m_commands, &ProjectCommands::load);
+    addPage(load);
+    m_savePage = new SavePage(*m_context);
+    connect(m_savePage, &SavePage::saveRequested, m_commands, &ProjectCommands::save);
+    connect(m_savePage, &SavePage::saveAsRequested, m_commands, &ProjectCommands::saveAs);
+    addPage(m_savePage);
     addPage(new UpdatePage(*m_context));
     auto *preferences = new PreferencesPage(*m_context);
     connect(preferences, &PreferencesPage::languageChosen, this, &MainWindow::languageChosen);
@@ -309,21 +321,6 @@ void MainWindow::storePages()
         page->storePage();
 }
 
-bool MainWindow::saveConfiguration()
-{
-    if (m_session.configurationName().isEmpty())
-        return false;
-    const QString path = m_session.workspace().configurationFile(m_session.configurationName());
-    if (const config::WriteResult r = config::writeConfigurationFile(m_session.configuration(), path);
-        !r.ok) {
-        showMessage(MessageKind::Error, QStringLiteral("Error_Write_File"), MessageButtons::Ok, r.error);
-        return false;
-    }
-    m_session.setChanged();
-    showMessage(MessageKind::Information, QStringLiteral("Mes_Configuration_Saved"));
-    return true;
-}
-
 MessageAnswer MainWindow::showMessage(MessageKind kind, const QString &key, MessageButtons buttons,
                                       const QString &detail)
 {
@@ -332,28 +329,10 @@ MessageAnswer MainWindow::showMessage(MessageKind kind, const QString &key, Mess
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!m_session.isChanged()) {
+    if (m_commands->closeQuery())
         event->accept();
-        return;
-    }
-    switch (showMessage(MessageKind::Warning, QStringLiteral("On_CLose_Save_Conf"),
-                        MessageButtons::YesNoCancel)) {
-    case MessageAnswer::Yes:
-        storePages();
-        if (saveConfiguration()) {
-            event->accept();
-        } else {
-            showMessage(MessageKind::Error, QStringLiteral("Error_Save_On_Close"));
-            event->ignore();
-        }
-        break;
-    case MessageAnswer::No:
-        event->accept();
-        break;
-    default:
+    else
         event->ignore();
-        break;
-    }
 }
 
 } // namespace ui

@@ -19,6 +19,8 @@ namespace ui {
 class AboutBox;
 class DateTimePage;
 class PageContext;
+class ProjectCommands;
+class SavePage;
 
 class MainWindow : public QMainWindow
 {
@@ -49,6 +51,8 @@ public:
     PageId currentPage() const;
     void showPage(PageId id);
 
+    ProjectCommands &commands() { return *m_commands; }
+
     // Shows a message text by key.
     MessageAnswer showMessage(MessageKind kind, const QString &key,
                               MessageButtons buttons = MessageButtons::Ok, const QString &detail = {});
@@ -73,7 +77,6 @@ private:
     void showConfigurationOnPages();
     // Every page copies what it holds outside its bindings into the record.
     void storePages();
-    bool saveConfiguration();
 
     Options m_options;
     std::unique_ptr<MessagePresenter> m_ownPresenter;
@@ -82,12 +85,14 @@ private:
     lang::LanguageTexts m_texts;
     devlink::DeviceLink *m_link = nullptr;
     std::unique_ptr<PageContext> m_context;
+    ProjectCommands *m_commands = nullptr;
     AboutBox *m_about = nullptr;
     bool m_startFailed = false;
 
     QStackedWidget *m_stack = nullptr;
     std::map<PageId, Page *> m_pages;
     DateTimePage *m_dateTimePage = nullptr;
+    SavePage *m_savePage = nullptr;
 };
 
 } // namespace ui

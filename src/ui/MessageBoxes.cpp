@@ -12,6 +12,7 @@ MessageAnswer DialogMessagePresenter::show(QWidget *parent, MessageKind kind, co
     box.setIcon(kind == MessageKind::Information ? QMessageBox::Information
                 : kind == MessageKind::Warning   ? QMessageBox::Warning
                                                  : QMessageBox::Critical);
+    box.setTextFormat(Qt::PlainText); // a name or a system text must not turn into markup
     box.setText(text);
     if (buttons == MessageButtons::Ok) {
         box.setStandardButtons(QMessageBox::Ok);

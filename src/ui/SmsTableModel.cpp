@@ -1,8 +1,11 @@
 #include "SmsTableModel.h"
 
+#include "config/XmlText.h"
+
 namespace ui {
 
-SmsTableModel::SmsTableModel(config::SmsTable &table, QObject *parent) : QAbstractTableModel(parent), m_table(table)
+SmsTableModel::SmsTableModel(config::SmsTable &table, QObject *parent)
+    : QAbstractTableModel(parent), m_table(table)
 {
 }
 
@@ -27,7 +30,8 @@ bool SmsTableModel::setData(const QModelIndex &index, const QVariant &value, int
 {
     if (!index.isValid() || role != Qt::EditRole)
         return false;
-    const QString text = value.toString();
+    // Characters the file cannot store never reach the record.
+    const QString text = config::xmlCharactersOnly(value.toString());
     if (m_table.row(index.row())[index.column()] == text)
         return true;
     m_table.setCell(index.row(), index.column(), text);

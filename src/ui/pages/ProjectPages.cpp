@@ -23,6 +23,8 @@ NewPage::NewPage(PageContext &context, QWidget *parent) : Page(PageId::New, cont
     auto *row = new QHBoxLayout;
     row->addWidget(m_name, 1);
     row->addWidget(m_ok);
+    connect(m_ok, &QPushButton::clicked, this, [this] { emit newRequested(m_name->text()); });
+    connect(m_name, &QLineEdit::returnPressed, m_ok, &QPushButton::click);
     content->addWidget(label);
     content->addLayout(row);
     content->addStretch(1);
@@ -31,6 +33,11 @@ NewPage::NewPage(PageContext &context, QWidget *parent) : Page(PageId::New, cont
 void NewPage::pageShown()
 {
     m_name->setText(m_context.session().configurationName());
+}
+
+void NewPage::configurationShown()
+{
+    m_name->clear();
 }
 
 LoadPage::LoadPage(PageContext &context, QWidget *parent) : Page(PageId::Load, context, parent)
@@ -44,6 +51,12 @@ LoadPage::LoadPage(PageContext &context, QWidget *parent) : Page(PageId::Load, c
     content->addWidget(label);
     content->addWidget(m_list, 1);
     content->addWidget(m_ok, 0, Qt::AlignRight);
+    connect(m_ok, &QPushButton::clicked, this, [this] {
+        const QListWidgetItem *item = m_list->currentItem();
+        emit loadRequested(item && item->isSelected() ? item->text() : QString());
+    });
+    connect(m_list, &QListWidget::itemDoubleClicked, this,
+            [this](const QListWidgetItem *item) { emit loadRequested(item->text()); });
 }
 
 void LoadPage::pageShown()
@@ -75,13 +88,24 @@ SavePage::SavePage(PageContext &context, QWidget *parent) : Page(PageId::Save, c
     label->setBuddy(m_saveAsName);
     auto *saveAs =
         new ThemedButton(QStringLiteral("TntB_SaveAsConf"), builtinCaption(u"TntB_SaveAsConf"), this);
-    connect(saveAs, &QPushButton::clicked, this, &SavePage::saveAsRequested);
+    connect(saveAs, &QPushButton::clicked, this, [this] { emit saveAsRequested(m_saveAsName->text()); });
+    connect(m_saveAsName, &QLineEdit::returnPressed, saveAs, &QPushButton::click);
     auto *row = new QHBoxLayout;
     row->addWidget(m_saveAsName, 1);
     row->addWidget(saveAs);
     content->addWidget(label);
     content->addLayout(row);
     content->addStretch(1);
+}
+
+void SavePage::configurationShown()
+{
+    m_saveAsName->clear();
+}
+
+void SavePage::askForName()
+{
+    m_saveAsName->setFocus();
 }
 
 } // namespace ui

@@ -17,9 +17,11 @@ public:
     NewPage(PageContext &context, QWidget *parent = nullptr);
     // Shows the open configuration's name, whatever was typed before.
     void pageShown() override;
+    // The new-configuration values empty the name field.
+    void configurationShown() override;
 
-    QLineEdit *nameEdit() const { return m_name; }
-    QPushButton *okButton() const { return m_ok; }
+signals:
+    void newRequested(const QString &name);
 
 private:
     QLineEdit *m_name = nullptr;
@@ -35,8 +37,9 @@ public:
     void pageShown() override;
     void refreshProjectList();
 
-    QListWidget *projectList() const { return m_list; }
-    QPushButton *okButton() const { return m_ok; }
+signals:
+    // The selected line, or an empty name with none selected.
+    void loadRequested(const QString &name);
 
 private:
     QListWidget *m_list = nullptr;
@@ -48,12 +51,14 @@ class SavePage : public Page
     Q_OBJECT
 public:
     SavePage(PageContext &context, QWidget *parent = nullptr);
-
-    QLineEdit *saveAsName() const { return m_saveAsName; }
+    // The new-configuration values empty the name field.
+    void configurationShown() override;
+    // Puts the keyboard in the Save As name field.
+    void askForName();
 
 signals:
     void saveRequested();
-    void saveAsRequested();
+    void saveAsRequested(const QString &name);
 
 private:
     QLineEdit *m_saveAsName = nullptr;

@@ -1,0 +1,31 @@
+// The checks a configuration passes before it is saved: the PIN, every
+// duration, volt level, ring count and enabled SMS command text, and every
+// table row, in one fixed order. The first refusal is the answer.
+#pragma once
+
+#include "config/Configuration.h"
+
+#include <QString>
+#include <optional>
+
+namespace config {
+
+// The number of checks, in the order they run.
+constexpr int kCheckCount = 39;
+
+struct CheckFailure
+{
+    int check = 0; // 1..kCheckCount
+    QString key;   // message key of the refusal
+    int row = 0;   // for a table row, its number from 1; 0 otherwise
+
+    bool operator==(const CheckFailure &) const = default;
+};
+
+// The first check the configuration fails, or nothing when it may be saved.
+std::optional<CheckFailure> firstFailure(const Configuration &configuration);
+
+// The text a refusal shows: the message text, then the row number, if any.
+QString failureText(const CheckFailure &failure, const QString &messageText);
+
+} // namespace config
