@@ -140,7 +140,8 @@ void TestCliImage::help_data()
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("usage");
     QTest::newRow("build --help") << QStringList{"build", "--help"}
-                                  << "Usage: trenov5x-cli build FOLDER [--output FILE]";
+                                  << "Usage: trenov5x-cli build FOLDER [--output FILE] [--no-check]";
+    QTest::newRow("check --help") << QStringList{"check", "--help"} << "Usage: trenov5x-cli check FOLDER";
     QTest::newRow("inspect --help") << QStringList{"inspect", "--help"}
                                     << "Usage: trenov5x-cli inspect FILE [--json]";
     QTest::newRow("tool --help") << QStringList{"--help"} << "Usage: trenov5x-cli COMMAND";
@@ -161,16 +162,32 @@ void TestCliImage::buildExitCodes_data()
     QTest::addColumn<bool>("writeFile");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("stderrStart");
-    QTest::newRow("built") << QStringList{} << true << 0 << QString();
+    QTest::addColumn<bool>("check");
+    QTest::newRow("built") << QStringList{} << true << 0 << QString() << true;
+    // The builder's own errors, on values the checks would have refused first.
     QTest::newRow("range error") << QStringList{"DI1/En_SMS_F0T1=1", "DI1/Time_Delay_F0T1=70000"} << true << 1
-                                 << "Range check error\n";
+                                 << "Range check error\n"
+                                 << false;
     QTest::newRow("integer error") << QStringList{"DI1/En_SMS_F0T1=1", "DI1/Time_Delay_F0T1=1.5"} << true << 1
-                                   << "'1.5' is not a valid integer value\n";
+                                   << "'1.5' is not a valid integer value\n"
+                                   << false;
     QTest::newRow("volt error") << QStringList{"AI/En_SMS_Low=1", "AI/Value_Low=low"} << true << 1
-                                << "'low' is not a valid floating point value\n";
+                                << "'low' is not a valid floating point value\n"
+                                << false;
     QTest::newRow("missing element") << QStringList{"-Phone_Setting"} << true << 1
-                                     << "Element 'Configuration/Phone_Setting' is missing\n";
-    QTest::newRow("no Configuration.xml") << QStringList{} << false << 2 << "trenov5x-cli build: ";
+                                     << "Element 'Configuration/Phone_Setting' is missing\n"
+                                     << true;
+    QTest::newRow("no Configuration.xml") << QStringList{} << false << 2 << "trenov5x-cli build: " << true;
+    // What the window would refuse to save is not compiled either.
+    QTest::newRow("checks refuse a PIN")
+        << QStringList{"PS/PIN=12ab!"} << true << 1 << "Error! PIN is not correct.\nNothing built;" << true;
+    QTest::newRow("checks refuse a long SMS")
+        << QStringList{"+DI1/List_SMS_F0T1=" + QString(400, u'x') + "|+39"} << true << 1
+        << "Error! DI1 Form 0 to 1, Message too long. Maximum 64 characters. Row 1\n"
+        << true;
+    QTest::newRow("checks refuse 75 V") << QStringList{"AI/Value_High=75"} << true << 1
+                                        << "Error! AI1 High Value should be between 0 and 10 V.\n"
+                                        << true;
 }
 
 void TestCliImage::buildExitCodes()
@@ -179,10 +196,14 @@ void TestCliImage::buildExitCodes()
     QFETCH(bool, writeFile);
     QFETCH(int, exitCode);
     QFETCH(QString, stderrStart);
+    QFETCH(bool, check);
     QTemporaryDir dir;
     if (writeFile)
         ConfigXml().apply(edits).writeTo(dir.path());
-    const Run run = runCli({"build", dir.path()});
+    QStringList args{"build", dir.path()};
+    if (!check)
+        args << "--no-check";
+    const Run run = runCli(args);
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.startsWith(stderrStart), qPrintable(run.err));
     if (exitCode == 0)
@@ -200,9 +221,11 @@ void TestCliImage::failedBuildKeepsExistingImage()
         .apply(
             {"DO1.SMS/Enable_from_SMS=1", "DO1.SMS/Impulse_from_SMS=1", "DO1.SMS/Delay_Impulse_from_SMS=-1"})
         .writeTo(dir.path());
-    const Run run = runCli({"build", dir.path()});
+    const Run run = runCli({"build", dir.path(), "--no-check"});
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.err, QStringLiteral("Range check error\n"));
+    QCOMPARE(runCli({"build", dir.path()}).exitCode, 1); // refused by the checks
+    QCOMPARE(readFileBytes(dir.filePath("bin/bank.bin")), testimage::golden("empty.bin"));
     QCOMPARE(readFileBytes(dir.filePath("bin/bank.bin")), testimage::golden("empty.bin"));
 }
 
@@ -213,7 +236,7 @@ void TestCliImage::buildWithOutputWritesOnlyThere()
     QVERIFY(QFile::copy(testimage::goldenPath("rich/Configuration.xml"),
                         dir.filePath("project/Configuration.xml")));
     const QString output = dir.filePath("images/device7.bin");
-    const Run run = runCli({"build", dir.filePath("project"), "--output", output});
+    const Run run = runCli({"build", dir.filePath("project"), "--output", output, "--no-check"});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(readFileBytes(output), testimage::golden("rich.bin"));
     QVERIFY(!QFileInfo::exists(dir.filePath("project/bin")));

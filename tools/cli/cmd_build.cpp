@@ -1,5 +1,6 @@
 // trenov5x-cli build: compiles a configuration folder into its device image.
 #include "Commands.h"
+#include "configuration_check.h"
 #include "image/DeviceImageBuild.h"
 
 #include <QDir>
@@ -8,15 +9,21 @@
 
 namespace {
 
-const char kBuildHelp[] = R"(Usage: trenov5x-cli build FOLDER [--output FILE]
+const char kBuildHelp[] = R"(Usage: trenov5x-cli build FOLDER [--output FILE] [--no-check]
 
 Compiles FOLDER/Configuration.xml into the device image FOLDER/bin/bank.bin,
 or into FILE with --output. The image is written only when it is complete;
 an existing image is left untouched when the build fails.
 
+First it runs the checks the window runs before every save (see
+'trenov5x-cli check'): a configuration they refuse is not compiled, as the
+window never compiles one. --no-check compiles without them, for files from
+elsewhere that are to be inspected.
+
 Exit status:
   0  the image was written
-  1  the build failed; the reason is on standard error
+  1  a check refused the configuration or the build failed; the reason is on
+     standard error
   2  FOLDER holds no Configuration.xml, or the arguments are wrong
 )";
 
@@ -28,6 +35,7 @@ int cli::runBuild(const QStringList &args)
     QTextStream err(stderr);
     QString folder;
     QString output;
+    bool check = true;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args[i];
         if (arg == u"--help" || arg == u"-h") {
@@ -42,6 +50,8 @@ int cli::runBuild(const QStringList &args)
             output = args[i];
         } else if (arg.startsWith(u"--output=")) {
             output = arg.mid(9);
+        } else if (arg == u"--no-check") {
+            check = false;
         } else if (arg.startsWith(u'-') && arg.size() > 1) {
             err << "trenov5x-cli build: unknown option '" << arg << "'\n" << kBuildHelp;
             return 2;
@@ -58,6 +68,13 @@ int cli::runBuild(const QStringList &args)
     }
 
     const QString configuration = QDir(folder).filePath(QLatin1String(image::kConfigurationFileName));
+    if (check) {
+        const ConfigurationCheck checked = checkConfigurationFile(configuration);
+        if (checked.status == ConfigurationCheck::Status::Refused) {
+            err << checked.text << "\nNothing built; correct the value or build with --no-check.\n";
+            return 1;
+        }
+    }
     const QString imagePath = output.isNull() ? image::imagePathFor(folder) : output;
     const image::BuildResult result = image::buildImageFile(configuration, imagePath);
     switch (result.status) {

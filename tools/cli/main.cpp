@@ -7,14 +7,16 @@
 
 namespace {
 
-struct Command {
+struct Command
+{
     const char *name;
     int (*run)(const QStringList &);
     const char *summary;
 };
 
 const Command kCommands[] = {
-    {"build", cli::runBuild, "compile FOLDER/Configuration.xml into a device image"},
+    {"check", cli::runCheck, "run the checks the window runs before a save"},
+    {"build", cli::runBuild, "check and compile FOLDER/Configuration.xml into a device image"},
     {"inspect", cli::runInspect, "decode a bank.bin into a readable listing"},
     {"status", cli::runStatus, "read the firmware version and clock of a device"},
     {"set-clock", cli::runSetClock, "set the clock of a device"},
