@@ -1,5 +1,6 @@
 // The folders beside the program, setting.xml, the title rule and the start
 // of a session.
+#include "app/ConfigurationName.h"
 #include "app/Session.h"
 #include "app/Settings.h"
 #include "app/Workspace.h"
@@ -177,6 +178,71 @@ private slots:
         QVERIFY(session.title().endsWith(QStringLiteral(" - #NO_CONF#")));
         QVERIFY(session.configuration() == config::Configuration());
         QCOMPARE(readFile(ws.settingsFile()), settingsBefore);
+        // A language change rewrites setting.xml: it still names the refused
+        // configuration, which opens again once its file is mended.
+        session.setLanguageCode(3);
+        QVERIFY(session.writeSettings().ok);
+        QCOMPARE(readSettings(ws.settingsFile()), (AppSettings{3, QStringLiteral("Bad")}));
+    }
+
+    void configurationNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("safe");
+        QTest::newRow("plain") << "Plant_A" << true;
+        QTest::newRow("blank inside, accents, dot inside") << QString::fromUtf8("Halle 3 Süd v1.2") << true;
+        QTest::newRow("100 characters") << QString(100, u'n') << true;
+        QTest::newRow("COM10 is no device") << "COM10" << true;
+        QTest::newRow("CONSOLE is no device") << "CONSOLE" << true;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("101 characters") << QString(101, u'n') << false;
+        QTest::newRow("dot") << "." << false;
+        QTest::newRow("dot dot") << ".." << false;
+        QTest::newRow("leading dot") << ".hidden" << false;
+        QTest::newRow("trailing dot") << "name." << false;
+        QTest::newRow("parent path") << "../outside" << false;
+        QTest::newRow("slash") << "a/b" << false;
+        QTest::newRow("backslash") << "a\\b" << false;
+        QTest::newRow("tab") << "a\tb" << false;
+        QTest::newRow("delete character") << "a\x7f" << false;
+        QTest::newRow("colon") << "C:x" << false;
+        QTest::newRow("asterisk") << "a*" << false;
+        QTest::newRow("question mark") << "a?" << false;
+        QTest::newRow("quote") << "a\"b" << false;
+        QTest::newRow("angle brackets") << "<b>" << false;
+        QTest::newRow("bar") << "a|b" << false;
+        QTest::newRow("leading blank") << " a" << false;
+        QTest::newRow("trailing blank") << "a " << false;
+        QTest::newRow("device") << "CON" << false;
+        QTest::newRow("device, lower case") << "nul" << false;
+        QTest::newRow("device with extension") << "com1.txt" << false;
+        QTest::newRow("printer port") << "LPT9" << false;
+    }
+
+    void configurationNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, safe);
+        QCOMPARE(isSafeConfigurationName(name), safe);
+    }
+
+    void startWithAnUnsafeNameOpensNothing()
+    {
+        QTemporaryDir dir;
+        Workspace ws(dir.path());
+        // A configuration outside Projects/ that setting.xml points at.
+        writeFile(dir.filePath(QStringLiteral("Configuration.xml")), "<Configuration/>");
+        QDir().mkpath(ws.settingsFolder());
+        QVERIFY(writeSettings(ws.settingsFile(), {1, QStringLiteral("..")}).ok);
+        Session session(dir.path());
+        session.prepare();
+        const config::LoadResult r = session.openLastConfiguration();
+        QCOMPARE(r.status, config::LoadStatus::Failed);
+        QCOMPARE(session.configurationName(), QString());
+        // The name stays in setting.xml when the settings are written again.
+        session.setLanguageCode(2);
+        QVERIFY(session.writeSettings().ok);
+        QCOMPARE(readSettings(ws.settingsFile()), (AppSettings{2, QStringLiteral("..")}));
     }
 };
 

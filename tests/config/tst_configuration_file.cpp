@@ -345,6 +345,60 @@ private slots:
         QCOMPARE(c.pin, QStringLiteral("\u00e9\u00ff"));
     }
 
+    void carriageReturnsAndLineBreaksComeBackAsTyped()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Configuration.xml"));
+        Configuration saved;
+        saved.pin = QStringLiteral("\r");
+        saved.digitalOutputs[0].sms.setText = QStringLiteral("On\r\nnow\rplease\n\tend");
+        saved.digitalInputs[1].f1t0.list.setRows(
+            {{QStringLiteral("a\rb"), QStringLiteral("+1"), QStringLiteral("\r\r")}});
+        QVERIFY(writeConfigurationFile(saved, path).ok);
+        Configuration loaded;
+        QCOMPARE(loadConfigurationFile(path, loaded).status, LoadStatus::Loaded);
+        QCOMPARE(loaded, saved);
+    }
+
+    void textsAFileCannotHoldAreRefusedNotDropped_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("inTable");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("control character in the PIN")
+            << QStringLiteral("12\x01") << false << "Configuration/Phone_Setting/PIN";
+        QTest::newRow("escape in a message")
+            << QStringLiteral("\x1b[31m") << true
+            << "Configuration/Input/Digital/Digital_Input_1/List_SMS_F0T1, row 2, Message";
+        QTest::newRow("lone surrogate")
+            << QString(QChar(0xD800)) << false << "Configuration/Phone_Setting/PIN";
+        QTest::newRow("U+FFFF") << QString(QChar(0xFFFF)) << false << "Configuration/Phone_Setting/PIN";
+    }
+
+    void textsAFileCannotHoldAreRefusedNotDropped()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, inTable);
+        QFETCH(QString, named);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Configuration.xml"));
+        QVERIFY(writeConfigurationFile(Configuration(), path).ok);
+        const QByteArray before = readFile(path);
+        Configuration c;
+        if (inTable)
+            c.digitalInputs[0].f0t1.list.setRows({{QStringLiteral("ok"), {}, {}}, {text, {}, {}}});
+        else
+            c.pin = text;
+        const WriteResult r = writeConfigurationFile(c, path);
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.contains(named), qPrintable(r.error));
+        QCOMPARE(readFile(path), before);
+        // An emoji is a surrogate pair, and fine.
+        c = Configuration();
+        c.pin = QStringLiteral("\U0001F600");
+        QVERIFY(writeConfigurationFile(c, path).ok);
+    }
+
     void failedWriteReportsAndKeepsTheEarlierFile()
     {
         QTemporaryDir dir;
