@@ -124,6 +124,8 @@ private slots:
     void buildExitCodes();
     void failedBuildKeepsExistingImage();
     void buildWithOutputWritesOnlyThere();
+    void checkExitCodes_data();
+    void checkExitCodes();
     void inspectListsImage();
     void inspectJsonGivesBackTheConfiguration();
     void inspectRefusesMalformedImage_data();
@@ -240,6 +242,49 @@ void TestCliImage::buildWithOutputWritesOnlyThere()
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(readFileBytes(output), testimage::golden("rich.bin"));
     QVERIFY(!QFileInfo::exists(dir.filePath("project/bin")));
+}
+
+void TestCliImage::checkExitCodes_data()
+{
+    QTest::addColumn<QStringList>("edits");
+    QTest::addColumn<QString>("file"); // "xml", "none" or "folder"
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("errStart");
+    QTest::newRow("passes") << QStringList{} << "xml" << 0 << "OK\n"
+                            << "";
+    QTest::newRow("bad phone in row 2 of the DO1 CALL table")
+        << QStringList{"+DO1.CALL/List_SMS=+39|", "+DO1.CALL/List_SMS=39 0|"} << "xml" << 1
+        << "Error! DO1 CALL, Phone Number wrong. Row 2\n"
+        << "";
+    QTest::newRow("long SET text, enabled")
+        << QStringList{"DO2.SMS/Set_from_SMS=1", "DO2.SMS/Set_from_SMS_Text=" + QString(65, u's')} << "xml"
+        << 1 << "Error! DO2 SMS, Set Out Message too long. Maximum 64 characters. Row \n"
+        << "";
+    QTest::newRow("no Configuration.xml") << QStringList{} << "none" << 2 << ""
+                                          << "trenov5x-cli check: ";
+    QTest::newRow("Configuration.xml is a folder") << QStringList{} << "folder" << 2 << ""
+                                                   << "trenov5x-cli check: ";
+    QTest::newRow("unreadable file") << QStringList{"-Phone_Setting"} << "xml" << 2 << ""
+                                     << "trenov5x-cli check: ";
+}
+
+void TestCliImage::checkExitCodes()
+{
+    QFETCH(QStringList, edits);
+    QFETCH(QString, file);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, errStart);
+    QTemporaryDir dir;
+    if (file == u"xml")
+        ConfigXml().apply(edits).writeTo(dir.path());
+    else if (file == u"folder")
+        QVERIFY(QDir().mkpath(dir.filePath("Configuration.xml")));
+    const Run run = runCli({"check", dir.path()});
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.out, out);
+    QVERIFY2(errStart.isEmpty() ? run.err.isEmpty() : run.err.startsWith(errStart), qPrintable(run.err));
 }
 
 void TestCliImage::inspectListsImage()

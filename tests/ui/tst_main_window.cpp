@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -38,6 +39,23 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void messageBoxesShowPlainText()
+    {
+        ui::DialogMessagePresenter real;
+        Qt::TextFormat format = Qt::AutoText;
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            format = box->textFormat();
+            shown = box->text();
+            box->accept();
+        });
+        real.show(nullptr, ui::MessageKind::Error, QStringLiteral("<b>Plant</b>"), ui::MessageButtons::Ok);
+        QCOMPARE(format, Qt::PlainText);
+        QCOMPARE(shown, QStringLiteral("<b>Plant</b>"));
+    }
+
     void startShowsNoPageThenPhoneSettingShowsTheLoadedValues()
     {
         ProgramFolder folder;
