@@ -1,6 +1,7 @@
 // trenov5x-screenshots OUTPUT_FOLDER: starts the real window over a
 // demonstration program folder and saves a PNG of every page in English and
-// of the menu, the input page and the Date & Time page in the other languages. Run it on a
+// of the menu, the input and output pages and the Date & Time page in the
+// other languages. Run it on a
 // display (for example under xvfb-run) to see what installers see.
 #include "app/Settings.h"
 #include "config/ConfigurationFile.h"
@@ -48,7 +49,9 @@ const Shot kShots[] = {
     {"input", "TntL_Input_Menu", {}, true},
     {"input_di2", "TntL_Input_Menu", {"P_DigIn1_Input2"}, true},
     {"input_analog", "TntL_Input_Menu", {"P_SubT_Go_AnaDig"}, true},
-    {"output", "TntL_Output_Menu", {}, false},
+    {"output", "TntL_Output_Menu", {}, true},
+    {"output_call", "TntL_Output_Menu", {"P_DO1_STSMS_CALL"}, true},
+    {"output2_call", "TntL_Output_Menu", {"P_DigOut1_Output2", "P_DO2_STSMS_CALL"}, true},
     {"datetime", "TntL_Date_Menu", {}, true},
 };
 
@@ -72,6 +75,22 @@ config::Configuration demoConfiguration()
     c.analogInput.high.enSms = true;
     c.analogInput.high.list.setRows(
         {{QStringLiteral("Tank level high"), QStringLiteral("+34612345678"), QStringLiteral("Operator")}});
+    config::DigitalOutput &gate = c.digitalOutputs[0];
+    gate.sms.enable = true;
+    gate.sms.set = true;
+    gate.sms.reset = true;
+    gate.sms.setText = QStringLiteral("Open gate");
+    gate.sms.resetText = QStringLiteral("Close gate");
+    gate.sms.checkPhoneNumber = true;
+    gate.sms.list.setRows(
+        {{QStringLiteral("+393351234567"), QStringLiteral("1"), QStringLiteral("Site manager")}});
+    gate.call.enable = true;
+    gate.call.under = {true, config::Operation::Impulse, QStringLiteral("2000")};
+    gate.call.list.setRows({{QStringLiteral("+393489876543"), {}, QStringLiteral("Night guard")}});
+    config::DigitalOutput &heating = c.digitalOutputs[1];
+    heating.call.enable = true;
+    heating.call.hangUp = {true, config::Operation::Set, QStringLiteral("100")};
+    heating.call.above = {true, config::Operation::Reset, QStringLiteral("100")};
     return c;
 }
 
