@@ -1,8 +1,11 @@
 #include "helper_window.h"
 
 #include "config/ConfigurationFile.h"
+#include "lang/KeyTable.h"
+#include "ui/LanguageApplier.h"
 #include "ui/MainWindow.h"
 
+#include <QAbstractItemView>
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -94,4 +97,51 @@ void clickAt(QWidget *control)
 void clickMenu(ui::MainWindow &w, const char *name)
 {
     clickAt(child<QWidget>(&w, name));
+}
+
+QStringList captionFaults(ui::MainWindow &w, std::initializer_list<lang::Group> groups, int *checked)
+{
+    QStringList faults;
+    QHash<QString, QList<QWidget *>> named;
+    for (QWidget *widget : w.findChildren<QWidget *>()) {
+        const QString name = widget->objectName();
+        // The About box is a window of its own with its own names.
+        if (widget->window() == &w && !name.isEmpty() && !name.startsWith(QLatin1String("qt_")))
+            named[name].append(widget);
+    }
+    for (auto it = named.cbegin(); it != named.cend(); ++it) {
+        if (it.value().size() > 1)
+            faults << it.key() + QStringLiteral(" names %1 controls").arg(it.value().size());
+    }
+    int count = 0;
+    for (const lang::KeyDef &key : lang::keys()) {
+        if (std::find(groups.begin(), groups.end(), key.group) == groups.end() ||
+            key.kind == lang::KeyKind::Message)
+            continue;
+        ++count;
+        const QString text = w.texts().text(key.key);
+        const QString name =
+            key.kind == lang::KeyKind::Header ? key.key.chopped(3).toString() : key.key.toString();
+        const QList<QWidget *> controls = named.value(name);
+        if (controls.size() != 1) {
+            faults << name + QStringLiteral(" names %1 controls").arg(controls.size());
+            continue;
+        }
+        QString shown;
+        if (key.kind == lang::KeyKind::Header) {
+            auto *view = qobject_cast<QAbstractItemView *>(controls[0]);
+            const int column = key.key.back().digitValue() - 1;
+            shown = view && view->model() ? view->model()->headerData(column, Qt::Horizontal).toString()
+                                          : QString();
+            if (shown != ui::headerText(text))
+                faults << key.key.toString() + QStringLiteral(" shows ") + shown;
+        } else {
+            shown = controls[0]->property("text").toString();
+            if (shown != text && shown != ui::withoutMnemonics(text))
+                faults << key.key.toString() + QStringLiteral(" shows ") + shown;
+        }
+    }
+    if (checked)
+        *checked = count;
+    return faults;
 }

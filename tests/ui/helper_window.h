@@ -26,6 +26,17 @@ template <typename T> T *child(QWidget *window, const char *name)
     return w;
 }
 
+namespace lang {
+enum class Group : int;
+}
+
+// What is wrong with the captions of a window: object names that two of its
+// controls share, and caption or header keys of the given groups that do not
+// name exactly one control showing the current language's text. `checked`
+// counts the keys looked at.
+QStringList captionFaults(ui::MainWindow &w, std::initializer_list<lang::Group> groups,
+                          int *checked = nullptr);
+
 // A click on a menu entry, a tab or a link, near its left edge.
 void clickAt(QWidget *control);
 void clickMenu(ui::MainWindow &w, const char *name);
