@@ -432,6 +432,15 @@ constexpr KeyDef kKeys[] = {
     {u"Error_Load_Conf", u"Error! The configuration could not be read.", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Write_File", u"Error! The file could not be written.", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Create_Folder", u"Error! The folder could not be created:", Group::Messages_Errors, KeyKind::Message},
+    // The device update: its outcome and the stages of its progress window
+    // (%1: the attempt, or the time the update program has been running).
+    {u"Mes_Update_Done", u"The device has been updated.", Group::Messages_Errors, KeyKind::Message},
+    {u"Mes_Updater_Still_Running", u"The update program is still running after 150 seconds and was left running. Wait until it ends before using the device.", Group::Messages_Errors, KeyKind::Message},
+    {u"Mes_Update_Building", u"Building the device image...", Group::Messages_Errors, KeyKind::Message},
+    {u"Mes_Update_Opening_Port", u"Opening the port...", Group::Messages_Errors, KeyKind::Message},
+    {u"Mes_Update_Boot", u"Waiting for the boot loader: attempt %1 of 7", Group::Messages_Errors, KeyKind::Message},
+    {u"Mes_Update_Releasing_Port", u"Releasing the port...", Group::Messages_Errors, KeyKind::Message},
+    {u"Mes_Update_Running", u"Update program running: %1", Group::Messages_Errors, KeyKind::Message},
     // clang-format on
 };
 

@@ -33,7 +33,7 @@ LinkMessage portErrorMessage(const ECommError &error)
 } // namespace
 
 DeviceLink::DeviceLink(QObject *parent)
-    : QObject(parent), m_pcClock([] { return QDateTime::currentDateTime(); })
+    : QObject(parent), m_pcClock([] { return QDateTime::currentDateTime(); }), m_bootRequestPauseMs(kBootRequestPauseMs)
 {
     qRegisterMetaType<devlink::LinkOutcome>();
     m_comm.setBaudRate(TBaudrate::br115200);
@@ -253,7 +253,7 @@ QString DeviceLink::RequestBootMode()
         return error.text();
     }
     // The device needs the time to restart into its boot loader; no reply.
-    QThread::msleep(kBootRequestPauseMs);
+    QThread::msleep(m_bootRequestPauseMs);
     processPendingEvents();
     return {};
 }

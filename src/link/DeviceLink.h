@@ -96,6 +96,8 @@ public:
     void setPcClock(std::function<QDateTime()> clock) { m_pcClock = std::move(clock); }
     // Timer1's interval, 5000 ms.
     void setPollInterval(int ms) { m_timer1.setInterval(ms); }
+    // The pause after a boot request, 200 ms.
+    void setBootRequestPause(int ms) { m_bootRequestPauseMs = ms; }
 
 signals:
     // After each status exchange of Timer1: new label texts, or a port error
@@ -119,6 +121,7 @@ private:
     QString m_linkPortName;
     QString m_lastPortName;
     std::function<QDateTime()> m_pcClock;
+    int m_bootRequestPauseMs;
 };
 
 } // namespace devlink
