@@ -50,10 +50,12 @@ QString updaterCommandLine(const UpdateRequest &request)
     return request.portName + QLatin1Char(' ') +
            (request.firmware ? QStringLiteral("FW FR ") : QStringLiteral("NO NO ")) +
            (request.configuration ? QStringLiteral("PW PR ") : QStringLiteral("NO NO ")) + QLatin1Char('"') +
-           firmwareOf(request) + QStringLiteral("\" \"") + request.configurationFolder + QStringLiteral("bin/\"");
+           firmwareOf(request) + QStringLiteral("\" \"") + request.configurationFolder +
+           QStringLiteral("bin/\"");
 }
 
-DeviceUpdate::DeviceUpdate(devlink::DeviceLink &link, UpdateTimings timings) : m_link(link), m_timings(timings)
+DeviceUpdate::DeviceUpdate(devlink::DeviceLink &link, UpdateTimings timings)
+    : m_link(link), m_timings(timings)
 {
     m_link.setBootRequestPause(m_timings.bootRequestPauseMs);
 }
@@ -129,7 +131,8 @@ UpdateOutcome DeviceUpdate::run(const UpdateRequest &request,
         }
         // The device restarts into its boot loader meanwhile.
         for (int step = 0; step < m_timings.bootWaitSteps; ++step) {
-            if (!pause(m_timings.bootWaitStepMs, [&] { report(UpdateStage::WaitingForBootLoader, attempt); })) {
+            if (!pause(m_timings.bootWaitStepMs,
+                       [&] { report(UpdateStage::WaitingForBootLoader, attempt); })) {
                 m_link.closeLink();
                 return outcome(Status::Cancelled, {});
             }
@@ -161,14 +164,15 @@ UpdateOutcome DeviceUpdate::run(const UpdateRequest &request,
     process->setProcessChannelMode(QProcess::MergedChannels);
     process->start(updater.absoluteFilePath(), QProcess::splitCommand(commandLine));
     if (!process->waitForStarted(5000)) {
-        UpdateOutcome o = outcome(Status::UpdaterFailed, QStringLiteral("Error_Updater_Failed"),
-                                  process->errorString());
+        UpdateOutcome o =
+            outcome(Status::UpdaterFailed, QStringLiteral("Error_Updater_Failed"), process->errorString());
         o.commandLine = commandLine;
         delete process;
         return o;
     }
     QElapsedTimer running;
     running.start();
+    report(UpdateStage::UpdaterRunning, 0, commandLine);
     QByteArray output;
     while (!process->waitForFinished(200)) {
         output += process->readAll();
@@ -178,7 +182,8 @@ UpdateOutcome DeviceUpdate::run(const UpdateRequest &request,
         if (process->state() == QProcess::NotRunning)
             break;
         if (running.elapsed() >= m_timings.updaterTimeoutMs) {
-            UpdateOutcome o = outcome(Status::UpdaterStillRunning, QStringLiteral("Mes_Updater_Still_Running"));
+            UpdateOutcome o =
+                outcome(Status::UpdaterStillRunning, QStringLiteral("Mes_Updater_Still_Running"));
             o.commandLine = commandLine;
             // Left running on purpose: the process object is released, never destroyed.
             process->closeReadChannel(QProcess::StandardOutput);

@@ -35,27 +35,34 @@ struct UpdateRequest
     QString updaterPath;         // empty: the updater of the program folder
 };
 
-enum class UpdateStage { Building, OpeningPort, WaitingForBootLoader, ReleasingPort, StartingUpdater, UpdaterRunning };
+enum class UpdateStage {
+    Building,
+    OpeningPort,
+    WaitingForBootLoader,
+    ReleasingPort,
+    StartingUpdater,
+    UpdaterRunning
+};
 
 struct UpdateProgress
 {
     UpdateStage stage = UpdateStage::Building;
-    int attempt = 0;        // WaitingForBootLoader: 1..kBootAttempts
-    qint64 elapsedMs = 0;   // since the update started
-    QString commandLine;    // from StartingUpdater on
+    int attempt = 0;      // WaitingForBootLoader: 1..kBootAttempts
+    qint64 elapsedMs = 0; // since the update started
+    QString commandLine;  // from StartingUpdater on
 };
 
 struct UpdateOutcome
 {
     enum class Status {
-        Updated,             // the updater ended with exit code 0
-        NoOption,            // neither firmware nor configuration chosen
-        UpdaterMissing,      // nothing runnable at the updater's path
-        FirmwareMissing,     // Master/Sim58193.sim is not there
-        BuildFailed,         // the image could not be built or written
+        Updated,         // the updater ended with exit code 0
+        NoOption,        // neither firmware nor configuration chosen
+        UpdaterMissing,  // nothing runnable at the updater's path
+        FirmwareMissing, // Master/Sim58193.sim is not there
+        BuildFailed,     // the image could not be built or written
         PortNotOpened,
-        NotInBootLoader,     // no answer from the boot loader after every attempt
-        PortFailed,          // a port error during the boot loop
+        NotInBootLoader, // no answer from the boot loader after every attempt
+        PortFailed,      // a port error during the boot loop
         Cancelled,
         UpdaterFailed,       // it did not start, or ended with another code
         UpdaterStillRunning, // still running when the wait ended; left running

@@ -33,7 +33,8 @@ LinkMessage portErrorMessage(const ECommError &error)
 } // namespace
 
 DeviceLink::DeviceLink(QObject *parent)
-    : QObject(parent), m_pcClock([] { return QDateTime::currentDateTime(); }), m_bootRequestPauseMs(kBootRequestPauseMs)
+    : QObject(parent), m_pcClock([] { return QDateTime::currentDateTime(); }),
+      m_bootRequestPauseMs(kBootRequestPauseMs)
 {
     qRegisterMetaType<devlink::LinkOutcome>();
     m_comm.setBaudRate(TBaudrate::br115200);

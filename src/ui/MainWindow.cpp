@@ -213,7 +213,12 @@ void MainWindow::buildPages()
     connect(m_savePage, &SavePage::saveRequested, m_commands, &ProjectCommands::save);
     connect(m_savePage, &SavePage::saveAsRequested, m_commands, &ProjectCommands::saveAs);
     addPage(m_savePage);
-    addPage(new UpdatePage(*m_context));
+    auto *update = new UpdatePage(*m_context, [this] { return m_commands->saveConfiguration(); });
+    connect(update, &UpdatePage::nameNeeded, this, [this] {
+        showPage(PageId::Save);
+        m_savePage->askForName();
+    });
+    addPage(update);
     auto *preferences = new PreferencesPage(*m_context);
     connect(preferences, &PreferencesPage::languageChosen, this, &MainWindow::languageChosen);
     addPage(preferences);

@@ -1,23 +1,52 @@
-// The Update Device page: the port list and the firmware and configuration
-// choices of a device update.
+// The Update Device page: the port list, the firmware and configuration
+// choices, and the update itself with its progress window.
 #pragma once
 
+#include "app/DeviceUpdate.h"
 #include "ui/Page.h"
 
+#include <functional>
+
+class QCheckBox;
 class QComboBox;
+class QLabel;
+class QProgressDialog;
+class QPushButton;
 
 namespace ui {
+
+class SvgPicture;
 
 class UpdatePage : public Page
 {
     Q_OBJECT
 public:
-    UpdatePage(PageContext &context, QWidget *parent = nullptr);
+    // save: the one save operation; an update starts only from a saved configuration.
+    UpdatePage(PageContext &context, std::function<bool()> save, QWidget *parent = nullptr);
     // Lists the ports again, the last one used chosen.
     void pageShown() override;
 
+    // The pauses of the update; tests shorten them.
+    void setTimings(const UpdateTimings &timings) { m_timings = timings; }
+    // The outcome of the last update, for whoever asks after it.
+    const UpdateOutcome &lastOutcome() const { return m_lastOutcome; }
+
+signals:
+    // No configuration is open: there is nothing to save and update.
+    void nameNeeded();
+
 private:
+    void updateDevice();
+    void showProgress(QProgressDialog &dialog, QPushButton &cancel, const UpdateProgress &progress);
+
+    std::function<bool()> m_save;
     QComboBox *m_ports = nullptr;
+    QCheckBox *m_writeFirmware = nullptr;
+    QCheckBox *m_writeConfiguration = nullptr;
+    SvgPicture *m_busy = nullptr;
+    UpdateTimings m_timings;
+    UpdateOutcome m_lastOutcome;
+    bool m_running = false;
 };
 
 } // namespace ui
