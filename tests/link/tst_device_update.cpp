@@ -2,6 +2,7 @@
 // fake update program that records its arguments: what reaches the device,
 // the updater's command line, and every way the update can end.
 #include "app/DeviceUpdate.h"
+#include "common/cli_run.h"
 #include "config/ConfigurationFile.h"
 #include "helper_devsim.h"
 
@@ -290,6 +291,61 @@ private slots:
         // The port is free again.
         QCOMPARE(link.openPort(sim.path()), QString());
         link.closeLink();
+    }
+
+    void commandLineUpdateEndToEnd()
+    {
+        Kit kit;
+        DevSim sim({"--boot-after", "1"}); // enters its boot loader on the first request
+        const QString updater = kit.program + QLatin1String(kUpdaterFileName);
+        const CliRun run = runCli({"update", "--port", sim.path(), "--firmware", "--configuration",
+                                   kit.configuration, "--updater", updater},
+                                  60000);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QStringLiteral("The device has been updated.\n"));
+        for (const char *line : {"building the image", "opening the port", "attempt 1 of 7", "attempt 2 of 7",
+                                 "releasing the port", "starting the update program: "})
+            QVERIFY2(run.err.contains(QLatin1String(line)), qPrintable(run.err));
+        QCOMPARE(bootRequests(sim), 1);
+        QCOMPARE(kit.updaterArguments().mid(1, 4), (QStringList{"FW", "FR", "PW", "PR"}));
+        QVERIFY(kit.imageBuilt());
+    }
+
+    void commandLineUpdateFailures_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("errContains");
+        QTest::newRow("updater exits 3") << "exit"
+                                         << "Exit code 3\nupdater: port ";
+        QTest::newRow("checks refuse the PIN") << "pin"
+                                               << "Error! PIN is not correct.\nThe device was not touched.";
+        QTest::newRow("no option") << "option"
+                                   << "Error! At least one option must be selected";
+    }
+
+    void commandLineUpdateFailures()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, errContains);
+        Kit kit;
+        DevSim sim({"--boot-after", "0"});
+        if (fault == u"exit")
+            Kit::write(kit.program + QStringLiteral("exit_code"), "3");
+        if (fault == u"pin") {
+            config::Configuration c;
+            c.pin = QStringLiteral("12ab!");
+            config::writeConfigurationFile(c, kit.configuration + QStringLiteral("Configuration.xml"));
+        }
+        QStringList args{"update",          "--port",    sim.path(),
+                         kit.configuration, "--updater", kit.program + QLatin1String(kUpdaterFileName)};
+        if (fault != u"option")
+            args << "--configuration";
+        const CliRun run = runCli(args, 60000);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(errContains), qPrintable(run.err));
+        QCOMPARE(run.out, QString());
+        if (fault != u"exit")
+            QCOMPARE(bootProbes(sim), 0);
     }
 };
 

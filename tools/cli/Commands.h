@@ -11,5 +11,6 @@ int runCheck(const QStringList &args);
 int runInspect(const QStringList &args);
 int runStatus(const QStringList &args);
 int runSetClock(const QStringList &args);
+int runUpdate(const QStringList &args);
 
 } // namespace cli

@@ -20,6 +20,7 @@ const Command kCommands[] = {
     {"inspect", cli::runInspect, "decode a bank.bin into a readable listing"},
     {"status", cli::runStatus, "read the firmware version and clock of a device"},
     {"set-clock", cli::runSetClock, "set the clock of a device"},
+    {"update", cli::runUpdate, "write firmware and/or the configuration image into a device"},
 };
 
 void printUsage(QTextStream &out)
