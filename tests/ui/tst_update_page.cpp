@@ -1,0 +1,155 @@
+// The Update Device page through the window: the save before the update, the
+// options, the progress window with its Cancel, and the boxes of each outcome,
+// against the simulated modem and a fake update program in the program folder.
+#include "app/DeviceUpdate.h"
+#include "helper_window.h"
+#include "lang/KeyTable.h"
+#include "ui/MainWindow.h"
+#include "ui/pages/UpdatePage.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using ui::MainWindow;
+
+namespace {
+
+QString text(const char16_t *key)
+{
+    return lang::builtinText(key);
+}
+
+struct Fixture
+{
+    explicit Fixture(const QStringList &modemOptions = {"--boot-after", "0"}) : modem(modemOptions)
+    {
+        folder.writeConfiguration(QStringLiteral("Plant_A"), config::Configuration());
+        folder.writeSettings(1, QStringLiteral("Plant_A"));
+        folder.writeFile(QStringLiteral("Master/Sim58193.sim"), "firmware");
+        folder.writeFile(
+            QLatin1String(kUpdaterFileName),
+            "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args.txt\"\n"
+            "echo \"updater: failing\"\nexit $(cat \"$(dirname \"$0\")/exit_code\" 2>/dev/null || echo 0)\n");
+        QFile::setPermissions(folder.path() + QLatin1Char('/') + QLatin1String(kUpdaterFileName),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        window = std::make_unique<MainWindow>(MainWindow::Options{folder.path(), &boxes});
+        window->show();
+        page = window->findChild<ui::UpdatePage *>(QStringLiteral("P_UpDate"));
+        page->setTimings({10, 20, 5, 10, 5000});
+        clickMenu(*window, "TntL_Update_Menu");
+        auto *ports = child<QComboBox>(window.get(), "CB_COMPort_List");
+        ports->addItem(modem.devicePath());
+        ports->setCurrentText(modem.devicePath());
+    }
+    void tick(const char *name) { child<QCheckBox>(window.get(), name)->setChecked(true); }
+    void update() { child<QPushButton>(window.get(), "TntBtn_UpdateDevice")->click(); }
+    bool imageBuilt() const
+    {
+        return !folder.readFile(QStringLiteral("Projects/Plant_A/bin/bank.bin")).isEmpty();
+    }
+    QByteArray updaterArguments() const { return folder.readFile(QStringLiteral("args.txt")); }
+
+    SimulatedModem modem;
+    ProgramFolder folder;
+    RecordingPresenter boxes;
+    std::unique_ptr<MainWindow> window;
+    ui::UpdatePage *page = nullptr;
+};
+
+} // namespace
+
+class TestUpdatePage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void optionsStartClear()
+    {
+        Fixture f;
+        QVERIFY(!child<QCheckBox>(f.window.get(), "CB_WriteFW")->isChecked());
+        QVERIFY(!child<QCheckBox>(f.window.get(), "CB_WriteConf")->isChecked());
+    }
+
+    void noOptionSavesThenRefuses()
+    {
+        Fixture f;
+        f.update();
+        QCOMPARE(f.boxes.texts(), (QStringList{text(u"Mes_Configuration_Saved"), text(u"Error_Firm_Conf")}));
+        QVERIFY(!f.imageBuilt());
+    }
+
+    void refusedSaveStopsTheUpdate()
+    {
+        Fixture f;
+        f.window->session().configuration().pin = QStringLiteral("12ab");
+        f.tick("CB_WriteConf");
+        f.update();
+        QCOMPARE(f.boxes.texts(), QStringList{text(u"Error_in_Pin")});
+        QVERIFY(!f.imageBuilt());
+        QVERIFY(f.updaterArguments().isEmpty());
+    }
+
+    void updateEndsWithItsOwnBox_data()
+    {
+        QTest::addColumn<QByteArray>("exitCode");
+        QTest::addColumn<QString>("last");
+        QTest::newRow("updated") << QByteArray("0") << text(u"Mes_Update_Done");
+        QTest::newRow("updater failed")
+            << QByteArray("3") << text(u"Error_Updater_Failed") + "\nExit code 3\nupdater: failing";
+    }
+
+    void updateEndsWithItsOwnBox()
+    {
+        QFETCH(QByteArray, exitCode);
+        QFETCH(QString, last);
+        Fixture f;
+        f.folder.writeFile(QStringLiteral("exit_code"), exitCode);
+        f.tick("CB_WriteFW");
+        f.tick("CB_WriteConf");
+        f.update();
+        QCOMPARE(f.boxes.texts(), (QStringList{text(u"Mes_Configuration_Saved"), last}));
+        QVERIFY(f.imageBuilt());
+        QVERIFY(f.updaterArguments().startsWith(f.modem.devicePath().toUtf8() + "\nFW\nFR\nPW\nPR\n"));
+        QCOMPARE(f.window->deviceLink().lastPortName(), f.modem.devicePath());
+        auto *dialog = f.window->findChild<QProgressDialog *>(QStringLiteral("UpdateProgress"));
+        QVERIFY(!dialog || !dialog->isVisible());
+        QVERIFY(!child<QWidget>(f.window.get(), "Image2")->isVisible());
+    }
+
+    void cancelDuringTheBootLoop()
+    {
+        Fixture f({"--silent"});
+        f.page->setTimings({10, 50, 40, 10, 5000});
+        f.tick("CB_WriteConf");
+        bool cancelEnabled = false;
+        bool busyShown = false;
+        QString label;
+        QTimer::singleShot(400, [&] {
+            auto *dialog = f.window->findChild<QProgressDialog *>(QStringLiteral("UpdateProgress"));
+            QVERIFY(dialog && dialog->isVisible());
+            label = dialog->labelText();
+            busyShown = child<QWidget>(f.window.get(), "Image2")->isVisible();
+            auto *cancel = dialog->findChild<QPushButton *>(QStringLiteral("UpdateCancel"));
+            cancelEnabled = cancel->isEnabled();
+            cancel->click();
+        });
+        f.update();
+        QVERIFY(cancelEnabled);
+        QVERIFY(busyShown);
+        QVERIFY2(label.startsWith(QStringLiteral("Waiting for the boot loader: attempt ")),
+                 qPrintable(label));
+        QCOMPARE(f.boxes.texts(), QStringList{text(u"Mes_Configuration_Saved")}); // nothing more
+        QVERIFY(!f.window->deviceLink().Comm1().IsOpen());
+        QVERIFY(f.updaterArguments().isEmpty());
+        QCOMPARE(f.page->lastOutcome().status, UpdateOutcome::Status::Cancelled);
+    }
+};
+
+QTEST_MAIN(TestUpdatePage)
+#include "tst_update_page.moc"
