@@ -11,11 +11,17 @@
 #include "ui/Theme.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <QTimer>
 
 namespace {
 
@@ -108,6 +114,53 @@ void prepareFolder(const QString &folder, int language)
     writeSettings(folder + QStringLiteral("/Setting/setting.xml"), {language, QStringLiteral("Plant_A")});
 }
 
+// Answers every box with OK without showing it, so that a run is not held up.
+class AnswerOk : public ui::MessagePresenter
+{
+public:
+    ui::MessageAnswer show(QWidget *, ui::MessageKind, const QString &, ui::MessageButtons) override
+    {
+        return ui::MessageAnswer::Ok;
+    }
+};
+
+bool save(QWidget *w, const QString &path);
+
+// The progress window of an update, while the boot loader is awaited from a
+// simulated modem that never answers; the update is then cancelled.
+bool saveUpdateProgress(ui::MainWindow &window, const QString &folder, const QString &path)
+{
+    QProcess modem;
+    modem.start(QCoreApplication::applicationDirPath() + QStringLiteral("/trenov5x-devsim"), {"--silent"});
+    if (!modem.waitForStarted(5000) || !modem.waitForReadyRead(5000))
+        return false;
+    const QString port = QString::fromUtf8(modem.readLine()).trimmed();
+    QFile updater(folder + QStringLiteral("/USB_SW58193_Update.exe"));
+    updater.open(QIODevice::WriteOnly);
+    updater.write("#!/bin/sh\nexit 0\n");
+    updater.close();
+    updater.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    emit window.findChild<ui::ClickLabel *>(QStringLiteral("TntL_Update_Menu"))->clicked();
+    auto *ports = window.findChild<QComboBox *>(QStringLiteral("CB_COMPort_List"));
+    ports->addItem(port);
+    ports->setCurrentText(port);
+    window.findChild<QCheckBox *>(QStringLiteral("CB_WriteConf"))->setChecked(true);
+    bool saved = false;
+    QTimer::singleShot(2500, [&] {
+        auto *dialog = window.findChild<QProgressDialog *>(QStringLiteral("UpdateProgress"));
+        if (!dialog)
+            return;
+        saved = dialog->grab().save(path);
+        dialog->cancel();
+    });
+    window.findChild<QPushButton *>(QStringLiteral("TntBtn_UpdateDevice"))->click();
+    window.findChild<QCheckBox *>(QStringLiteral("CB_WriteConf"))->setChecked(false);
+    modem.terminate();
+    modem.waitForFinished(3000);
+    return saved;
+}
+
 bool save(QWidget *w, const QString &path)
 {
     QApplication::processEvents();
@@ -131,7 +184,8 @@ int main(int argc, char **argv)
     for (const Language &language : kLanguages) {
         QTemporaryDir folder;
         prepareFolder(folder.path(), language.code);
-        ui::MainWindow window({folder.path(), nullptr});
+        AnswerOk answers;
+        ui::MainWindow window({folder.path(), &answers});
         window.show();
         QTest::qWaitForWindowExposed(&window);
         for (const Shot &shot : kShots) {
@@ -144,6 +198,11 @@ int main(int argc, char **argv)
             const QString file = QStringLiteral("%1/%2_%3.png")
                                      .arg(out, QLatin1String(language.tag), QLatin1String(shot.name));
             failures += save(&window, file) ? 0 : 1;
+        }
+        if (language.code <= 2) {
+            const QString file =
+                QStringLiteral("%1/%2_update_progress.png").arg(out, QLatin1String(language.tag));
+            failures += saveUpdateProgress(window, folder.path(), file) ? 0 : 1;
         }
         if (language.allPages) {
             window.aboutBox()->show();
