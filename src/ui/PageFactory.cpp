@@ -120,7 +120,7 @@ TabStrip::TabStrip(std::span<const TabDef> tabs, QWidget *parent) : QWidget(pare
         tab->setFixedHeight(22);
         tab->setMinimumWidth(90);
         const bool selected = def.look == TabLook::Selected;
-        paintBackground(tab, selected                      ? theme::kMain
+        paintBackground(tab, selected                       ? theme::kMain
                              : def.look == TabLook::Sibling ? theme::kUnselected
                                                             : theme::kHeader);
         auto *inside = new QHBoxLayout(tab);
@@ -131,9 +131,9 @@ TabStrip::TabStrip(std::span<const TabDef> tabs, QWidget *parent) : QWidget(pare
         QPalette p = caption->palette();
         p.setColor(QPalette::WindowText, selected ? QColor(Qt::white) : theme::kMain);
         caption->setPalette(p);
-        auto *picture = new SvgPicture({}, selected ? QStringLiteral(":/tabs/marker.svg")
-                                                    : QStringLiteral(":/tabs/go.svg"),
-                                       QSize(14, 14), tab);
+        auto *picture = new SvgPicture(
+            {}, selected ? QStringLiteral(":/tabs/marker.svg") : QStringLiteral(":/tabs/go.svg"),
+            QSize(14, 14), tab);
         picture->unsetCursor();
         if (selected) {
             inside->addWidget(caption, 1);
@@ -147,6 +147,22 @@ TabStrip::TabStrip(std::span<const TabDef> tabs, QWidget *parent) : QWidget(pare
         row->addWidget(tab);
     }
     row->addStretch(1);
+}
+
+} // namespace ui
+
+namespace ui {
+
+TabStrip *makeTabPair(const QString &panel1, const QString &caption1, const QString &panel2,
+                      const QString &caption2, int selected, QWidget *parent)
+{
+    const QByteArray names[4] = {panel1.toLatin1(), caption1.toLatin1(), panel2.toLatin1(),
+                                 caption2.toLatin1()};
+    const TabDef tabs[] = {
+        {names[0].constData(), names[1].constData(), selected == 0 ? TabLook::Selected : TabLook::Other},
+        {names[2].constData(), names[3].constData(), selected == 1 ? TabLook::Selected : TabLook::Other},
+    };
+    return new TabStrip(tabs, parent);
 }
 
 } // namespace ui

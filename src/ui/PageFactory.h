@@ -84,4 +84,9 @@ private:
     QList<ClickPanel *> m_tabs;
 };
 
+// A strip of two tabs (panel and caption names of each), the tab `selected`
+// (0 or 1) drawn as the sub-page shown, the other leading away.
+TabStrip *makeTabPair(const QString &panel1, const QString &caption1, const QString &panel2,
+                      const QString &caption2, int selected, QWidget *parent);
+
 } // namespace ui

@@ -123,15 +123,9 @@ DigitalInputPanel::DigitalInputPanel(int input, QWidget *parent) : QWidget(paren
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(6);
 
-    const QByteArray tab1 = QStringLiteral("P_DigIn%1_Input1").arg(n).toLatin1();
-    const QByteArray tab2 = QStringLiteral("P_DigIn%1_Input2").arg(n).toLatin1();
-    const QByteArray caption1 = QStringLiteral("TntL_DigIn%1_Input1").arg(n).toLatin1();
-    const QByteArray caption2 = QStringLiteral("TntL_DigIn%1_Input2").arg(n).toLatin1();
-    const TabDef tabs[] = {
-        {tab1.constData(), caption1.constData(), input == 0 ? TabLook::Selected : TabLook::Other},
-        {tab2.constData(), caption2.constData(), input == 1 ? TabLook::Selected : TabLook::Other},
-    };
-    auto *strip = new TabStrip(tabs, this);
+    TabStrip *strip = makeTabPair(
+        QStringLiteral("P_DigIn%1_Input1").arg(n), QStringLiteral("TntL_DigIn%1_Input1").arg(n),
+        QStringLiteral("P_DigIn%1_Input2").arg(n), QStringLiteral("TntL_DigIn%1_Input2").arg(n), input, this);
     m_otherTab = strip->tab(1 - input);
     column->addWidget(strip);
     column->addWidget(makeInputName(QStringLiteral("TntL_DI%1").arg(n), this));

@@ -164,15 +164,10 @@ OutputPanel::OutputPanel(int output, QWidget *parent) : QWidget(parent), m_outpu
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(4);
 
-    const QByteArray tab1 = QStringLiteral("P_DigOut%1_Output1").arg(n).toLatin1();
-    const QByteArray tab2 = QStringLiteral("P_DigOut%1_Output2").arg(n).toLatin1();
-    const QByteArray caption1 = QStringLiteral("TntL_DigOut%1_Output1").arg(n).toLatin1();
-    const QByteArray caption2 = QStringLiteral("TntL_DigOut%1_Output2").arg(n).toLatin1();
-    const TabDef tabs[] = {
-        {tab1.constData(), caption1.constData(), output == 0 ? TabLook::Selected : TabLook::Other},
-        {tab2.constData(), caption2.constData(), output == 1 ? TabLook::Selected : TabLook::Other},
-    };
-    auto *strip = new TabStrip(tabs, this);
+    TabStrip *strip = makeTabPair(QStringLiteral("P_DigOut%1_Output1").arg(n),
+                                  QStringLiteral("TntL_DigOut%1_Output1").arg(n),
+                                  QStringLiteral("P_DigOut%1_Output2").arg(n),
+                                  QStringLiteral("TntL_DigOut%1_Output2").arg(n), output, this);
     m_otherTab = strip->tab(1 - output);
     column->addWidget(strip);
 
@@ -191,13 +186,8 @@ QWidget *OutputPanel::buildSmsPage()
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(3);
 
-    const QByteArray sms = named("P_DO%1_STSMS_SMS", o).toLatin1();
-    const QByteArray call = named("P_DO%1_STSMS_CALL", o).toLatin1();
-    const QByteArray smsCaption = named("TntL_DO%1_STSMS_SMS", o).toLatin1();
-    const QByteArray callCaption = named("TntL_DO%1_STSMS_CALL", o).toLatin1();
-    const TabDef tabs[] = {{sms.constData(), smsCaption.constData(), TabLook::Selected},
-                           {call.constData(), callCaption.constData(), TabLook::Other}};
-    auto *strip = new TabStrip(tabs, page);
+    TabStrip *strip = makeTabPair(named("P_DO%1_STSMS_SMS", o), named("TntL_DO%1_STSMS_SMS", o),
+                                  named("P_DO%1_STSMS_CALL", o), named("TntL_DO%1_STSMS_CALL", o), 0, page);
     connect(strip->tab(1), &ClickPanel::clicked, this, [this] { showCall(true); });
     column->addWidget(strip);
     column->addLayout(makeHeading(named("TntL_DO%1_SMS", o), ":/outputs/sms.svg", page));
@@ -247,13 +237,8 @@ QWidget *OutputPanel::buildCallPage()
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(3);
 
-    const QByteArray sms = named("P_DO%1_STCALL_SMS", o).toLatin1();
-    const QByteArray call = named("P_DO%1_STCALL_CALL", o).toLatin1();
-    const QByteArray smsCaption = named("TntL_DO%1_STCALL_SMS", o).toLatin1();
-    const QByteArray callCaption = named("TntL_DO%1_STCALL_CALL", o).toLatin1();
-    const TabDef tabs[] = {{sms.constData(), smsCaption.constData(), TabLook::Other},
-                           {call.constData(), callCaption.constData(), TabLook::Selected}};
-    auto *strip = new TabStrip(tabs, page);
+    TabStrip *strip = makeTabPair(named("P_DO%1_STCALL_SMS", o), named("TntL_DO%1_STCALL_SMS", o),
+                                  named("P_DO%1_STCALL_CALL", o), named("TntL_DO%1_STCALL_CALL", o), 1, page);
     connect(strip->tab(0), &ClickPanel::clicked, this, [this] { showCall(false); });
     column->addWidget(strip);
     column->addLayout(makeHeading(named("TntL_DO%1_CALL", o), ":/outputs/call.svg", page));
