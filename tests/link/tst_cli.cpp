@@ -40,8 +40,10 @@ void TestCli::deviceCommands_data()
     QTest::newRow("status") << QStringList{} << status << 0 << QStringLiteral("Firmware Version : 1.0.4\n")
                             << QString();
     QTest::newRow("status, silent device") << QStringList{"--silent"} << status << 1 << QString() << noAnswer;
+    // 1000 bytes of noise fill the whole read: an answer, if a wrong one.
     QTest::newRow("status, unrecognised reply")
-        << QStringList{"--garbage"} << status << 1 << QString() << noAnswer;
+        << QStringList{"--garbage"} << status << 1 << QString()
+        << QStringLiteral("Error! The Answer from Device is Wrong.\n");
     QTest::newRow("status, port absent")
         << QStringList{} << QStringList{"status", "--port=/dev/ttyTRENOV5X-absent"} << 1 << QString()
         << QStringLiteral("Error! When open COM Port\n/dev/ttyTRENOV5X-absent: no such device "
