@@ -1,10 +1,10 @@
 #include "Settings.h"
 
+#include "config/FileAccess.h"
 #include "config/Numbers.h"
 #include "config/XmlTree.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <QXmlStreamWriter>
 
 AppSettings readSettings(const QString &path)
@@ -29,9 +29,9 @@ SettingsWriteResult writeSettings(const QString &path, const AppSettings &settin
     writer.writeTextElement(QStringLiteral("Configuration"), settings.configurationName);
     writer.writeEndElement();
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return {false, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString())};
+    const fileaccess::WriteResult written = fileaccess::writeFileAtomically(path, bytes);
+    if (!written.ok)
+        return {false, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), written.error)};
     return {true, {}};
 }
 

@@ -1,8 +1,8 @@
 #include "XmlTree.h"
 
+#include "FileAccess.h"
 #include "TextCodec.h"
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
@@ -46,33 +46,6 @@ std::optional<QString> decodeOwn(const QByteArray &bytes)
     return std::nullopt;
 }
 
-bool readElement(QXmlStreamReader &reader, XmlElement &element)
-{
-    element.name = reader.name().toString();
-    element.line = reader.lineNumber();
-    element.column = reader.columnNumber();
-    while (reader.readNext() != QXmlStreamReader::Invalid) {
-        switch (reader.tokenType()) {
-        case QXmlStreamReader::StartElement: {
-            XmlElement child;
-            if (!readElement(reader, child))
-                return false;
-            element.children.append(std::move(child));
-            break;
-        }
-        case QXmlStreamReader::Characters:
-        case QXmlStreamReader::EntityReference:
-            element.text += reader.text();
-            break;
-        case QXmlStreamReader::EndElement:
-            return true;
-        default:
-            break;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 XmlParseResult xmltree::parse(const QByteArray &bytes)
@@ -85,18 +58,57 @@ XmlParseResult xmltree::parse(const QByteArray &bytes)
     else
         reader.addData(bytes);
 
+    // Read without recursion: the open elements are a stack of pointers into
+    // the tree. Only the innermost element gets children, so the pointers to
+    // its ancestors stay valid.
     XmlElement root;
     bool haveRoot = false;
-    while (!reader.atEnd()) {
-        reader.readNext();
-        if (reader.tokenType() == QXmlStreamReader::StartElement && !haveRoot) {
-            if (!readElement(reader, root))
-                break;
-            haveRoot = true;
+    QList<XmlElement *> open;
+    QString refusal;
+    while (refusal.isEmpty() && !reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::DTD:
+            // Our files never hold one; refusing it also refuses every entity
+            // it could declare (and their expansion).
+            refusal = QStringLiteral("the document has a document type declaration, which this file never "
+                                     "holds");
+            break;
+        case QXmlStreamReader::StartElement: {
+            XmlElement *element = nullptr;
+            if (!open.isEmpty()) {
+                if (open.size() >= xmltree::kMaxDepth) {
+                    refusal =
+                        QStringLiteral("elements are nested deeper than %1 levels").arg(xmltree::kMaxDepth);
+                    break;
+                }
+                element = &open.last()->children.emplace_back();
+            } else if (!haveRoot) {
+                element = &root;
+                haveRoot = true;
+            }
+            if (element) {
+                element->name = reader.name().toString();
+                element->line = reader.lineNumber();
+                element->column = reader.columnNumber();
+                open.append(element);
+            }
+            break;
+        }
+        case QXmlStreamReader::Characters:
+        case QXmlStreamReader::EntityReference:
+            if (!open.isEmpty())
+                open.last()->text += reader.text();
+            break;
+        case QXmlStreamReader::EndElement:
+            if (!open.isEmpty())
+                open.removeLast();
+            break;
+        default:
+            break;
         }
     }
-    if (reader.hasError()) {
-        result.error = reader.errorString();
+    if (!refusal.isEmpty() || reader.hasError()) {
+        result.error = refusal.isEmpty() ? reader.errorString() : refusal;
         result.line = reader.lineNumber();
         result.column = reader.columnNumber();
         return result;
@@ -111,11 +123,12 @@ XmlParseResult xmltree::parse(const QByteArray &bytes)
 
 XmlParseResult xmltree::parseFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const fileaccess::ReadResult read = fileaccess::readRegularFile(path, fileaccess::kMaxTextFileBytes);
+    if (!read.ok()) {
         XmlParseResult result;
-        result.error = file.errorString();
+        result.error =
+            read.status == fileaccess::ReadStatus::Missing ? QStringLiteral("does not exist") : read.error;
         return result;
     }
-    return parse(file.readAll());
+    return parse(read.bytes);
 }

@@ -162,12 +162,15 @@ void TestCliImage::buildExitCodes_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("stderrStart");
     QTest::newRow("built") << QStringList{} << true << 0 << QString();
+    const QString delay =
+        QStringLiteral(" (Configuration/Input/Digital/Digital_Input_1/Time_Delay_F0T1, line 1)\n");
     QTest::newRow("range error") << QStringList{"DI1/En_SMS_F0T1=1", "DI1/Time_Delay_F0T1=70000"} << true << 1
-                                 << "Range check error\n";
+                                 << "Range check error" + delay;
     QTest::newRow("integer error") << QStringList{"DI1/En_SMS_F0T1=1", "DI1/Time_Delay_F0T1=1.5"} << true << 1
-                                   << "'1.5' is not a valid integer value\n";
+                                   << "'1.5' is not a valid integer value" + delay;
     QTest::newRow("volt error") << QStringList{"AI/En_SMS_Low=1", "AI/Value_Low=low"} << true << 1
-                                << "'low' is not a valid floating point value\n";
+                                << "'low' is not a valid floating point value "
+                                   "(Configuration/Input/Analog/Analog_Input_1/Value_Low, line 1)\n";
     QTest::newRow("missing element") << QStringList{"-Phone_Setting"} << true << 1
                                      << "Element 'Configuration/Phone_Setting' is missing\n";
     QTest::newRow("no Configuration.xml") << QStringList{} << false << 2 << "trenov5x-cli build: ";
@@ -202,7 +205,8 @@ void TestCliImage::failedBuildKeepsExistingImage()
         .writeTo(dir.path());
     const Run run = runCli({"build", dir.path()});
     QCOMPARE(run.exitCode, 1);
-    QCOMPARE(run.err, QStringLiteral("Range check error\n"));
+    QCOMPARE(run.err, QStringLiteral("Range check error (Configuration/Output/Digital/Digital_Output_1/SMS/"
+                                     "Delay_Impulse_from_SMS, line 1)\n"));
     QCOMPARE(readFileBytes(dir.filePath("bin/bank.bin")), testimage::golden("empty.bin"));
 }
 
