@@ -3,8 +3,27 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace fileaccess {
+
+namespace {
+
+QString brokenLinkReason(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat target;
+    if (::stat(QFile::encodeName(path).constData(), &target) != 0)
+        return qt_error_string(errno);
+#endif
+    return QStringLiteral("is a link that leads nowhere");
+}
+
+} // namespace
 
 QString notRegularReason(const QString &path)
 {
@@ -17,8 +36,15 @@ QString notRegularReason(const QString &path)
 ReadResult readRegularFile(const QString &path, qint64 maxBytes)
 {
     ReadResult result;
-    if (!QFileInfo::exists(path))
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        // A link that leads nowhere (or into a loop) is there all the same.
+        if (info.isSymLink()) {
+            result.status = ReadStatus::Failed;
+            result.error = brokenLinkReason(path);
+        }
         return result;
+    }
     result.status = ReadStatus::Failed;
     if (const QString reason = notRegularReason(path); !reason.isEmpty()) {
         result.error = reason;
@@ -58,8 +84,12 @@ WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
         return {false, file.errorString()};
     // A small file stays in the device's buffer until the flush inside
     // commit(), which does not report a failed write: flush here and check.
+    errno = 0;
     if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
+        // Qt 6.4 loses the system's code on a failed flush ("Unknown error");
+        // errno still holds it.
+        const int code = errno;
+        const QString reason = code != 0 ? qt_error_string(code) : file.errorString();
         file.cancelWriting();
         return {false, reason};
     }

@@ -20,15 +20,21 @@ struct ReadResult
     QByteArray bytes;
     QString error; // the reason alone ("is a folder", the system's text), when Failed
     bool ok() const { return status == ReadStatus::Read; }
+    // Why nothing was read: "does not exist" or the error.
+    QString reason() const
+    {
+        return status == ReadStatus::Missing ? QStringLiteral("does not exist") : error;
+    }
 };
 
 // "is a folder" or "is not a regular file" for a path that exists and is not
 // a regular file (a link counts as what it points at); empty otherwise.
 QString notRegularReason(const QString &path);
 
-// Reads a regular file of at most maxBytes. A path that does not exist
-// (a dangling link included) is Missing; a folder, FIFO or device is refused
-// before it is opened, so the read never blocks.
+// Reads a regular file of at most maxBytes. Only a path where nothing is
+// is Missing (a link that leads nowhere fails with the system's reason); a
+// folder, FIFO or device is refused before it is opened, so the read never
+// blocks.
 ReadResult readRegularFile(const QString &path, qint64 maxBytes);
 
 struct WriteResult

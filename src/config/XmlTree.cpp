@@ -126,8 +126,7 @@ XmlParseResult xmltree::parseFile(const QString &path)
     const fileaccess::ReadResult read = fileaccess::readRegularFile(path, fileaccess::kMaxTextFileBytes);
     if (!read.ok()) {
         XmlParseResult result;
-        result.error =
-            read.status == fileaccess::ReadStatus::Missing ? QStringLiteral("does not exist") : read.error;
+        result.error = read.reason();
         return result;
     }
     return parse(read.bytes);

@@ -29,7 +29,8 @@ BuildResult buildImageFile(const QString &configurationPath, const QString &imag
     result.imagePath = imagePath;
     const QString shownConfiguration = QDir::toNativeSeparators(configurationPath);
     const QString shownImage = QDir::toNativeSeparators(imagePath);
-    if (!QFileInfo::exists(configurationPath)) {
+    const QFileInfo configurationInfo(configurationPath);
+    if (!configurationInfo.exists() && !configurationInfo.isSymLink()) {
         result.status = BuildStatus::NoConfiguration;
         return result;
     }
@@ -40,8 +41,7 @@ BuildResult buildImageFile(const QString &configurationPath, const QString &imag
         return result;
     }
     const QFileInfo imageInfo(imagePath);
-    if (imageInfo.exists() &&
-        imageInfo.canonicalFilePath() == QFileInfo(configurationPath).canonicalFilePath()) {
+    if (imageInfo.exists() && imageInfo.canonicalFilePath() == configurationInfo.canonicalFilePath()) {
         result.error =
             QStringLiteral("Cannot write %1: it is the configuration being compiled").arg(shownImage);
         return result;

@@ -58,9 +58,7 @@ int cli::runInspect(const QStringList &args)
     // before it is read, whatever it is.
     const fileaccess::ReadResult read = fileaccess::readRegularFile(path, image::kImageCapacity);
     if (!read.ok()) {
-        const QString reason =
-            read.status == fileaccess::ReadStatus::Missing ? QStringLiteral("does not exist") : read.error;
-        err << "trenov5x-cli inspect: cannot read " << path << ": " << reason << '\n';
+        err << "trenov5x-cli inspect: cannot read " << path << ": " << read.reason() << '\n';
         return 1;
     }
     const QByteArray &bytes = read.bytes;
