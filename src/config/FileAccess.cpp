@@ -60,8 +60,15 @@ ReadResult readRegularFile(const QString &path, qint64 maxBytes)
         result.error = tooLarge;
         return result;
     }
-    // One byte more than allowed tells a file that grew since its size was read.
-    QByteArray bytes = file.read(maxBytes + 1);
+    // Asking for the size (not the bound) keeps the buffer the size of the
+    // file; a file that grows meanwhile is read on up to one byte past the bound.
+    QByteArray bytes = file.read(qMin(file.size(), maxBytes) + 1);
+    while (bytes.size() <= maxBytes && file.error() == QFileDevice::NoError) {
+        const QByteArray more = file.read(qMin(maxBytes + 1 - bytes.size(), qint64(1) << 16));
+        if (more.isEmpty())
+            break;
+        bytes += more;
+    }
     if (file.error() != QFileDevice::NoError) {
         result.error = file.errorString();
         return result;

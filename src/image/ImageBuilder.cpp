@@ -347,11 +347,14 @@ private:
         if (m_phones.entries().size() == before)
             return;
         const QByteArray &number = m_phones.entries().last();
+        // Only a number of the field's full length can read as a cut one.
+        if (number.size() < kPhone.limit)
+            return;
         const QByteArray kept = number.left(kPhone.limit);
         const auto earlier = m_keptPhones.constFind(kept);
         if (earlier == m_keptPhones.constEnd())
             m_keptPhones.insert(kept, node);
-        if (number.size() <= kPhone.limit)
+        if (number.size() == kPhone.limit)
             return;
         warnCut(node, kPhone, number.size(), textcodec::fromWindows1252(number),
                 textcodec::fromWindows1252(kept));
@@ -566,7 +569,7 @@ private:
     PhoneTable m_phones;
     TextTable m_messages;
     TextTable m_passwords;
-    QHash<QByteArray, Node> m_keptPhones; // each number as the device keeps it, where first seen
+    QHash<QByteArray, Node> m_keptPhones; // numbers of 16 bytes or more as the device keeps them
     QStringList m_warnings;
 };
 

@@ -453,12 +453,12 @@ void TestCliImage::buildOfAConfigurationThatCannotBeReadSaysWhy_data()
     QTest::newRow("link loop") << "link loop"
                                << ": Too many levels of symbolic links";
     QTest::newRow("deep nesting, once a crash") << "deep nesting"
-                                                << ":1:111: elements are nested deeper "
+                                                << ":1:109: elements are nested deeper "
                                                    "than 32 levels";
     QTest::newRow("entity amplification, once 1.5 GB") << "entity amplification"
-                                                       << ":1:1041: " + doctype;
+                                                       << ":1:1: " + doctype;
     QTest::newRow("external entity, once an empty PIN") << "external entity"
-                                                        << ":1:61: " + doctype;
+                                                        << ":1:1: " + doctype;
 }
 
 void TestCliImage::buildOfAConfigurationThatCannotBeReadSaysWhy()
