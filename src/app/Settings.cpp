@@ -7,10 +7,11 @@
 #include <QDir>
 #include <QXmlStreamWriter>
 
-AppSettings readSettings(const QString &path)
+namespace {
+
+AppSettings settingsOf(const XmlParseResult &parsed)
 {
     AppSettings settings;
-    const XmlParseResult parsed = xmltree::parseFile(path);
     if (!parsed.root)
         return settings;
     if (const XmlElement *language = parsed.root->child(u"Language"); language && !language->hasChildren())
@@ -18,6 +19,18 @@ AppSettings readSettings(const QString &path)
     if (const XmlElement *name = parsed.root->child(u"Configuration"); name && !name->hasChildren())
         settings.configurationName = name->text;
     return settings;
+}
+
+} // namespace
+
+AppSettings readSettings(const QString &path)
+{
+    return settingsOf(xmltree::parseFile(path));
+}
+
+AppSettings settingsFromBytes(const QByteArray &bytes)
+{
+    return settingsOf(xmltree::parse(bytes));
 }
 
 SettingsWriteResult writeSettings(const QString &path, const AppSettings &settings)
