@@ -201,26 +201,11 @@ private slots:
         QCOMPARE(session.openLastConfiguration().status, config::LoadStatus::Missing);
     }
 
-    void badLastConfigurationOpensNothing_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("reason");
-        const QString deep = QStringLiteral("elements are nested deeper than 32 levels");
-        const QString doctype = QStringLiteral("the document has a document type declaration");
-        QTest::newRow("deep nesting") << QStringLiteral("deep nesting") << deep;
-        QTest::newRow("entity amplification") << QStringLiteral("entity amplification") << doctype;
-        QTest::newRow("external entity") << QStringLiteral("external entity") << doctype;
-        QTest::newRow("FIFO") << QStringLiteral("FIFO") << QStringLiteral("is not a regular file");
-        QTest::newRow("folder") << QStringLiteral("folder") << QStringLiteral("is a folder");
-        QTest::newRow("link to /dev/zero")
-            << QStringLiteral("link to /dev/zero") << QStringLiteral("is not a regular file");
-        QTest::newRow("link loop") << QStringLiteral("link loop")
-                                   << QStringLiteral("Too many levels of symbolic links");
-    }
+    void badLastConfigurationOpensNothing_data() { badSettingsFileGivesTheDefaults_data(); }
     void badLastConfigurationOpensNothing()
     {
         QFETCH(QString, kind);
-        QFETCH(QString, reason);
+        const QString reason = hostile::reason(kind);
         QTemporaryDir dir;
         Workspace ws(dir.path());
         QDir().mkpath(ws.configurationFolder(QStringLiteral("Bad")));

@@ -55,6 +55,20 @@ inline bool notRegular(const QString &kind)
     return kind == u"FIFO" || kind == u"folder" || kind == u"link to /dev/zero";
 }
 
+// The start of the reason a reader gives for the kind.
+inline QString reason(const QString &kind)
+{
+    if (kind == u"deep nesting")
+        return QStringLiteral("elements are nested deeper than 32 levels");
+    if (kind == u"entity amplification" || kind == u"external entity")
+        return QStringLiteral("the document has a document type declaration");
+    if (kind == u"folder")
+        return QStringLiteral("is a folder");
+    if (kind == u"link loop")
+        return QStringLiteral("Too many levels of symbolic links");
+    return QStringLiteral("is not a regular file");
+}
+
 inline bool writeBytes(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
