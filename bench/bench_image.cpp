@@ -1,13 +1,18 @@
 // Building bank.bin from a large Configuration.xml: the whole build beside
-// the mere parse of the same file, and how the compile grows with the number
-// of distinct phone numbers (intern must stay linear in practice).
+// the mere parse of the same file, the command-line build beside xmllint,
+// and how the compile grows with the number of distinct phone numbers
+// (intern must stay linear in practice).
 #include "config/XmlTree.h"
 #include "image/DeviceImageBuild.h"
 #include "image/ImageBuilder.h"
 #include "image/ImageWriter.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QXmlStreamWriter>
 #include <benchmark/benchmark.h>
@@ -159,6 +164,55 @@ void BM_BuildDeviceImageFile(benchmark::State &state)
     }
 }
 BENCHMARK(BM_BuildDeviceImageFile)->Unit(benchmark::kMillisecond);
+
+// The command a user runs beside a plain XML parser on the same file, one
+// after the other in every iteration: trenov5x-cli build (start, parse,
+// compile, write bank.bin atomically) against xmllint --noout (start, parse).
+// The counters give both times and their ratio; the build should stay at
+// most 1.5 times the parse.
+void BM_CliBuildBesideXmllint(benchmark::State &state)
+{
+    const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
+    if (xmllint.isEmpty()) {
+        state.SkipWithError("xmllint is missing (libxml2-utils)");
+        return;
+    }
+    QTemporaryDir dir;
+    const QString configuration = dir.filePath(QStringLiteral("Configuration.xml"));
+    QFile file(configuration);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(largeConfiguration(kNearCapacityRows, kNearCapacityMessages)) < 0)
+        state.SkipWithError("cannot write the configuration");
+    file.close();
+    const QString cli = QStringLiteral(TRENOV5X_PROGRAM_DIR "/trenov5x-cli");
+    auto run = [](const QString &program, const QStringList &args) {
+        QElapsedTimer timer;
+        timer.start();
+        QProcess process;
+        process.start(program, args);
+        const bool ok = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
+                        process.exitCode() == 0;
+        return ok ? double(timer.nsecsElapsed()) / 1e6 : -1.0;
+    };
+    double cliMs = 0;
+    double xmllintMs = 0;
+    for (auto _ : state) {
+        const double x = run(xmllint, {QStringLiteral("--noout"), configuration});
+        const double c = run(cli, {QStringLiteral("build"), dir.path()});
+        if (x < 0 || c < 0) {
+            state.SkipWithError("a run failed");
+            break;
+        }
+        xmllintMs += x;
+        cliMs += c;
+    }
+    const double n = double(state.iterations());
+    state.counters["cli_ms"] = cliMs / n;
+    state.counters["xmllint_ms"] = xmllintMs / n;
+    state.counters["ratio"] = xmllintMs > 0 ? cliMs / xmllintMs : 0;
+    state.counters["xml_bytes"] = double(QFileInfo(configuration).size());
+}
+BENCHMARK(BM_CliBuildBesideXmllint)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 
 // Compile only (the image would not fit past ~5,000 numbers): time per row
 // must stay flat as the tables grow.

@@ -27,7 +27,7 @@ function(trenov5x_area_tests)
       TRENOV5X_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     add_test(NAME ${target} COMMAND ${target})
     set_tests_properties(${target} PROPERTIES
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;ASAN_OPTIONS=detect_leaks=0"
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;ASAN_OPTIONS=detect_leaks=1"
       TIMEOUT 300)
   endforeach()
 endfunction()

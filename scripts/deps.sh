@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build needs, only those that are missing.
+#   scripts/deps.sh          the build, tests and benchmarks (xmllint for the
+#                            parse-speed comparison)
+#   scripts/deps.sh --fuzz   also clang and its libFuzzer runtime
 set -euo pipefail
 packages=(g++ cmake make pkg-config qt6-base-dev qt6-serialport-dev qt6-svg-dev libqt6svg6 libbenchmark-dev
-          qt6-qpa-plugins fonts-dejavu-core xvfb xauth imagemagick)
+          qt6-qpa-plugins fonts-dejavu-core xvfb xauth imagemagick libxml2-utils)
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,16 +1,17 @@
 #include "Settings.h"
 
+#include "config/FileAccess.h"
 #include "config/Numbers.h"
 #include "config/XmlTree.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <QXmlStreamWriter>
 
-AppSettings readSettings(const QString &path)
+namespace {
+
+AppSettings settingsOf(const XmlParseResult &parsed)
 {
     AppSettings settings;
-    const XmlParseResult parsed = xmltree::parseFile(path);
     if (!parsed.root)
         return settings;
     if (const XmlElement *language = parsed.root->child(u"Language"); language && !language->hasChildren())
@@ -18,6 +19,18 @@ AppSettings readSettings(const QString &path)
     if (const XmlElement *name = parsed.root->child(u"Configuration"); name && !name->hasChildren())
         settings.configurationName = name->text;
     return settings;
+}
+
+} // namespace
+
+AppSettings readSettings(const QString &path)
+{
+    return settingsOf(xmltree::parseFile(path));
+}
+
+AppSettings settingsFromBytes(const QByteArray &bytes)
+{
+    return settingsOf(xmltree::parse(bytes));
 }
 
 SettingsWriteResult writeSettings(const QString &path, const AppSettings &settings)
@@ -29,9 +42,9 @@ SettingsWriteResult writeSettings(const QString &path, const AppSettings &settin
     writer.writeTextElement(QStringLiteral("Configuration"), settings.configurationName);
     writer.writeEndElement();
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return {false, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString())};
+    const fileaccess::WriteResult written = fileaccess::writeFileAtomically(path, bytes);
+    if (!written.ok)
+        return {false, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), written.error)};
     return {true, {}};
 }
 

@@ -1,6 +1,7 @@
 // setting.xml: the language code and the name of the last configuration.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 struct AppSettings
@@ -14,6 +15,8 @@ struct AppSettings
 // A missing file or one that is not well-formed gives the defaults; a missing
 // or unreadable item gives its own default.
 AppSettings readSettings(const QString &path);
+// The same for the bytes of a settings file.
+AppSettings settingsFromBytes(const QByteArray &bytes);
 
 struct SettingsWriteResult
 {

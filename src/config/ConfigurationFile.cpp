@@ -1,12 +1,11 @@
 #include "ConfigurationFile.h"
 
 #include "config/ConfigurationSchema.h"
+#include "config/FileAccess.h"
 #include "config/XmlText.h"
 #include "config/XmlTree.h"
 
 #include <QDir>
-#include <QFile>
-#include <QSaveFile>
 #include <QXmlStreamWriter>
 
 namespace config {
@@ -258,12 +257,10 @@ WriteResult writeConfigurationFile(const Configuration &configuration, const QSt
         return {false, QStringLiteral("%1: %2 holds a control character that the file cannot store")
                            .arg(QDir::toNativeSeparators(path), field)};
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {false, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString())};
-    const QByteArray bytes = serializeConfiguration(configuration);
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return {false, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString())};
+    const fileaccess::WriteResult written =
+        fileaccess::writeFileAtomically(path, serializeConfiguration(configuration));
+    if (!written.ok)
+        return {false, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), written.error)};
     return {true, {}};
 }
 
@@ -292,13 +289,13 @@ LoadResult loadConfigurationBytes(const QByteArray &bytes, const QString &fileNa
 
 LoadResult loadConfigurationFile(const QString &path, Configuration &configuration)
 {
-    QFile file(path);
-    if (!file.exists())
+    const fileaccess::ReadResult read = fileaccess::readRegularFile(path, fileaccess::kMaxTextFileBytes);
+    if (read.status == fileaccess::ReadStatus::Missing)
         return {LoadStatus::Missing, {}};
     const QString shown = QDir::toNativeSeparators(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {LoadStatus::Failed, QStringLiteral("%1: %2").arg(shown, file.errorString())};
-    return loadConfigurationBytes(file.readAll(), shown, configuration);
+    if (!read.ok())
+        return {LoadStatus::Failed, QStringLiteral("%1: %2").arg(shown, read.error)};
+    return loadConfigurationBytes(read.bytes, shown, configuration);
 }
 
 } // namespace config

@@ -23,18 +23,20 @@ constexpr Iso885915Difference kIso885915[] = {
 
 QByteArray textcodec::toWindows1252(const QString &text)
 {
-    QByteArray out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t u = text.at(i).unicode();
-        if (QChar::isHighSurrogate(u) && i + 1 < text.size() &&
-            QChar::isLowSurrogate(text.at(i + 1).unicode())) {
-            out.append('?');
-            ++i;
+    // Written in place: a build encodes every phone number twice.
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char *to = out.data();
+    const char16_t *from = reinterpret_cast<const char16_t *>(text.utf16());
+    const char16_t *const end = from + text.size();
+    for (; from < end; ++from) {
+        const char16_t u = *from;
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            *to++ = char(u);
             continue;
         }
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-            out.append(char(u));
+        if (QChar::isHighSurrogate(u) && from + 1 < end && QChar::isLowSurrogate(from[1])) {
+            *to++ = '?';
+            ++from;
             continue;
         }
         char byte = '?';
@@ -44,8 +46,9 @@ QByteArray textcodec::toWindows1252(const QString &text)
                 break;
             }
         }
-        out.append(byte);
+        *to++ = byte;
     }
+    out.truncate(to - out.data());
     return out;
 }
 

@@ -33,9 +33,15 @@ struct XmlParseResult
 
 namespace xmltree {
 
+// None of our formats nests deeper than a dozen levels; a deeper document is
+// refused instead of being built into a tree that deep.
+inline constexpr int kMaxDepth = 32;
+
+// A document type declaration is refused: our files never hold one.
 XmlParseResult parse(const QByteArray &bytes);
-// Reads and parses a file; a file that cannot be read gives an error text
-// that names the system's reason.
+// Reads and parses a regular file of at most 64 MB; a file that cannot be
+// read gives an error text with the reason ("does not exist", "is a folder",
+// the system's text).
 XmlParseResult parseFile(const QString &path);
 
 } // namespace xmltree

@@ -1,12 +1,13 @@
 #include "image/DeviceImageBuild.h"
 
+#include "config/FileAccess.h"
 #include "config/XmlTree.h"
 #include "image/ImageBuilder.h"
 #include "image/ImageWriter.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QStringList>
 
 namespace image {
 
@@ -26,20 +27,33 @@ BuildResult buildImageFile(const QString &configurationPath, const QString &imag
 {
     BuildResult result;
     result.imagePath = imagePath;
-    if (!QFileInfo(configurationPath).isFile()) {
+    const QString shownConfiguration = QDir::toNativeSeparators(configurationPath);
+    const QString shownImage = QDir::toNativeSeparators(imagePath);
+    const QFileInfo configurationInfo(configurationPath);
+    if (!configurationInfo.exists() && !configurationInfo.isSymLink()) {
         result.status = BuildStatus::NoConfiguration;
+        return result;
+    }
+    // Checked before the build, so a refused output costs no work and the
+    // configuration can never be replaced by its own image.
+    if (const QString reason = fileaccess::notRegularReason(imagePath); !reason.isEmpty()) {
+        result.error = QStringLiteral("Cannot write %1: %2").arg(shownImage, reason);
+        return result;
+    }
+    const QFileInfo imageInfo(imagePath);
+    if (imageInfo.exists() && imageInfo.canonicalFilePath() == configurationInfo.canonicalFilePath()) {
+        result.error =
+            QStringLiteral("Cannot write %1: it is the configuration being compiled").arg(shownImage);
         return result;
     }
     const XmlParseResult parsed = xmltree::parseFile(configurationPath);
     if (!parsed.root) {
-        result.error =
-            parsed.line > 0
-                ? QStringLiteral("%1:%2:%3: %4")
-                      .arg(QDir::toNativeSeparators(configurationPath))
-                      .arg(parsed.line)
-                      .arg(parsed.column)
-                      .arg(parsed.error)
-                : QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(configurationPath), parsed.error);
+        result.error = parsed.line > 0 ? QStringLiteral("%1:%2:%3: %4")
+                                             .arg(shownConfiguration)
+                                             .arg(parsed.line)
+                                             .arg(parsed.column)
+                                             .arg(parsed.error)
+                                       : QStringLiteral("%1: %2").arg(shownConfiguration, parsed.error);
         return result;
     }
     const CompileResult compiled = compileConfiguration(*parsed.root);
@@ -47,19 +61,18 @@ BuildResult buildImageFile(const QString &configurationPath, const QString &imag
         result.error = compiled.error;
         return result;
     }
+    result.warnings = compiled.warnings;
     const WriteResult written = writeImage(compiled.model);
     if (!written.ok()) {
         result.error = written.error;
         return result;
     }
-    // A failed mkpath leaves the reason to the open below, which carries the
+    // A failed mkpath leaves the reason to the write below, which carries the
     // system's own text.
-    QDir().mkpath(QFileInfo(imagePath).absolutePath());
-    QSaveFile file(imagePath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(written.bytes) != written.bytes.size() ||
-        !file.commit()) {
-        result.error = QStringLiteral("Cannot write %1: %2")
-                           .arg(QDir::toNativeSeparators(imagePath), file.errorString());
+    QDir().mkpath(imageInfo.absolutePath());
+    const fileaccess::WriteResult saved = fileaccess::writeFileAtomically(imagePath, written.bytes);
+    if (!saved.ok) {
+        result.error = QStringLiteral("Cannot write %1: %2").arg(shownImage, saved.error);
         return result;
     }
     result.status = BuildStatus::Built;

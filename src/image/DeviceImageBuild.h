@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace image {
 
@@ -22,6 +23,9 @@ struct BuildResult
     QString error;
     QString imagePath; // the file written, or that would have been
     qint64 imageSize = 0;
+    // One line per text the device will cut (where, what it keeps); the
+    // image is built as the layout says all the same.
+    QStringList warnings;
     bool built() const { return status == BuildStatus::Built; }
 };
 
@@ -34,7 +38,8 @@ BuildResult buildDeviceImage(const QString &configurationFolder);
 
 // Compiles the given Configuration.xml into the given image file. A missing
 // configuration file gives NoConfiguration; an existing image file is only
-// replaced by a complete new one.
+// replaced by a complete new one, and an image path that is not a regular
+// file, or is the configuration itself, is refused.
 BuildResult buildImageFile(const QString &configurationPath, const QString &imagePath);
 
 } // namespace image

@@ -3,6 +3,7 @@
 #include "config/Numbers.h"
 #include "config/TextCodec.h"
 #include "image/ImageLayout.h"
+#include "image/ImageText.h"
 #include "image/InternTable.h"
 #include "image/NumberText.h"
 
@@ -45,26 +46,33 @@ struct BuildFailure
 // the length of one compile (the builder is not re-entrant).
 thread_local const XmlElement *t_document = nullptr;
 
-// Finds target below from and collects the names on the way, with [n] where
-// siblings share a name (the rows of a table, the slots of a day).
+// The path step to child i of parent: its name, with [n] where siblings
+// share the name (the rows of a table, the slots of a day).
+QString childStep(const XmlElement &parent, qsizetype i)
+{
+    const QString &name = parent.children[i].name;
+    int position = 0;
+    int sameName = 0;
+    for (qsizetype j = 0; j < parent.children.size(); ++j) {
+        if (parent.children[j].name == name) {
+            ++sameName;
+            if (j <= i)
+                ++position;
+        }
+    }
+    return sameName > 1 ? QStringLiteral("%1[%2]").arg(name).arg(position) : name;
+}
+
+// Finds target below from and collects the names on the way. The tree is at
+// most xmltree::kMaxDepth deep, so the recursion is bounded.
 bool collectPath(const XmlElement &from, const XmlElement *target, QStringList &names)
 {
     if (&from == target)
         return true;
     for (qsizetype i = 0; i < from.children.size(); ++i) {
-        const XmlElement &child = from.children[i];
-        if (!collectPath(child, target, names))
+        if (!collectPath(from.children[i], target, names))
             continue;
-        int position = 0;
-        int sameName = 0;
-        for (qsizetype j = 0; j < from.children.size(); ++j) {
-            if (from.children[j].name == child.name) {
-                ++sameName;
-                if (j <= i)
-                    ++position;
-            }
-        }
-        names.prepend(sameName > 1 ? QStringLiteral("%1[%2]").arg(child.name).arg(position) : child.name);
+        names.prepend(childStep(from, i));
         return true;
     }
     return false;
@@ -80,6 +88,22 @@ QString pathOf(const XmlElement *element)
 }
 
 using Node = const XmlElement *;
+
+// Where an element is, for a message: its path and line.
+QString placeOf(Node element)
+{
+    return QStringLiteral("%1, line %2").arg(pathOf(element)).arg(element->line);
+}
+
+// A fixed error text with the element it is about after it.
+[[noreturn]] void failAt(Node element, const QString &text)
+{
+    fail(QStringLiteral("%1 (%2)").arg(text, placeOf(element)));
+}
+[[noreturn]] void failRangeAt(Node element)
+{
+    failAt(element, QStringLiteral("Range check error"));
+}
 
 Node require(Node parent, const QString &name)
 {
@@ -113,31 +137,44 @@ bool flag(Node parent, const QString &name)
     return flag(require(parent, name));
 }
 
-qint32 integerOf(const QString &value)
+qint32 integerOf(Node node)
 {
+    const QString &value = leafText(node);
     const std::optional<qint32> number = config::parseInteger(value);
     if (!number)
-        fail(QStringLiteral("'%1' is not a valid integer value").arg(value));
+        failAt(node, QStringLiteral("'%1' is not a valid integer value").arg(value));
     return *number;
 }
 
 quint32 integer(Node parent, const QString &name, qint32 min, qint32 max)
 {
-    const qint32 value = integerOf(text(parent, name));
+    const Node node = require(parent, name);
+    const qint32 value = integerOf(node);
     if (value < min || value > max)
-        failRange();
+        failRangeAt(node);
     return quint32(value);
 }
 
-quint16 counts(const QString &value)
+// ADC counts of a volt value; node is where the value came from, or nullptr
+// for a built-in one.
+quint16 countsOf(double volts, Node node)
 {
+    const long double result = numbers::voltCounts(volts);
+    if (!(result >= 0 && result <= 65535)) {
+        if (node)
+            failRangeAt(node);
+        failRange();
+    }
+    return quint16(result);
+}
+
+quint16 counts(Node node)
+{
+    const QString &value = leafText(node);
     const std::optional<double> volts = numbers::parseVolts(value);
     if (!volts)
-        fail(QStringLiteral("'%1' is not a valid floating point value").arg(value));
-    const long double result = numbers::voltCounts(*volts);
-    if (!(result >= 0 && result <= 65535))
-        failRange();
-    return quint16(result);
+        failAt(node, QStringLiteral("'%1' is not a valid floating point value").arg(value));
+    return countsOf(*volts, node);
 }
 
 // The rows of a list element: every child, whatever its name, in order.
@@ -200,6 +237,18 @@ constexpr std::array<Command, 3> kCommands = {{
 }};
 enum CommandKind { kSet, kReset, kImpulse };
 
+// A field of the image that keeps only the start of a longer text.
+struct CutField
+{
+    const char *what;
+    int limit;
+    const char *unit;
+};
+constexpr CutField kPhone = {"phone number", layout::kPhoneBytes, "bytes"};
+constexpr CutField kPin = {"PIN", layout::kPinBytes, "bytes"};
+constexpr CutField kPassword = {"password", layout::kPasswordDigits / 4, "characters"};
+constexpr CutField kMessage = {"message", layout::kMessageDigits / 4, "characters"};
+
 quint32 outputBit(CommandKind kind, int output)
 {
     switch (kind) {
@@ -222,6 +271,8 @@ public:
             fail(QStringLiteral("Element 'Configuration' is missing: the document element is '%1'")
                      .arg(root.name));
     }
+
+    QStringList warnings() const { return m_warnings; }
 
     ImageModel compile()
     {
@@ -248,8 +299,8 @@ private:
                 if (!flag(node, sideName("En_SMS_", side)))
                     continue;
                 for (const XmlElement &row : rows(require(node, sideName("List_SMS_", side)))) {
-                    internPhone(text(&row, QStringLiteral("Phone_Number")));
-                    m_messages.intern(text(&row, QStringLiteral("Message")));
+                    collectPhone(require(&row, QStringLiteral("Phone_Number")));
+                    collectText(m_messages, require(&row, QStringLiteral("Message")), kMessage);
                 }
             }
         }
@@ -259,21 +310,69 @@ private:
             if (flag(sms, QStringLiteral("Enable_from_SMS"))) {
                 for (const Command &command : kCommands) {
                     if (flag(sms, QLatin1String(command.enable)))
-                        m_messages.intern(text(sms, QLatin1String(command.text)));
+                        collectText(m_messages, require(sms, QLatin1String(command.text)), kMessage);
                 }
             }
             if (flag(sms, QStringLiteral("Check_Phone_Number_from_SMS"))) {
                 for (const XmlElement &row : rows(require(sms, QStringLiteral("List_SMS"))))
-                    internPhone(text(&row, QStringLiteral("Phone_Number")));
+                    collectPhone(require(&row, QStringLiteral("Phone_Number")));
             }
             if (flag(sms, QStringLiteral("Check_Password_from_SMS")))
-                m_passwords.intern(text(sms, QStringLiteral("Password_from_SMS_Text")));
+                collectText(m_passwords, require(sms, QStringLiteral("Password_from_SMS_Text")), kPassword);
             const Node call = require(output, QStringLiteral("CALL"));
             if (flag(call, QStringLiteral("Enable_from_CALL"))) {
                 for (const XmlElement &row : rows(require(call, QStringLiteral("List_SMS"))))
-                    internPhone(text(&row, QStringLiteral("Phone_Number")));
+                    collectPhone(require(&row, QStringLiteral("Phone_Number")));
             }
         }
+    }
+
+    // The collection pass meets every string first: a new one that is longer
+    // than its field gets a warning, once, saying what the device keeps.
+    void collectText(TextTable &table, Node node, const CutField &field)
+    {
+        const qsizetype before = table.entries().size();
+        table.intern(leafText(node));
+        if (table.entries().size() == before)
+            return;
+        const QString &text = table.entries().last();
+        if (text.size() > field.limit)
+            warnCut(node, field, text.size(), text, text.left(field.limit));
+    }
+
+    void collectPhone(Node node)
+    {
+        const qsizetype before = m_phones.entries().size();
+        m_phones.intern(textcodec::toWindows1252(leafText(node)));
+        if (m_phones.entries().size() == before)
+            return;
+        const QByteArray &number = m_phones.entries().last();
+        // Only a number of the field's full length can read as a cut one.
+        if (number.size() < kPhone.limit)
+            return;
+        const QByteArray kept = number.left(kPhone.limit);
+        const auto earlier = m_keptPhones.constFind(kept);
+        if (earlier == m_keptPhones.constEnd())
+            m_keptPhones.insert(kept, node);
+        if (number.size() == kPhone.limit)
+            return;
+        warnCut(node, kPhone, number.size(), textcodec::fromWindows1252(number),
+                textcodec::fromWindows1252(kept));
+        // Two numbers that differ only past the cut reach the device as one.
+        if (earlier != m_keptPhones.constEnd())
+            m_warnings.last() +=
+                QStringLiteral("; the device sees the same number as at %1").arg(placeOf(*earlier));
+    }
+
+    void warnCut(Node node, const CutField &field, qsizetype length, const QString &whole,
+                 const QString &kept)
+    {
+        m_warnings.append(QStringLiteral("%1: the device keeps %2 of the %3 %4 of the %5 %6: %7")
+                              .arg(placeOf(node))
+                              .arg(field.limit)
+                              .arg(length)
+                              .arg(QLatin1String(field.unit), QLatin1String(field.what), text::quoted(whole),
+                                   text::quoted(kept)));
     }
 
     void collectProfiles()
@@ -317,7 +416,11 @@ private:
     void fillSettings()
     {
         const Node phone = require(m_root, QStringLiteral("Phone_Setting"));
-        m_model.pin = textcodec::toWindows1252(text(phone, QStringLiteral("PIN")));
+        const Node pin = require(phone, QStringLiteral("PIN"));
+        m_model.pin = textcodec::toWindows1252(leafText(pin));
+        if (m_model.pin.size() > kPin.limit)
+            warnCut(pin, kPin, m_model.pin.size(), textcodec::fromWindows1252(m_model.pin),
+                    textcodec::fromWindows1252(m_model.pin.left(kPin.limit)));
         // Files from older versions have no DST element; a DST that cannot
         // be read at all counts as off too.
         const XmlElement *dst = phone->child(u"DST");
@@ -337,7 +440,7 @@ private:
                 InputEvent &event = m_model.inputEvents[side.event];
                 event.timeDelay = quint16(integer(node, sideName("Time_Delay_", side), 0, 65535));
                 if (group.analog)
-                    event.threshold = counts(text(node, sideName("Value_", side)));
+                    event.threshold = counts(require(node, sideName("Value_", side)));
                 event.flags = kSendsSms;
                 for (const XmlElement &row : rows(require(node, sideName("List_SMS_", side)))) {
                     const quint16 phone = internPhone(text(&row, QStringLiteral("Phone_Number")));
@@ -349,7 +452,7 @@ private:
                     InputEvent &back = m_model.inputEvents[side.returnEvent];
                     back.timeDelay = 100;
                     const XmlElement *hys = node->child(sideName("Value_", side) + QStringLiteral("_Hys"));
-                    back.threshold = hys ? counts(leafText(hys)) : counts(QStringLiteral("1"));
+                    back.threshold = hys ? counts(hys) : countsOf(1.0, nullptr);
                 }
             }
         }
@@ -437,12 +540,12 @@ private:
     // An empty profile cell is profile 0: the save-time checks accept it.
     quint16 profileOf(Node row)
     {
-        const QString value = text(row, QStringLiteral("Profile"));
-        if (value.isEmpty())
+        const Node node = require(row, QStringLiteral("Profile"));
+        if (leafText(node).isEmpty())
             return 0;
-        const qint32 profile = integerOf(value);
+        const qint32 profile = integerOf(node);
         if (profile < 0 || profile > 65535)
-            failRange();
+            failRangeAt(node);
         return quint16(profile);
     }
 
@@ -466,6 +569,8 @@ private:
     PhoneTable m_phones;
     TextTable m_messages;
     TextTable m_passwords;
+    QHash<QByteArray, Node> m_keptPhones; // numbers of 16 bytes or more as the device keeps them
+    QStringList m_warnings;
 };
 
 } // namespace
@@ -475,7 +580,9 @@ CompileResult compileConfiguration(const XmlElement &root)
     CompileResult result;
     const XmlElement *const outer = std::exchange(t_document, &root);
     try {
-        result.model = Compiler(root).compile();
+        Compiler compiler(root);
+        result.model = compiler.compile();
+        result.warnings = compiler.warnings();
     } catch (const BuildFailure &failure) {
         result.error = failure.text;
     }

@@ -7,6 +7,7 @@
 #include "image/ImageModel.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace image {
 
@@ -14,6 +15,7 @@ struct CompileResult
 {
     ImageModel model; // complete when error is empty
     QString error;
+    QStringList warnings; // one line per text the device will cut
     bool ok() const { return error.isEmpty(); }
 };
 

@@ -231,13 +231,20 @@ private:
     }
 
     // Reads the list an address field points at: 4-byte elements up to the
-    // list end, all inside the area.
+    // list end, all inside the area. The device's lists follow one another
+    // in record order, so each must start where the previous one ended; a
+    // list shared by many records would otherwise be decoded again for each.
     QList<std::pair<quint16, quint16>> readList(qint64 fieldOffset, Area area)
     {
         const quint32 address = u32(fieldOffset);
         if (address == kNoList)
             return {};
         const qint64 start = target(fieldOffset, address);
+        if (start != m_listCursor)
+            malformed(fieldOffset, QStringLiteral("the list address %1 is not where the previous list ends "
+                                                  "(offset %2)")
+                                       .arg(hex32(address))
+                                       .arg(m_listCursor));
         const qint64 end = areaEnd(area);
         QList<std::pair<quint16, quint16>> elements;
         for (qint64 at = start;; at += kListElementSize) {
@@ -245,8 +252,10 @@ private:
                 malformed(
                     start,
                     QStringLiteral("the list at this offset has no list end before offset %1").arg(end));
-            if (u32(at) == kListEnd)
+            if (u32(at) == kListEnd) {
+                m_listCursor = at + kListElementSize;
                 return elements;
+            }
             elements.append({u16(at), u16(at + 2)});
         }
     }
@@ -262,6 +271,7 @@ private:
     void readInputEvents(ImageModel &model)
     {
         const qint64 start = areaStart(kInputEventTable, (kInputEventCount + 1) * kInputRecordSize);
+        m_listCursor = start + (kInputEventCount + 1) * kInputRecordSize;
         for (int e = 0; e < kInputEventCount; ++e) {
             const qint64 at = start + e * kInputRecordSize;
             InputEvent &event = model.inputEvents[e];
@@ -278,6 +288,7 @@ private:
     {
         const quint32 count = m_areas[kSmsEventTable].count;
         const qint64 start = areaStart(kSmsEventTable, (qint64(count) + 1) * kSmsRecordSize);
+        m_listCursor = start + (qint64(count) + 1) * kSmsRecordSize;
         for (quint32 i = 0; i < count; ++i) {
             const qint64 at = start + qint64(i) * kSmsRecordSize;
             SmsEvent event;
@@ -327,6 +338,7 @@ private:
 
     const QByteArray &m_bytes;
     std::array<AreaHeader, kAreaCount> m_areas{};
+    qint64 m_listCursor = 0; // where the next list of the current table must start
 };
 
 } // namespace
@@ -335,6 +347,10 @@ ReadResult readImage(const QByteArray &bytes)
 {
     ReadResult result;
     try {
+        // Beyond the capacity nothing is decoded: the device would not take it.
+        if (bytes.size() > kImageCapacity)
+            malformed(kImageCapacity,
+                      QStringLiteral("the image is longer than the device's %1 bytes").arg(kImageCapacity));
         result.image = Reader(bytes).read();
         // Whatever the checks above let through (padding, the order of areas
         // and lists, the event texts) must still be exactly where the device

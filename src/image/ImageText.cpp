@@ -104,4 +104,30 @@ QString describeWeek(const quint32 *words)
     return days.isEmpty() ? QStringLiteral("no slots") : days.join(QStringLiteral(", "));
 }
 
+QString quoted(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + 2);
+    out += u'"';
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\\' || u == u'"') {
+            out += u'\\';
+            out += c;
+        } else if (u == u'\n') {
+            out += QLatin1String("\\n");
+        } else if (u == u'\r') {
+            out += QLatin1String("\\r");
+        } else if (u == u'\t') {
+            out += QLatin1String("\\t");
+        } else if (u < 0x20 || (u >= 0x7F && u < 0xA0)) {
+            out += QLatin1String("\\x") + QString::number(u, 16).toUpper().rightJustified(2, u'0');
+        } else {
+            out += c;
+        }
+    }
+    out += u'"';
+    return out;
+}
+
 } // namespace image::text

@@ -40,4 +40,9 @@ QString describeWeek(const quint32 *words);
 
 extern const char *const kDayAbbreviations[7];
 
+// The text in double quotes for a terminal: backslash and quote escaped, and
+// every control character (C0, DEL, C1) as \n, \r, \t or \xHH, so a text
+// from a file can never move the cursor or retitle the terminal.
+QString quoted(const QString &text);
+
 } // namespace image::text

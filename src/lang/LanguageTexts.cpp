@@ -46,7 +46,16 @@ void LanguageTexts::applyLanguage(int code, const QString &languageFolder)
 
 bool LanguageTexts::loadLanguageFile(const QString &path)
 {
-    const XmlParseResult parsed = xmltree::parseFile(path);
+    return applyLanguageTree(xmltree::parseFile(path));
+}
+
+bool LanguageTexts::loadLanguageBytes(const QByteArray &bytes)
+{
+    return applyLanguageTree(xmltree::parse(bytes));
+}
+
+bool LanguageTexts::applyLanguageTree(const XmlParseResult &parsed)
+{
     if (!parsed.root || parsed.root->name != u"Language")
         return false;
     const XmlElement *fmain = parsed.root->child(u"FMain");

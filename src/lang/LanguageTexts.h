@@ -2,9 +2,12 @@
 // filled from the built-in English and from the language files.
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringView>
+
+struct XmlParseResult;
 
 namespace lang {
 
@@ -28,6 +31,8 @@ public:
     // changes nothing when the file cannot be read, is not well-formed XML or
     // lacks Language/FMain.
     bool loadLanguageFile(const QString &path);
+    // The same for the bytes of a language file.
+    bool loadLanguageBytes(const QByteArray &bytes);
 
     void applyBuiltinTexts();
 
@@ -38,6 +43,8 @@ public:
     QString messageText(QStringView key) const;
 
 private:
+    bool applyLanguageTree(const XmlParseResult &parsed);
+
     QList<QString> m_texts; // parallel to lang::keys()
 };
 

@@ -166,6 +166,10 @@ void TComm::Open()
             throw ECommError(accessError, EISDIR);
         if (!S_ISCHR(info.st_mode))
             throw ECommError(QStringLiteral("Invalid device handle, access denied"), -1);
+    } else if (errno != ENOENT) {
+        // A loop of links, a path through a file, no permission on a folder:
+        // the system's own code, which the port's open would turn into EIO.
+        throw ECommError(accessError, errno);
     }
 #endif
 

@@ -62,6 +62,7 @@ struct StatusReply
 {
     std::optional<QString> firmwareVersion; // set when line 1 is recognised
     std::optional<QString> dateTime;        // set when line 2 is recognised
+    bool longerThanRead = false;            // the reply filled the whole read
     bool recognised() const { return firmwareVersion && dateTime; }
 };
 // Line 1 "ALARM-MODEM VER <version>", line 2 (two bytes after the end of line

@@ -130,7 +130,10 @@ StatusReply DeviceLink::ReadStatus()
     m_comm.waitForInput(kReplyPauseMs, statusReplyComplete);
     if (m_comm.InputCount() <= 0)
         return {};
-    return parseStatusReply(readReply(kStatusReplyCapacity));
+    const QByteArray reply = readReply(kStatusReplyCapacity);
+    StatusReply status = parseStatusReply(reply);
+    status.longerThanRead = reply.size() >= kStatusReplyCapacity;
+    return status;
 }
 
 LinkOutcome DeviceLink::SetClock(const QString &port, ClockSource source, const ClockFields &typed)
@@ -201,7 +204,10 @@ LinkOutcome DeviceLink::ReadStatusClick(const QString &port)
             startPolling();
         } else {
             dropLink();
-            outcome.messages.append(message(MessageKind::Error, QStringLiteral("Error_No_Answer")));
+            // A device that filled the whole read did answer, just not as expected.
+            outcome.messages.append(message(MessageKind::Error, status.longerThanRead
+                                                                    ? QStringLiteral("Error_Answer_Wrong")
+                                                                    : QStringLiteral("Error_No_Answer")));
         }
     } catch (const ECommError &error) {
         outcome.messages.append(portErrorMessage(error));

@@ -4,6 +4,7 @@
 #include "app/Session.h"
 #include "app/Settings.h"
 #include "app/Workspace.h"
+#include "common/hostile_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -243,6 +244,64 @@ private slots:
         session.setLanguageCode(2);
         QVERIFY(session.writeSettings().ok);
         QCOMPARE(readSettings(ws.settingsFile()), (AppSettings{2, QStringLiteral("..")}));
+    }
+
+    // Each of these once crashed, hung or flooded the window at every start.
+    void badSettingsFileGivesTheDefaults_data()
+    {
+        QTest::addColumn<QString>("kind");
+        for (const QString &kind : hostile::kinds())
+            QTest::newRow(qPrintable(kind)) << kind;
+    }
+    void badSettingsFileGivesTheDefaults()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        Workspace ws(dir.path());
+        QDir().mkpath(ws.settingsFolder());
+        QVERIFY(hostile::plant(kind, ws.settingsFile(), "General_Setting"));
+        QCOMPARE(readSettings(ws.settingsFile()), AppSettings());
+        Session session(dir.path());
+        QCOMPARE(session.prepare(), QString());
+        QCOMPARE(session.languageCode(), 1);
+        QCOMPARE(session.openLastConfiguration().status, config::LoadStatus::Missing);
+    }
+
+    void badLastConfigurationOpensNothing_data() { badSettingsFileGivesTheDefaults_data(); }
+    void badLastConfigurationOpensNothing()
+    {
+        QFETCH(QString, kind);
+        const QString reason = hostile::reason(kind);
+        QTemporaryDir dir;
+        Workspace ws(dir.path());
+        QDir().mkpath(ws.configurationFolder(QStringLiteral("Bad")));
+        QVERIFY(hostile::plant(kind, ws.configurationFile(QStringLiteral("Bad")), "Configuration"));
+        QDir().mkpath(ws.settingsFolder());
+        QVERIFY(writeSettings(ws.settingsFile(), {1, QStringLiteral("Bad")}).ok);
+        Session session(dir.path());
+        session.prepare();
+        const config::LoadResult r = session.openLastConfiguration();
+        QCOMPARE(r.status, config::LoadStatus::Failed);
+        QVERIFY2(r.error.contains(reason), qPrintable(r.error));
+        QCOMPARE(session.configurationName(), QString());
+        QVERIFY(session.configuration() == config::Configuration());
+    }
+
+    void settingsWriteOnAFullDiskKeepsTheEarlierFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("setting.xml"));
+        QVERIFY(writeSettings(path, {2, QStringLiteral("Plant_A")}).ok);
+        const QByteArray earlier = readFile(path);
+        SettingsWriteResult r;
+        {
+            const hostile::FileSizeLimit limit(1024);
+            r = writeSettings(path, {3, QString(3000, u'B')});
+        }
+        QVERIFY(!r.ok);
+        QCOMPARE(r.error, QDir::toNativeSeparators(path) + QStringLiteral(": File too large"));
+        QCOMPARE(readFile(path), earlier);
+        QCOMPARE(readSettings(path), (AppSettings{2, QStringLiteral("Plant_A")}));
     }
 };
 

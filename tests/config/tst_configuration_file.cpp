@@ -1,5 +1,6 @@
 // Configuration.xml: the written tree, loading with fallbacks, refused files
 // and the encodings a file may come in.
+#include "common/hostile_files.h"
 #include "config/ConfigurationFile.h"
 #include "config/TextCodec.h"
 #include "config/XmlTree.h"
@@ -414,6 +415,22 @@ private slots:
         QVERIFY(!r.ok);
         QVERIFY(!r.error.isEmpty());
         QVERIFY(QFileInfo(blocked + QStringLiteral("/inside")).isDir());
+    }
+
+    void writeOnAFullDiskKeepsTheEarlierFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Configuration.xml"));
+        QVERIFY(writeConfigurationFile(everyFieldSet(), path).ok);
+        const QByteArray earlier = readFile(path);
+        WriteResult r;
+        {
+            const hostile::FileSizeLimit limit(1024);
+            r = writeConfigurationFile(Configuration(), path);
+        }
+        QVERIFY(!r.ok);
+        QCOMPARE(r.error, QDir::toNativeSeparators(path) + QStringLiteral(": File too large"));
+        QCOMPARE(readFile(path), earlier);
     }
 };
 

@@ -1,8 +1,11 @@
 // trenov5x-cli build and inspect, run as the real executable: exit codes,
 // error texts, and a configuration that comes back whole from inspect --json.
 #include "common/cli_run.h"
+#include "common/hostile_files.h"
 #include "helper_config_xml.h"
 #include "helper_image.h"
+#include "image/ImageBuilder.h"
+#include "image/ImageWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +14,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -130,6 +134,16 @@ private slots:
     void inspectJsonGivesBackTheConfiguration();
     void inspectRefusesMalformedImage_data();
     void inspectRefusesMalformedImage();
+    void failedWriteUnderAFileSizeLimitKeepsTheImage();
+    void buildWritesOnlyARegularFileOtherThanItsInput_data();
+    void buildWritesOnlyARegularFileOtherThanItsInput();
+    void buildOfAConfigurationThatCannotBeReadSaysWhy_data();
+    void buildOfAConfigurationThatCannotBeReadSaysWhy();
+    void inspectReadsOnlyBoundedRegularFiles_data();
+    void inspectReadsOnlyBoundedRegularFiles();
+    void inspectEscapesControlCharacters();
+    void buildWarnsOfEveryTextTheDeviceCuts_data();
+    void buildWarnsOfEveryTextTheDeviceCuts();
 };
 
 void TestCliImage::initTestCase()
@@ -167,14 +181,15 @@ void TestCliImage::buildExitCodes_data()
     QTest::addColumn<bool>("check");
     QTest::newRow("built") << QStringList{} << true << 0 << QString() << true;
     // The builder's own errors, on values the checks would have refused first.
+    const QString delay =
+        QStringLiteral(" (Configuration/Input/Digital/Digital_Input_1/Time_Delay_F0T1, line 1)\n");
     QTest::newRow("range error") << QStringList{"DI1/En_SMS_F0T1=1", "DI1/Time_Delay_F0T1=70000"} << true << 1
-                                 << "Range check error\n"
-                                 << false;
+                                 << "Range check error" + delay << false;
     QTest::newRow("integer error") << QStringList{"DI1/En_SMS_F0T1=1", "DI1/Time_Delay_F0T1=1.5"} << true << 1
-                                   << "'1.5' is not a valid integer value\n"
-                                   << false;
+                                   << "'1.5' is not a valid integer value" + delay << false;
     QTest::newRow("volt error") << QStringList{"AI/En_SMS_Low=1", "AI/Value_Low=low"} << true << 1
-                                << "'low' is not a valid floating point value\n"
+                                << "'low' is not a valid floating point value "
+                                   "(Configuration/Input/Analog/Analog_Input_1/Value_Low, line 1)\n"
                                 << false;
     QTest::newRow("missing element") << QStringList{"-Phone_Setting"} << true << 1
                                      << "Element 'Configuration/Phone_Setting' is missing\n"
@@ -225,9 +240,9 @@ void TestCliImage::failedBuildKeepsExistingImage()
         .writeTo(dir.path());
     const Run run = runCli({"build", dir.path(), "--no-check"});
     QCOMPARE(run.exitCode, 1);
-    QCOMPARE(run.err, QStringLiteral("Range check error\n"));
+    QCOMPARE(run.err, QStringLiteral("Range check error (Configuration/Output/Digital/Digital_Output_1/SMS/"
+                                     "Delay_Impulse_from_SMS, line 1)\n"));
     QCOMPARE(runCli({"build", dir.path()}).exitCode, 1); // refused by the checks
-    QCOMPARE(readFileBytes(dir.filePath("bin/bank.bin")), testimage::golden("empty.bin"));
     QCOMPARE(readFileBytes(dir.filePath("bin/bank.bin")), testimage::golden("empty.bin"));
 }
 
@@ -425,6 +440,224 @@ void TestCliImage::inspectRefusesMalformedImage()
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains(stderrPart), qPrintable(run.err));
     QVERIFY(run.out.isEmpty());
+}
+
+// The write error of an image under 16 KB only shows at the commit's flush;
+// it once went unseen: "Wrote", exit 0, and an empty bank.bin.
+void TestCliImage::failedWriteUnderAFileSizeLimitKeepsTheImage()
+{
+    QTemporaryDir dir;
+    QVERIFY(QFile::copy(testimage::goldenPath("rich/Configuration.xml"), dir.filePath("Configuration.xml")));
+    ConfigXml().writeTo(dir.path() + "/empty");
+    QCOMPARE(runCli({"build", dir.path() + "/empty", "--output", dir.filePath("bin/bank.bin")}).exitCode, 0);
+    const QByteArray earlier = readFileBytes(dir.filePath("bin/bank.bin"));
+
+    QProcess shell;
+    shell.start("sh", {"-c", "trap '' XFSZ; ulimit -f 2; exec \"$0\" build \"$1\" --no-check",
+                       TRENOV5X_PROGRAM_DIR "/trenov5x-cli", dir.path()});
+    QVERIFY(shell.waitForFinished(30000));
+    const QString err = QString::fromUtf8(shell.readAllStandardError());
+    QCOMPARE(shell.exitCode(), 1);
+    QVERIFY2(err.endsWith(QStringLiteral("Cannot write %1: File too large\n")
+                              .arg(QDir::toNativeSeparators(dir.filePath("bin/bank.bin")))),
+             qPrintable(err));
+    QCOMPARE(shell.readAllStandardOutput(), QByteArray());
+    QCOMPARE(readFileBytes(dir.filePath("bin/bank.bin")), earlier);
+    QCOMPARE(QDir(dir.filePath("bin")).entryList(QDir::Files), QStringList{"bank.bin"});
+}
+
+void TestCliImage::buildWritesOnlyARegularFileOtherThanItsInput_data()
+{
+    QTest::addColumn<QString>("output"); // a hostile kind, or a path below the folder
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("FIFO") << "FIFO"
+                          << "is not a regular file";
+    QTest::newRow("folder") << "folder"
+                            << "is a folder";
+    QTest::newRow("link to a device node") << "link to /dev/zero"
+                                           << "is not a regular file";
+    QTest::newRow("the configuration being compiled") << "Configuration.xml"
+                                                      << "it is the configuration being compiled";
+    QTest::newRow("the configuration by another spelling") << "bin/../Configuration.xml"
+                                                           << "it is the configuration being compiled";
+}
+
+void TestCliImage::buildWritesOnlyARegularFileOtherThanItsInput()
+{
+    QFETCH(QString, output);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    QVERIFY(QDir().mkpath(dir.filePath("bin")));
+    const QString configuration = ConfigXml().writeTo(dir.path());
+    const QByteArray before = readFileBytes(configuration);
+    QString path = dir.filePath(output);
+    if (hostile::kinds().contains(output)) {
+        path = dir.filePath("out");
+        QVERIFY(hostile::plant(output, path, "Configuration"));
+    }
+    const Run run = runCli({"build", dir.path(), "--output", path});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err, QStringLiteral("Cannot write %1: %2\n").arg(QDir::toNativeSeparators(path), reason));
+    QVERIFY(run.out.isEmpty());
+    QCOMPARE(readFileBytes(configuration), before);
+    if (!output.contains("Configuration"))
+        QVERIFY(!QFileInfo(path).isFile());
+}
+
+void TestCliImage::buildOfAConfigurationThatCannotBeReadSaysWhy_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    const QString doctype = "the document has a document type declaration, which this file never holds";
+    QTest::newRow("folder, once \"does not exist\"") << "folder"
+                                                     << ": is a folder";
+    QTest::newRow("FIFO, once \"does not exist\"") << "FIFO"
+                                                   << ": is not a regular file";
+    QTest::newRow("link to /dev/zero") << "link to /dev/zero"
+                                       << ": is not a regular file";
+    QTest::newRow("link loop") << "link loop"
+                               << ": Too many levels of symbolic links";
+    QTest::newRow("deep nesting, once a crash") << "deep nesting"
+                                                << ":1:109: elements are nested deeper "
+                                                   "than 32 levels";
+    QTest::newRow("entity amplification, once 1.5 GB") << "entity amplification"
+                                                       << ":1:1: " + doctype;
+    QTest::newRow("external entity, once an empty PIN") << "external entity"
+                                                        << ":1:1: " + doctype;
+}
+
+void TestCliImage::buildOfAConfigurationThatCannotBeReadSaysWhy()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString configuration = dir.filePath("Configuration.xml");
+    QVERIFY(hostile::plant(kind, configuration, "Configuration"));
+    const Run run = runCli({"build", dir.path()});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err, QDir::toNativeSeparators(configuration) + reason + '\n');
+    QVERIFY(!QFileInfo::exists(dir.filePath("bin")));
+}
+
+void TestCliImage::inspectReadsOnlyBoundedRegularFiles_data()
+{
+    QTest::addColumn<QString>("kind"); // a hostile kind, or "large"
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("/dev/zero, once until memory ran out") << "link to /dev/zero"
+                                                          << "is not a regular file";
+    QTest::newRow("FIFO") << "FIFO"
+                          << "is not a regular file";
+    QTest::newRow("folder") << "folder"
+                            << "is a folder";
+    QTest::newRow("241 KB, once 12 s and 3.4 GB") << "large"
+                                                  << "is larger than 100001 bytes";
+}
+
+void TestCliImage::inspectReadsOnlyBoundedRegularFiles()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("bank.bin");
+    if (kind == "large")
+        QVERIFY(hostile::writeBytes(path, QByteArray(241 * 1024, '\xFF')));
+    else
+        QVERIFY(hostile::plant(kind, path, "Configuration"));
+    const Run run = runCli({"inspect", path}, 10000);
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err, QStringLiteral("trenov5x-cli inspect: cannot read %1: %2\n").arg(path, reason));
+}
+
+// A message holding an escape sequence once retitled the terminal.
+void TestCliImage::inspectEscapesControlCharacters()
+{
+    image::ImageModel model = testimage::newConfigurationModel();
+    model.messages = {QStringLiteral("\x1B]0;owned\x07 tab\there\r\nend \u0085 \u00E9")};
+    model.passwords = {QStringLiteral("p\x1B[2J")};
+    model.phoneNumbers = {QByteArray("+39\x1B[1m\x9B")};
+    QTemporaryDir dir;
+    const QString path = dir.filePath("bank.bin");
+    QVERIFY(hostile::writeBytes(path, image::writeImage(model).bytes));
+
+    const Run run = runCli({"inspect", path});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(QStringLiteral(R"("\x1B]0;owned\x07 tab\there\r\nend \x85 é")")),
+             qPrintable(run.out));
+    QVERIFY2(run.out.contains(QStringLiteral(R"("p\x1B[2J")")), qPrintable(run.out));
+    // 0x9B is a printable character in Windows-1252 (a closing angle quote).
+    QVERIFY2(run.out.contains(QStringLiteral("\"+39\\x1B[1m\u203A\"")), qPrintable(run.out));
+    for (const QChar c : run.out)
+        QVERIFY2(c >= u' ' || c == u'\n', qPrintable(QString::number(c.unicode())));
+
+    // JSON escapes them by its own rules: the text comes back whole.
+    const Run json = runCli({"inspect", path, "--json"});
+    const QJsonObject decoded = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    QCOMPARE(decoded["messages"].toArray().first().toString(), model.messages.first());
+}
+
+void TestCliImage::buildWarnsOfEveryTextTheDeviceCuts_data()
+{
+    QTest::addColumn<QStringList>("edits");
+    QTest::addColumn<QStringList>("warnings");
+    const QString twenty1 = "+3912345678901234567";
+    const QString twenty2 = "+3912345678901239999";
+    const QString rows = "Configuration/Output/Digital/Digital_Output_1/CALL/List_SMS/SMS";
+    QTest::newRow("two 20-digit numbers that become one on the device")
+        << QStringList{"DO1.CALL/Enable_from_CALL=1", "+DO1.CALL/List_SMS=" + twenty1 + "|0",
+                       "+DO1.CALL/List_SMS=" + twenty2 + "|0"}
+        << QStringList{rows +
+                           "[1]/Phone_Number, line 1: the device keeps 16 of the 20 bytes of the phone "
+                           "number \"" +
+                           twenty1 + "\": \"+391234567890123\"",
+                       rows +
+                           "[2]/Phone_Number, line 1: the device keeps 16 of the 20 bytes of the phone "
+                           "number \"" +
+                           twenty2 +
+                           "\": \"+391234567890123\"; the device sees the same "
+                           "number as at " +
+                           rows + "[1]/Phone_Number, line 1"};
+    QTest::newRow("a number used twice is told once")
+        << QStringList{"DO1.CALL/Enable_from_CALL=1", "+DO1.CALL/List_SMS=" + twenty1 + "|0",
+                       "DO2.CALL/Enable_from_CALL=1", "+DO2.CALL/List_SMS=" + twenty1 + "|1"}
+        << QStringList{rows +
+                       "/Phone_Number, line 1: the device keeps 16 of the 20 bytes of the phone "
+                       "number \"" +
+                       twenty1 + "\": \"+391234567890123\""};
+    QTest::newRow("16 bytes, 8 of a PIN, 8 of a password and 64 of a message are kept whole")
+        << QStringList{"PS/PIN=12345678", "DI1/En_SMS_F0T1=1",
+                       "+DI1/List_SMS_F0T1=" + QString(64, 'm') + "|+391234567890123",
+                       "DO1.SMS/Check_Password_from_SMS=1", "DO1.SMS/Password_from_SMS_Text=pass1234"}
+        << QStringList{};
+    QTest::newRow("PIN, password and message one past their fields")
+        << QStringList{"PS/PIN=123456789", "DI1/En_SMS_F0T1=1",
+                       "+DI1/List_SMS_F0T1=" + QString(65, 'm') + "|1", "DO1.SMS/Check_Password_from_SMS=1",
+                       "DO1.SMS/Password_from_SMS_Text=pass12345"}
+        << QStringList{
+               "Configuration/Input/Digital/Digital_Input_1/List_SMS_F0T1/SMS/Message, line 1: the "
+               "device keeps 64 of the 65 characters of the message \"" +
+                   QString(65, 'm') + "\": \"" + QString(64, 'm') + "\"",
+               "Configuration/Output/Digital/Digital_Output_1/SMS/Password_from_SMS_Text, line 1: the "
+               "device keeps 8 of the 9 characters of the password \"pass12345\": \"pass1234\"",
+               "Configuration/Phone_Setting/PIN, line 1: the device keeps 8 of the 9 bytes of the PIN "
+               "\"123456789\": \"12345678\""};
+}
+
+void TestCliImage::buildWarnsOfEveryTextTheDeviceCuts()
+{
+    // Texts the window's checks would refuse are compiled with --no-check.
+    QFETCH(QStringList, edits);
+    QFETCH(QStringList, warnings);
+    QTemporaryDir dir;
+    const XmlElement root = ConfigXml().apply(edits).root();
+    ConfigXml().apply(edits).writeTo(dir.path());
+    const Run run = runCli({"build", dir.path(), "--no-check"});
+    QCOMPARE(run.exitCode, 0);
+    QStringList lines = run.err.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines, warnings.replaceInStrings(QRegularExpression("^"), "trenov5x-cli build: warning: "));
+    QVERIFY(run.out.startsWith("Wrote "));
+    // Built as the layout says, cut texts included.
+    const image::CompileResult compiled = image::compileConfiguration(root);
+    QCOMPARE(readFileBytes(dir.filePath("bin/bank.bin")), image::writeImage(compiled.model).bytes);
 }
 
 QTEST_GUILESS_MAIN(TestCliImage)

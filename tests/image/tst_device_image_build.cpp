@@ -70,17 +70,22 @@ void TestDeviceImageBuild::failedBuildLeavesEverythingAsItWas_data()
 {
     QTest::addColumn<QStringList>("edits");
     QTest::addColumn<QString>("error");
+    const QString delay =
+        QStringLiteral(" (Configuration/Input/Digital/Digital_Input_1/Time_Delay_F0T1, line 1)");
     QTest::newRow("70000") << QStringList{"DI1/En_SMS_F0T1=1", "DI1/Time_Delay_F0T1=70000"}
-                           << "Range check error";
+                           << "Range check error" + delay;
     QTest::newRow("1.5") << QStringList{"DI1/En_SMS_F0T1=1", "DI1/Time_Delay_F0T1=1.5"}
-                         << "'1.5' is not a valid integer value";
+                         << "'1.5' is not a valid integer value" + delay;
     QTest::newRow("-1 as a CALL impulse")
         << QStringList{"DO1.CALL/Enable_from_CALL=1", "+DO1.CALL/List_SMS=1|0",
                        "DO1.CALL/Enable_Hang_Up_from_CALL=1", "DO1.CALL/Operation_Hang_Up_from_CALL=2",
                        "DO1.CALL/Delay_Time_Imp_Hang_from_CALL=-1"}
-        << "Range check error";
+        << "Range check error "
+           "(Configuration/Output/Digital/Digital_Output_1/CALL/Delay_Time_Imp_Hang_from_CALL, "
+           "line 1)";
     QTest::newRow("bad volt text") << QStringList{"AI/En_SMS_High=1", "AI/Value_High=seven"}
-                                   << "'seven' is not a valid floating point value";
+                                   << "'seven' is not a valid floating point value "
+                                      "(Configuration/Input/Analog/Analog_Input_1/Value_High, line 1)";
     QTest::newRow("missing element") << QStringList{"-Output"} << "Element 'Configuration/Output' is missing";
     QStringList overCapacity = {"DO1.CALL/Enable_from_CALL=1"};
     for (int i = 0; i < 3082; ++i) // 32 bytes of record and 17 of number each

@@ -449,52 +449,73 @@ void TestImageBuilder::errors_data()
 
     const QStringList rise = {"DI1/En_SMS_F0T1=1"};
     const QString range = QStringLiteral("Range check error");
-    QTest::newRow("delay 70000") << rise + QStringList{"DI1/Time_Delay_F0T1=70000"} << range;
-    QTest::newRow("delay -1") << rise + QStringList{"DI1/Time_Delay_F0T1=-1"} << range;
+    // A value error names the element after the fixed text.
+    const auto at = [](const QString &text, const char *path) {
+        return QStringLiteral("%1 (Configuration/%2, line 1)").arg(text, QLatin1String(path));
+    };
+    QTest::newRow("delay 70000") << rise + QStringList{"DI1/Time_Delay_F0T1=70000"}
+                                 << at(range, "Input/Digital/Digital_Input_1/Time_Delay_F0T1");
+    QTest::newRow("delay -1") << rise + QStringList{"DI1/Time_Delay_F0T1=-1"}
+                              << at(range, "Input/Digital/Digital_Input_1/Time_Delay_F0T1");
     QTest::newRow("delay 1.5") << rise + QStringList{"DI1/Time_Delay_F0T1=1.5"}
-                               << "'1.5' is not a valid integer value";
+                               << at("'1.5' is not a valid integer value",
+                                     "Input/Digital/Digital_Input_1/Time_Delay_F0T1");
     QTest::newRow("empty delay") << rise + QStringList{"DI1/Time_Delay_F0T1="}
-                                 << "'' is not a valid integer value";
+                                 << at("'' is not a valid integer value",
+                                       "Input/Digital/Digital_Input_1/Time_Delay_F0T1");
     QTest::newRow("delay with a blank")
-        << rise + QStringList{"DI1/Time_Delay_F0T1= 100"} << "' 100' is not a valid integer value";
-    QTest::newRow("delay beyond 32 bits") << rise + QStringList{"DI1/Time_Delay_F0T1=2147483648"}
-                                          << "'2147483648' is not a valid integer value";
+        << rise + QStringList{"DI1/Time_Delay_F0T1= 100"}
+        << at("' 100' is not a valid integer value", "Input/Digital/Digital_Input_1/Time_Delay_F0T1");
+    QTest::newRow("delay beyond 32 bits")
+        << rise + QStringList{"DI1/Time_Delay_F0T1=2147483648"}
+        << at("'2147483648' is not a valid integer value", "Input/Digital/Digital_Input_1/Time_Delay_F0T1");
     QTest::newRow("delay in hex") << rise + QStringList{"DI1/Time_Delay_F0T1=0x10"}
-                                  << "'0x10' is not a valid integer value";
+                                  << at("'0x10' is not a valid integer value",
+                                        "Input/Digital/Digital_Input_1/Time_Delay_F0T1");
     QTest::newRow("not a volt text") << QStringList{"AI/En_SMS_High=1", "AI/Value_High=7;5"}
-                                     << "'7;5' is not a valid floating point value";
+                                     << at("'7;5' is not a valid floating point value",
+                                           "Input/Analog/Analog_Input_1/Value_High");
     QTest::newRow("two separators") << QStringList{"AI/En_SMS_Low=1", "AI/Value_Low=1.000,5"}
-                                    << "'1.000,5' is not a valid floating point value";
+                                    << at("'1.000,5' is not a valid floating point value",
+                                          "Input/Analog/Analog_Input_1/Value_Low");
     QTest::newRow("empty return level")
-        << QStringList{"AI/En_SMS_Low=1", "AI/Value_Low_Hys="} << "'' is not a valid floating point value";
-    QTest::newRow("nan is not a number") << QStringList{"AI/En_SMS_High=1", "AI/Value_High=nan"}
-                                         << "'nan' is not a valid floating point value";
-    QTest::newRow("volts below 0") << QStringList{"AI/En_SMS_High=1", "AI/Value_High=-0.007"} << range;
-    QTest::newRow("volts above 910.2") << QStringList{"AI/En_SMS_High=1", "AI/Value_High=910.22"} << range;
-    QTest::newRow("huge exponent") << QStringList{"AI/En_SMS_High=1", "AI/Value_High=1e999"} << range;
+        << QStringList{"AI/En_SMS_Low=1", "AI/Value_Low_Hys="}
+        << at("'' is not a valid floating point value", "Input/Analog/Analog_Input_1/Value_Low_Hys");
+    QTest::newRow("nan is not a number")
+        << QStringList{"AI/En_SMS_High=1", "AI/Value_High=nan"}
+        << at("'nan' is not a valid floating point value", "Input/Analog/Analog_Input_1/Value_High");
+    QTest::newRow("volts below 0") << QStringList{"AI/En_SMS_High=1", "AI/Value_High=-0.007"}
+                                   << at(range, "Input/Analog/Analog_Input_1/Value_High");
+    QTest::newRow("volts above 910.2") << QStringList{"AI/En_SMS_High=1", "AI/Value_High=910.22"}
+                                       << at(range, "Input/Analog/Analog_Input_1/Value_High");
+    QTest::newRow("huge exponent") << QStringList{"AI/En_SMS_High=1", "AI/Value_High=1e999"}
+                                   << at(range, "Input/Analog/Analog_Input_1/Value_High");
     QTest::newRow("SMS impulse of 70000 ms")
         << QStringList{"DO1.SMS/Enable_from_SMS=1", "DO1.SMS/Impulse_from_SMS=1",
                        "DO1.SMS/Delay_Impulse_from_SMS=70000"}
-        << range;
+        << at(range, "Output/Digital/Digital_Output_1/SMS/Delay_Impulse_from_SMS");
     QTest::newRow("CALL impulse of -1 ms")
         << QStringList{"DO1.CALL/Enable_from_CALL=1", "+DO1.CALL/List_SMS=1|0",
                        "DO1.CALL/Enable_Hang_Up_from_CALL=1", "DO1.CALL/Operation_Hang_Up_from_CALL=2",
                        "DO1.CALL/Delay_Time_Imp_Hang_from_CALL=-1"}
-        << range;
+        << at(range, "Output/Digital/Digital_Output_1/CALL/Delay_Time_Imp_Hang_from_CALL");
     QTest::newRow("ring number 256") << QStringList{"DO2.CALL/Enable_from_CALL=1", "+DO2.CALL/List_SMS=1|0",
                                                     "DO2.CALL/Ring_Number_from_CALL=256"}
-                                     << range;
+                                     << at(range,
+                                           "Output/Digital/Digital_Output_2/CALL/Ring_Number_from_CALL");
     QTest::newRow("hang-up rings not a number")
         << QStringList{"DO2.CALL/Enable_from_CALL=1", "+DO2.CALL/List_SMS=1|0",
                        "DO2.CALL/Hang_Up_Ring_from_CALL=x"}
-        << "'x' is not a valid integer value";
+        << at("'x' is not a valid integer value",
+              "Output/Digital/Digital_Output_2/CALL/Hang_Up_Ring_from_CALL");
     QTest::newRow("profile 65536") << QStringList{"DO1.CALL/Enable_from_CALL=1", "+DO1.CALL/List_SMS=1|65536"}
-                                   << range;
+                                   << at(range, "Output/Digital/Digital_Output_1/CALL/List_SMS/SMS/Profile");
     QTest::newRow("profile -1") << QStringList{"DO1.CALL/Enable_from_CALL=1", "+DO1.CALL/List_SMS=1|-1"}
-                                << range;
+                                << at(range, "Output/Digital/Digital_Output_1/CALL/List_SMS/SMS/Profile");
     QTest::newRow("profile 1.5 in an allowed number")
         << QStringList{"DO1.SMS/Enable_from_SMS=1", "DO1.SMS/Set_from_SMS=1", "+DO1.SMS/List_SMS=1|1.5"}
-        << "'1.5' is not a valid integer value";
+        << at("'1.5' is not a valid integer value",
+              "Output/Digital/Digital_Output_1/SMS/List_SMS/SMS/Profile");
     QTest::newRow("missing switch")
         << QStringList{"-DI2/En_SMS_F1T0"}
         << "Element 'Configuration/Input/Digital/Digital_Input_2/En_SMS_F1T0' is missing";

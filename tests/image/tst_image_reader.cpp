@@ -148,9 +148,17 @@ void TestImageReader::malformedImages_data()
     QTest::newRow("changed event text")
         << Damage{areaOffset(rich, layout::kEventTextTable) + 40, "X"}
         << areaOffset(rich, layout::kEventTextTable) + 40 << "the byte at this offset is not where";
+    // Lists follow one another: a shared list would be decoded once per
+    // record that points at it.
     QTest::newRow("list address pointing at another list")
         << Damage{inputs + 8, le32(u32At(rich, inputs + 3 * 12 + 8))} << inputs + 8
-        << "the byte at this offset is not where";
+        << "is not where the previous list ends";
+    QTest::newRow("second SMS record sharing the first one's list")
+        << Damage{sms + 20 + 16, le32(u32At(rich, sms + 16))} << sms + 20 + 16
+        << "is not where the previous list ends";
+    QTest::newRow("longer than the device's capacity")
+        << Damage{rich.size(), QByteArray(kImageCapacity + 1 - rich.size(), '\0')}
+        << qsizetype(kImageCapacity) << "the image is longer than the device's 100001 bytes";
     QTest::newRow("CALL record with a list") << Damage{calls + 12, le32(kImageBaseAddress)} << calls + 12
                                              << "a CALL record's list address is not 0xFFFFFFFF";
 }

@@ -1,5 +1,6 @@
 // Which text every language key gets from the built-in English and from a
 // language file: fallbacks per key and per group, and files that are refused.
+#include "common/hostile_files.h"
 #include "lang/KeyTable.h"
 #include "lang/LanguageTexts.h"
 
@@ -88,6 +89,8 @@ private slots:
     void applyLanguage();
     void englishFile_equalsBuiltinTexts();
     void messageText_ofUnknownKeyIsTheKey();
+    void badLanguageFileChangesNothing_data();
+    void badLanguageFileChangesNothing();
 };
 
 void TestLanguageTexts::keyTable_holdsEveryKeyOnce()
@@ -280,6 +283,33 @@ void TestLanguageTexts::messageText_ofUnknownKeyIsTheKey()
     const lang::LanguageTexts texts;
     QCOMPARE(texts.messageText(u"Error_Not_In_Table"), QStringLiteral("Error_Not_In_Table"));
     QCOMPARE(texts.text(u"Error_Not_In_Table"), QString());
+}
+
+void TestLanguageTexts::badLanguageFileChangesNothing_data()
+{
+    QTest::addColumn<QString>("kind");
+    for (const QString &kind : hostile::kinds())
+        QTest::newRow(qPrintable(kind)) << kind;
+}
+
+// Refused like any unreadable language file: the texts stay as they were.
+void TestLanguageTexts::badLanguageFileChangesNothing()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString prior = dir.filePath(QStringLiteral("Lang_ITA.xml"));
+    QFile file(prior);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(completeFile(QStringLiteral("prior:")));
+    file.close();
+    lang::LanguageTexts texts;
+    QVERIFY(texts.loadLanguageFile(prior));
+
+    const QString bad = dir.filePath(QStringLiteral("Lang_GER.xml"));
+    QVERIFY(hostile::plant(kind, bad, "Language"));
+    QVERIFY(!texts.loadLanguageFile(bad));
+    for (const lang::KeyDef &key : lang::keys())
+        QCOMPARE(texts.text(key.key), QStringLiteral("prior:") + key.key.toString());
 }
 
 QTEST_GUILESS_MAIN(TestLanguageTexts)

@@ -4,7 +4,9 @@
 #include "helper_devsim.h"
 #include "link/Comm.h"
 
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -40,12 +42,18 @@ void TestCli::deviceCommands_data()
     QTest::newRow("status") << QStringList{} << status << 0 << QStringLiteral("Firmware Version : 1.0.4\n")
                             << QString();
     QTest::newRow("status, silent device") << QStringList{"--silent"} << status << 1 << QString() << noAnswer;
+    // 1000 bytes of noise fill the whole read: an answer, if a wrong one.
     QTest::newRow("status, unrecognised reply")
-        << QStringList{"--garbage"} << status << 1 << QString() << noAnswer;
+        << QStringList{"--garbage"} << status << 1 << QString()
+        << QStringLiteral("Error! The Answer from Device is Wrong.\n");
     QTest::newRow("status, port absent")
         << QStringList{} << QStringList{"status", "--port=/dev/ttyTRENOV5X-absent"} << 1 << QString()
         << QStringLiteral("Error! When open COM Port\n/dev/ttyTRENOV5X-absent: no such device "
                           "(Error accessing specified device (Error: 2))\n");
+    QTest::newRow("status, port a link loop")
+        << QStringList{} << QStringList{"status", "--port=LOOP"} << 1 << QString()
+        << QStringLiteral("Error! When open COM Port\nLOOP: a loop of symbolic links "
+                          "(Error accessing specified device (Error: 40))\n");
     QTest::newRow("status, port name without device")
         << QStringList{} << QStringList{"status", "--port", "ttyTRENOV5X9"} << 1 << QString()
         << QStringLiteral("Error! When open COM Port\n/dev/ttyTRENOV5X9: no such device");
@@ -84,6 +92,11 @@ void TestCli::deviceCommands()
     DevSim sim(simulator);
     QVERIFY(sim.isRunning());
     command.replaceInStrings(QRegularExpression(QStringLiteral("^PORT$")), sim.path());
+    QTemporaryDir dir;
+    const QString loop = dir.filePath(QStringLiteral("ttyLOOP"));
+    QVERIFY(QFile::link(loop, loop));
+    command.replaceInStrings(QStringLiteral("LOOP"), loop);
+    err.replace(QStringLiteral("LOOP"), loop);
     const Run run = runCli(command);
     QCOMPARE(run.exitCode, exitCode);
     if (out.isEmpty())

@@ -96,6 +96,9 @@ void TestComm::openFailsWithDeviceErrorText_data()
                                      << QStringLiteral("Error accessing specified device (Error: 21) ");
     QTest::newRow("regular file") << QStringLiteral("FILE")
                                   << QStringLiteral("Invalid device handle, access denied (Error: -1) ");
+    // The system's own code (ELOOP), not the EIO the serial port would report.
+    QTest::newRow("link loop") << QStringLiteral("LOOP")
+                               << QStringLiteral("Error accessing specified device (Error: 40) ");
 }
 
 void TestComm::openFailsWithDeviceErrorText()
@@ -107,6 +110,10 @@ void TestComm::openFailsWithDeviceErrorText()
         device = dir.filePath(QStringLiteral("plain"));
         QFile file(device);
         QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    if (device == QLatin1String("LOOP")) {
+        device = dir.filePath(QStringLiteral("ttyLOOP"));
+        QVERIFY(QFile::link(device, device));
     }
     TComm comm;
     useDeviceSettings(comm, device);

@@ -285,6 +285,11 @@ void TestDeviceLink::statusReplyFillsTheLabels_data()
         << QStringLiteral("1.0.4") << QString();
     QTest::newRow("1000 bytes of noise") << noise(1000) << false << QString() << QString();
     QTest::newRow("silence") << QByteArray() << false << QString() << QString();
+    // The second line lies beyond the read: the device answered, so the
+    // message must not say it did not.
+    QTest::newRow("reply longer than the read")
+        << QByteArray("ALARM-MODEM VER " + QByteArray(200, 'v') + "\r\nDATA E ORA: 07.05.03 09/04/24\r\n")
+        << false << QString(200 - 16, u'v') << QString();
 }
 
 void TestDeviceLink::statusReplyFillsTheLabels()
@@ -304,7 +309,9 @@ void TestDeviceLink::statusReplyFillsTheLabels()
     QCOMPARE(outcome.succeeded, recognised);
     QCOMPARE(outcome.firmwareVersion, firmware.isNull() ? std::nullopt : std::optional<QString>(firmware));
     QCOMPARE(outcome.dateTime, dateTime.isNull() ? std::nullopt : std::optional<QString>(dateTime));
-    QCOMPARE(keys(outcome), recognised ? QStringList() : QStringList{QStringLiteral("Error_No_Answer")});
+    const QString failure = reply.size() >= kStatusReplyCapacity ? QStringLiteral("Error_Answer_Wrong")
+                                                                 : QStringLiteral("Error_No_Answer");
+    QCOMPARE(keys(outcome), recognised ? QStringList() : QStringList{failure});
     QCOMPARE(link.linkOpen(), recognised);
     QCOMPARE(link.polling(), recognised);
     QCOMPARE(link.timerActive(), recognised);

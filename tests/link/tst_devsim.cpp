@@ -83,7 +83,7 @@ void TestDevSim::faultsGiveTheirMessages_data()
     QTest::newRow("silent, status") << QStringList{"--silent"} << false << QStringLiteral("Error_No_Answer");
     QTest::newRow("silent, clock") << QStringList{"--silent"} << true << QStringLiteral("Error_No_Answer");
     QTest::newRow("garbage, status") << QStringList{"--garbage"} << false
-                                     << QStringLiteral("Error_No_Answer");
+                                     << QStringLiteral("Error_Answer_Wrong");
     QTest::newRow("garbage, clock") << QStringList{"--garbage"} << true
                                     << QStringLiteral("Error_Answer_Wrong");
     QTest::newRow("wrong clock reply")

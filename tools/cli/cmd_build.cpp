@@ -13,7 +13,12 @@ const char kBuildHelp[] = R"(Usage: trenov5x-cli build FOLDER [--output FILE] [-
 
 Compiles FOLDER/Configuration.xml into the device image FOLDER/bin/bank.bin,
 or into FILE with --output. The image is written only when it is complete;
-an existing image is left untouched when the build fails.
+an existing image is left untouched when the build fails. FILE must be a
+regular file (or not exist yet) other than the configuration itself.
+
+A text longer than the device keeps (16 bytes of a phone number, 8 of the
+PIN, 8 characters of a password, 64 of a message) is built cut, as the
+device reads it, with one warning line on standard error for each.
 
 First it runs the checks the window runs before every save (see
 'trenov5x-cli check'): a configuration they refuse is not compiled, as the
@@ -77,6 +82,8 @@ int cli::runBuild(const QStringList &args)
     }
     const QString imagePath = output.isNull() ? image::imagePathFor(folder) : output;
     const image::BuildResult result = image::buildImageFile(configuration, imagePath);
+    for (const QString &warning : result.warnings)
+        err << "trenov5x-cli build: warning: " << warning << '\n';
     switch (result.status) {
     case image::BuildStatus::Built:
         out << "Wrote " << QDir::toNativeSeparators(result.imagePath) << " (" << result.imageSize

@@ -1,9 +1,9 @@
 // trenov5x-cli inspect: decodes a bank.bin into a listing or JSON.
 #include "Commands.h"
+#include "config/FileAccess.h"
 #include "image/ImageReader.h"
 #include "image_listing.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QTextStream>
@@ -54,12 +54,14 @@ int cli::runInspect(const QStringList &args)
         return 2;
     }
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        err << "trenov5x-cli inspect: cannot read " << path << ": " << file.errorString() << '\n';
+    // No image is longer than the device's capacity: a longer file is refused
+    // before it is read, whatever it is.
+    const fileaccess::ReadResult read = fileaccess::readRegularFile(path, image::kImageCapacity);
+    if (!read.ok()) {
+        err << "trenov5x-cli inspect: cannot read " << path << ": " << read.reason() << '\n';
         return 1;
     }
-    const QByteArray bytes = file.readAll();
+    const QByteArray &bytes = read.bytes;
     const image::ReadResult result = image::readImage(bytes);
     if (!result.ok()) {
         err << path << ": not a well-formed image: offset " << result.errorOffset << " (0x"

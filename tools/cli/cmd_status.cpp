@@ -14,8 +14,9 @@ as the port list shows it (ttyUSB0) or a device path (/dev/pts/3), and prints
 
 Exit status: 0 when both status lines came; 1 when the port does not open
 ("Error! When open COM Port" and the reason) or the device does not answer
-or answers something else ("Error! No Answer from Device."), messages on
-stderr; 2 for wrong arguments.
+or answers something else ("Error! No Answer from Device."; a reply longer
+than the 200 bytes read gives "Error! The Answer from Device is Wrong."),
+messages on stderr; 2 for wrong arguments.
 )";
 
 } // namespace

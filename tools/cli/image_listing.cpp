@@ -27,12 +27,7 @@ QString hex32(quint32 value)
     return QStringLiteral("0x") + QString::number(value, 16).toUpper().rightJustified(8, u'0');
 }
 
-QString quoted(const QString &text)
-{
-    QString escaped = text;
-    escaped.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
-    return u'"' + escaped + u'"';
-}
+using text::quoted;
 
 // A table entry by index; kNoEntry and indexes past the table have none.
 template <typename List> std::optional<QString> entry(const List &list, quint16 index)

@@ -22,8 +22,12 @@ QString openFailureReason(int code)
         return QStringLiteral("no permission");
     case -1:
         return QStringLiteral("not a serial device");
-    default:
+    case ELOOP:
+        return QStringLiteral("a loop of symbolic links");
+    case EIO:
         return QStringLiteral("cannot be opened");
+    default:
+        return qt_error_string(code);
     }
 }
 

@@ -5,6 +5,10 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace {
 
 struct Command
@@ -35,6 +39,14 @@ void printUsage(QTextStream &out)
 
 int main(int argc, char **argv)
 {
+#ifdef __GLIBC__
+    // A run lasts milliseconds: memory it frees (the file's bytes, a large
+    // list while it grows) is better used again than handed back to the
+    // system and faulted in anew. Measured: a build of a near-capacity
+    // configuration about 7 % faster.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
+#endif
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     QTextStream out(stdout);
