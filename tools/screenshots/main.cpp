@@ -1,7 +1,8 @@
 // trenov5x-screenshots OUTPUT_FOLDER: starts the real window over a
 // demonstration program folder and saves a PNG of every page in English and
-// of the menu, the input page and the Date & Time page in the other languages. Run it on a
-// display (for example under xvfb-run) to see what installers see.
+// of the menu, the input page, the Date & Time page and the profile panels in
+// the other languages. Run it on a display (for example under xvfb-run) to see
+// what installers see.
 #include "app/Settings.h"
 #include "config/ConfigurationFile.h"
 #include "ui/AboutBox.h"
@@ -15,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <algorithm>
 
 namespace {
 
@@ -50,6 +52,9 @@ const Shot kShots[] = {
     {"input_analog", "TntL_Input_Menu", {"P_SubT_Go_AnaDig"}, true},
     {"output", "TntL_Output_Menu", {}, false},
     {"datetime", "TntL_Date_Menu", {}, true},
+    {"profile_week", "TntL_Date_Menu", {"P_SubT_Go_Profile"}, true},
+    {"profile_daily", "TntL_Date_Menu", {"P_SubT_Go_Profile", "P_Pro_Week1_Day"}, true},
+    {"profile_date", "TntL_Date_Menu", {"P_SubT_Go_Profile", "P_Pro_Week1_Date"}, true},
 };
 
 config::Configuration demoConfiguration()
@@ -72,6 +77,24 @@ config::Configuration demoConfiguration()
     c.analogInput.high.enSms = true;
     c.analogInput.high.list.setRows(
         {{QStringLiteral("Tank level high"), QStringLiteral("+34612345678"), QStringLiteral("Operator")}});
+    // Weekly 1: the working week 08.00-12.00 and 13.30-17.30, Saturday morning.
+    auto setSlots = [](config::DaySlots &day, int first, int last) {
+        std::fill(day.begin() + first, day.begin() + last + 1, true);
+    };
+    config::WeeklyProfile &week = c.weeklyProfiles[0];
+    week.enabled = true;
+    for (int d = 0; d < 5; ++d) {
+        setSlots(week.days[d], 16, 23);
+        setSlots(week.days[d], 27, 34);
+    }
+    setSlots(week.days[5], 16, 23);
+    // Daily 1: the night; Daily 2: the lunch break.
+    c.dailyProfiles[0].enabled = true;
+    setSlots(c.dailyProfiles[0].timeSlots, 0, 11);
+    setSlots(c.dailyProfiles[0].timeSlots, 44, 47);
+    c.dailyProfiles[1].enabled = true;
+    setSlots(c.dailyProfiles[1].timeSlots, 24, 26);
+    setSlots(c.dailyProfiles[2].timeSlots, 36, 39);
     return c;
 }
 
