@@ -24,6 +24,7 @@ constexpr const char *kDayKeys[config::kDaysPerWeek] = {"Mon", "Tue", "Wed", "Th
 constexpr int kLabelColumns[] = {0, 6, 12, 18, SlotGrid::kSlotsPerRow - 1};
 
 const QColor kOffBorder(150, 150, 150);
+const QColor kHourLine(200, 200, 200);
 
 // The time that begins a slot (slot 48 is the midnight that ends the day):
 // "0830" as the label keys spell it, "08.30" as the device's captions show it.
@@ -302,6 +303,16 @@ void SlotGrid::paintEvent(QPaintEvent *)
     if (m_days.empty())
         return;
     QPainter p(this);
+    // A thin line every three hours, under the hour labels, to count by.
+    p.setPen(kHourLine);
+    for (int d = 0; d < m_dayCount; ++d) {
+        const int top = m_gridTop + d * kDayPitch;
+        for (int column : kLabelColumns) {
+            if (column > 0 && column < kSlotsPerRow - 1)
+                p.drawLine(m_gridLeft + column * kPitch, top, m_gridLeft + column * kPitch,
+                           top + 2 * kPitch - 1);
+        }
+    }
     for (int d = 0; d < m_dayCount; ++d) {
         for (int s = 0; s < kSlotCount; ++s) {
             const Cell cell{d, s};

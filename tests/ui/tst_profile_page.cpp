@@ -330,6 +330,23 @@ private slots:
         QVERIFY(!open.w().session().isChanged());
     }
 
+    void switchingHalvesAndPanelsKeepsTheWindowSize()
+    {
+        ProfileWindow open;
+        MainWindow &w = open.w();
+        QCOMPARE(w.size(), MainWindow::kSize);
+        for (const char *tab : {"P_Pro_Week1_Day", "P_Pro_Day_Date", "P_Pro_Date_Week3",
+                                "TntL_SubT_Go_DateTime", "P_SubT_Go_Profile", "P_Pro_Week1_Day"}) {
+            open.click(tab);
+            QApplication::processEvents();
+        }
+        clickMenu(w, "TntL_Date_Menu"); // back to the clock half
+        QApplication::processEvents();
+        open.enter();
+        QApplication::processEvents();
+        QCOMPARE(w.size(), MainWindow::kSize);
+    }
+
     void everyTabOfEveryStripShowsItsPanel_data()
     {
         QTest::addColumn<QStringList>("route");
@@ -626,6 +643,51 @@ private slots:
         QCOMPARE(grid->grab().toImage().pixelColor(frame), QColor(Qt::black));
         open.box("CB_Week_Enable")->setFocus(Qt::TabFocusReason);
         QVERIFY(grid->grab().toImage().pixelColor(frame) != QColor(Qt::black));
+    }
+
+    void theKeyboardAloneDrawsProfiles()
+    {
+        ProfileWindow open;
+        MainWindow &w = open.w();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        clickMenu(w, "TntL_Date_Menu");
+        // Tab to a control, as a keyboard user does; Shift+Tab with back.
+        auto tabTo = [&](const char *name, bool back = false) {
+            for (int i = 0; i < 40 && QApplication::focusWidget()->objectName() != QLatin1String(name); ++i)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab,
+                                back ? Qt::ShiftModifier : Qt::NoModifier);
+            return QApplication::focusWidget()->objectName() == QLatin1String(name);
+        };
+        auto keys = [](const char *script) {
+            typeKeys(qobject_cast<SlotGrid *>(QApplication::focusWidget()), QLatin1String(script));
+        };
+
+        QVERIFY(tabTo("P_SubT_Go_Profile"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(panelShown(open), QStringLiteral("week:Enable Profile Weekly 1"));
+        QVERIFY(tabTo(kWeekGrid));
+        keys("R16 Sp SR8 SD4");
+        QVERIFY(tabTo("P_Pro_Week1_Week2", true));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(panelShown(open), QStringLiteral("week:Enable Profile Weekly 2"));
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("CB_Week_Enable"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QVERIFY(tabTo("P_Pro_Week1_Day"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(panelShown(open), QStringLiteral("day"));
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("CB_En_Daily1"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QVERIFY(tabTo("Grid_Pro_Day1"));
+        keys("E Sp SL3");
+
+        Configuration expected;
+        setSpans(expected.weeklyProfiles[0].days,
+                 {{0, 16, 24}, {1, 16, 24}, {2, 16, 24}, {3, 16, 24}, {4, 16, 24}});
+        expected.weeklyProfiles[1].enabled = true;
+        expected.dailyProfiles[0].enabled = true;
+        setSpans(std::span(&expected.dailyProfiles[0].timeSlots, 1), {{0, 44, 47}});
+        QCOMPARE(open.record(), expected);
     }
 
     void everySlotHasATooltipAndAnAccessibleName_data()

@@ -159,8 +159,10 @@ void DateTimePage::showHalf(bool profile)
 {
     if (profile)
         m_profileHalf->enter();
-    m_clockHalf->setVisible(!profile);
-    m_profileHalf->setVisible(profile);
+    // The half going away is hidden first: with both halves in the layout for
+    // a moment, the window would grow to hold them and stay that large.
+    (profile ? static_cast<QWidget *>(m_clockHalf) : m_profileHalf)->hide();
+    (profile ? static_cast<QWidget *>(m_profileHalf) : m_clockHalf)->show();
 }
 
 void DateTimePage::pageShown()

@@ -155,11 +155,12 @@ void ProfilePanel::showWeekly(int profile)
 
 void ProfilePanel::showPanel(int index)
 {
-    m_panels->setCurrentIndex(index);
-    // A tab chosen from the keyboard is hidden now or no longer takes the
-    // focus: the keyboard goes on in the panel shown.
+    // A tab chosen with the focus on it is hidden now, or no longer takes the
+    // focus: the keyboard goes on at the first control of the panel shown.
     const QWidget *focus = QApplication::focusWidget();
-    if (focus && isAncestorOf(focus) && (!focus->isVisible() || focus->focusPolicy() == Qt::NoFocus))
+    const bool fromTab = qobject_cast<const ClickPanel *>(focus) && m_panels->isAncestorOf(focus);
+    m_panels->setCurrentIndex(index);
+    if (fromTab)
         m_firstControls.at(index)->setFocus(Qt::TabFocusReason);
 }
 
