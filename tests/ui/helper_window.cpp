@@ -1,10 +1,14 @@
 #include "helper_window.h"
 
 #include "config/ConfigurationFile.h"
+#include "lang/LanguageTexts.h"
+#include "ui/LanguageApplier.h"
 #include "ui/MainWindow.h"
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
+#include <QTableView>
 #include <QTest>
 #include <csignal>
 
@@ -94,4 +98,50 @@ void clickAt(QWidget *control)
 void clickMenu(ui::MainWindow &w, const char *name)
 {
     clickAt(child<QWidget>(&w, name));
+}
+
+void addLanguageRows()
+{
+    QTest::addColumn<int>("language");
+    QTest::newRow("English") << 1;
+    QTest::newRow("Italiano") << 2;
+    QTest::newRow("Deutsch") << 3;
+    QTest::newRow("Espanol") << 4;
+}
+
+void checkCaptions(ui::MainWindow &w, std::initializer_list<lang::Group> groups, int &checked)
+{
+    QHash<QString, int> names;
+    for (QWidget *widget : w.findChildren<QWidget *>()) {
+        const QString name = widget->objectName();
+        // The About box is a window of its own with its own names.
+        if (widget->window() == &w && !name.isEmpty() && !name.startsWith(QLatin1String("qt_")))
+            ++names[name];
+    }
+    for (auto it = names.cbegin(); it != names.cend(); ++it)
+        QVERIFY2(it.value() == 1, qPrintable(it.key() + QStringLiteral(" names several controls")));
+
+    for (const lang::KeyDef &key : lang::keys()) {
+        if (std::find(groups.begin(), groups.end(), key.group) == groups.end() ||
+            key.kind == lang::KeyKind::Message)
+            continue;
+        const QString text = w.texts().text(key.key);
+        if (key.kind == lang::KeyKind::Header) {
+            const QString grid = key.key.chopped(3).toString();
+            QVERIFY2(names.value(grid) == 1, qPrintable(grid));
+            const int column = key.key.back().digitValue() - 1;
+            QCOMPARE(child<QTableView>(&w, grid.toLatin1())
+                         ->model()
+                         ->headerData(column, Qt::Horizontal)
+                         .toString(),
+                     ui::headerText(text));
+        } else {
+            QVERIFY2(names.value(key.key.toString()) == 1, qPrintable(key.key.toString()));
+            QWidget *control = child<QWidget>(&w, key.key.toLatin1());
+            const QString shown = control->property("text").toString();
+            QVERIFY2(shown == text || shown == ui::withoutMnemonics(text),
+                     qPrintable(key.key.toString() + QStringLiteral(": ") + shown));
+        }
+        ++checked;
+    }
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "config/Configuration.h"
+#include "lang/KeyTable.h"
 #include "ui/MessageBoxes.h"
 
 #include <QList>
@@ -29,6 +30,13 @@ template <typename T> T *child(QWidget *window, const char *name)
 // A click on a menu entry, a tab or a link, near its left edge.
 void clickAt(QWidget *control);
 void clickMenu(ui::MainWindow &w, const char *name);
+
+// The four languages as data rows of an int column "language" (the code).
+void addLanguageRows();
+// Every name in the window names one control, and every caption and header
+// key of the groups names a control that shows the key's text in the current
+// language; checked counts the keys looked at.
+void checkCaptions(ui::MainWindow &w, std::initializer_list<lang::Group> groups, int &checked);
 
 class RecordingPresenter : public ui::MessagePresenter
 {

@@ -8,7 +8,6 @@
 #include "image/ImageReader.h"
 #include "lang/KeyTable.h"
 #include "lang/LanguageTexts.h"
-#include "ui/LanguageApplier.h"
 #include "ui/MainWindow.h"
 #include "ui/PageFactory.h"
 #include "ui/SlotGrid.h"
@@ -61,6 +60,22 @@ void setSpans(std::span<config::DaySlots> days, const std::vector<Span> &spans)
         for (int slot = s.first; slot <= s.last; ++slot)
             days[s.day][slot] = true;
     }
+}
+
+// c with exactly these slots set on the grid's profile.
+Configuration withSpans(Configuration c, const QString &grid, const std::vector<Span> &spans)
+{
+    std::ranges::fill(profileDays(c, grid), config::DaySlots{});
+    setSpans(profileDays(c, grid), spans);
+    return c;
+}
+
+// One data row per case of a table, named by the case, holding its index.
+template <typename Case, std::size_t N> void addCaseRows(const Case (&cases)[N])
+{
+    QTest::addColumn<int>("row");
+    for (std::size_t i = 0; i < N; ++i)
+        QTest::newRow(cases[i].name) << int(i);
 }
 
 // "1:16-24 2:16-24": the set slots day by day, as runs.
@@ -568,19 +583,13 @@ private slots:
         QCOMPARE(texts.value(QStringLiteral("Week1/Tuesday")), QStringList(kSlots, QStringLiteral("0")));
     }
 
-    void dragPaintsTheSpanOfTheStroke_data()
-    {
-        QTest::addColumn<int>("drag");
-        for (int i = 0; i < int(std::size(kDrags)); ++i)
-            QTest::newRow(kDrags[i].name) << i;
-    }
+    void dragPaintsTheSpanOfTheStroke_data() { addCaseRows(kDrags); }
 
     void dragPaintsTheSpanOfTheStroke()
     {
-        QFETCH(int, drag);
-        const DragCase &d = kDrags[drag];
-        Configuration c;
-        setSpans(profileDays(c, QLatin1String(d.grid)), d.before);
+        QFETCH(int, row);
+        const DragCase &d = kDrags[row];
+        const Configuration c = withSpans({}, QLatin1String(d.grid), d.before);
         ProfileWindow open(c);
         showGrid(open, QLatin1String(d.grid));
         SlotGrid *grid = open.grid(d.grid);
@@ -594,25 +603,16 @@ private slots:
         QTest::mouseRelease(grid, Qt::LeftButton, {}, point(d.path.back()));
 
         QCOMPARE(gridText(grid), spansText(d.after, grid->dayCount()));
-        Configuration expected = c;
-        std::ranges::fill(profileDays(expected, QLatin1String(d.grid)), config::DaySlots{});
-        setSpans(profileDays(expected, QLatin1String(d.grid)), d.after);
-        QCOMPARE(open.record(), expected);
+        QCOMPARE(open.record(), withSpans(c, QLatin1String(d.grid), d.after));
     }
 
-    void keyboardMovesTogglesAndPaints_data()
-    {
-        QTest::addColumn<int>("keys");
-        for (int i = 0; i < int(std::size(kKeys)); ++i)
-            QTest::newRow(kKeys[i].name) << i;
-    }
+    void keyboardMovesTogglesAndPaints_data() { addCaseRows(kKeys); }
 
     void keyboardMovesTogglesAndPaints()
     {
-        QFETCH(int, keys);
-        const KeyCase &k = kKeys[keys];
-        Configuration c;
-        setSpans(profileDays(c, QLatin1String(k.grid)), k.before);
+        QFETCH(int, row);
+        const KeyCase &k = kKeys[row];
+        const Configuration c = withSpans({}, QLatin1String(k.grid), k.before);
         ProfileWindow open(c);
         showGrid(open, QLatin1String(k.grid));
         SlotGrid *grid = open.grid(k.grid);
@@ -620,10 +620,7 @@ private slots:
         typeKeys(grid, QLatin1String(k.keys));
         QCOMPARE(gridText(grid), spansText(k.after, grid->dayCount()));
         QCOMPARE(grid->focusCell(), k.focus);
-        Configuration expected = c;
-        std::ranges::fill(profileDays(expected, QLatin1String(k.grid)), config::DaySlots{});
-        setSpans(profileDays(expected, QLatin1String(k.grid)), k.after);
-        QCOMPARE(open.record(), expected);
+        QCOMPARE(open.record(), withSpans(c, QLatin1String(k.grid), k.after));
         QVERIFY(open.w().session().isChanged());
     }
 
@@ -735,35 +732,20 @@ private slots:
         QVERIFY(!a->child(first + day * kSlots + (slot + 1) % kSlots)->state().checked);
     }
 
-    void everyProfileCaptionNamesOneControlAndLabelsSitOverTheirSlots_data()
-    {
-        QTest::addColumn<int>("language");
-        QTest::newRow("English") << 1;
-        QTest::newRow("Italiano") << 2;
-        QTest::newRow("Deutsch") << 3;
-        QTest::newRow("Espanol") << 4;
-    }
+    void everyProfileCaptionNamesOneControlAndLabelsSitOverTheirSlots_data() { addLanguageRows(); }
 
     void everyProfileCaptionNamesOneControlAndLabelsSitOverTheirSlots()
     {
         QFETCH(int, language);
         ProfileWindow open(Configuration(), language);
         MainWindow &w = open.w();
-        const std::initializer_list<lang::Group> groups = {
-            lang::Group::P_DT_PRO_Profile, lang::Group::P_ProfileWeek, lang::Group::P_ProfileDay,
-            lang::Group::P_ProfileDate};
         int checked = 0;
-        for (const lang::KeyDef &key : lang::keys()) {
-            if (std::find(groups.begin(), groups.end(), key.group) == groups.end() ||
-                key.kind != lang::KeyKind::Caption)
-                continue;
-            const QList<QWidget *> named = w.findChildren<QWidget *>(key.key.toString());
-            QVERIFY2(named.size() == 1, qPrintable(key.key.toString()));
-            const QString shown = named.front()->property("text").toString();
-            const QString text = w.texts().text(key.key);
-            QVERIFY2(shown == text || shown == ui::withoutMnemonics(text), qPrintable(key.key.toString()));
-            ++checked;
-        }
+        checkCaptions(w,
+                      {lang::Group::P_DT_PRO_Profile, lang::Group::P_ProfileWeek, lang::Group::P_ProfileDay,
+                       lang::Group::P_ProfileDate},
+                      checked);
+        if (QTest::currentTestFailed())
+            return;
         QCOMPARE(checked, 67);
 
         // Each hour label centred over its slot, each label whole inside its
