@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <csignal>
@@ -144,4 +145,30 @@ void checkCaptions(ui::MainWindow &w, std::initializer_list<lang::Group> groups,
         }
         ++checked;
     }
+}
+
+OpenConfiguration::OpenConfiguration(const config::Configuration &c, int language)
+{
+    folder.writeConfiguration(kName, c);
+    folder.writeSettings(language, kName);
+    window = std::make_unique<ui::MainWindow>(ui::MainWindow::Options{folder.path(), &boxes});
+    window->show();
+}
+
+OpenConfiguration::~OpenConfiguration() = default;
+
+config::Configuration OpenConfiguration::stored() const
+{
+    config::Configuration c;
+    const config::LoadResult r =
+        config::loadConfigurationFile(projectFolder() + QStringLiteral("/Configuration.xml"), c);
+    if (r.status != config::LoadStatus::Loaded)
+        qFatal("stored configuration not loaded");
+    return c;
+}
+
+void OpenConfiguration::save()
+{
+    clickMenu(*window, "TntL_Save_Menu");
+    child<QPushButton>(window.get(), "TntB_SaveConf")->click();
 }

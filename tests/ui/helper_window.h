@@ -84,3 +84,23 @@ private:
     std::unique_ptr<QProcess> m_process;
     QString m_path;
 };
+
+// The window started over a program folder whose last configuration,
+// Plant_A, holds c; message boxes are answered by boxes.
+struct OpenConfiguration
+{
+    static inline const QString kName = QStringLiteral("Plant_A");
+
+    explicit OpenConfiguration(const config::Configuration &c, int language = 1);
+    ~OpenConfiguration();
+    ui::MainWindow &w() { return *window; }
+    QString projectFolder() const { return folder.path() + QStringLiteral("/Projects/") + kName; }
+    // Plant_A's Configuration.xml as it was saved.
+    config::Configuration stored() const;
+    // The Save Configuration page's Save button.
+    void save();
+
+    ProgramFolder folder;
+    RecordingPresenter boxes;
+    std::unique_ptr<ui::MainWindow> window;
+};

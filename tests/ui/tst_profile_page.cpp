@@ -33,7 +33,6 @@ using Cell = SlotGrid::Cell;
 
 namespace {
 
-const QString kName = QStringLiteral("Plant_A");
 constexpr const char *kWeekGrid = "Grid_Pro_Week";
 constexpr int kSlots = config::kSlotsPerDay;
 
@@ -124,17 +123,13 @@ void clickSlot(SlotGrid *grid, Cell cell)
 }
 
 // A window open on Plant_A holding c, showing the profile half.
-struct ProfileWindow
+struct ProfileWindow : OpenConfiguration
 {
     explicit ProfileWindow(const Configuration &c = Configuration(), int language = 1)
+        : OpenConfiguration(c, language)
     {
-        folder.writeConfiguration(kName, c);
-        folder.writeSettings(language, kName);
-        window = std::make_unique<MainWindow>(MainWindow::Options{folder.path(), &boxes});
-        window->show();
         enter();
     }
-    MainWindow &w() { return *window; }
     void enter()
     {
         clickMenu(*window, "TntL_Date_Menu");
@@ -148,25 +143,6 @@ struct ProfileWindow
         return child<QWidget>(window.get(), name.constData())->isVisible();
     }
     const Configuration &record() { return window->session().configuration(); }
-    QString projectFolder() const { return folder.path() + QStringLiteral("/Projects/") + kName; }
-    Configuration stored() const
-    {
-        Configuration c;
-        const config::LoadResult r =
-            config::loadConfigurationFile(projectFolder() + QStringLiteral("/Configuration.xml"), c);
-        if (r.status != config::LoadStatus::Loaded)
-            qFatal("stored configuration not loaded");
-        return c;
-    }
-    void save()
-    {
-        clickMenu(*window, "TntL_Save_Menu");
-        child<QPushButton>(window.get(), "TntB_SaveConf")->click();
-    }
-
-    ProgramFolder folder;
-    RecordingPresenter boxes;
-    std::unique_ptr<MainWindow> window;
 };
 
 // Which panel of the profile half is on screen, with the weekly profile the
@@ -560,7 +536,7 @@ private slots:
         open.boxes.answers = {ui::MessageAnswer::No};
         clickMenu(open.w(), "TntL_Load_Menu");
         auto *list = child<QListWidget>(open.window.get(), "TntLB_LoadConf");
-        list->setCurrentItem(list->findItems(kName, Qt::MatchExactly).value(0));
+        list->setCurrentItem(list->findItems(OpenConfiguration::kName, Qt::MatchExactly).value(0));
         child<QPushButton>(open.window.get(), "TntB_LoadConf")->click();
         open.enter();
         QVERIFY(open.box("CB_Week_Enable")->isChecked());
