@@ -6,6 +6,9 @@
 #include "app/Settings.h"
 #include "config/ConfigurationFile.h"
 #include "ui/MainWindow.h"
+#include "ui/PageFactory.h"
+#include "ui/SlotGrid.h"
+#include "ui/Theme.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -13,6 +16,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -89,6 +93,61 @@ void BM_MainWindowStart(benchmark::State &state)
     state.counters["widgets"] = widgets;
 }
 BENCHMARK(BM_MainWindowStart)->ArgName("rows")->Arg(0)->Arg(500)->Unit(benchmark::kMillisecond);
+
+// The same window with a check box for every slot in place of the painted
+// slot grids: `weeks` weeks of boxes on the weekly panel (one shared by the
+// three weekly profiles, or one each), two rows of 24 on each daily panel.
+void replaceGridsWithBoxes(ui::MainWindow &w, int weeks)
+{
+    for (ui::SlotGrid *grid : w.findChildren<ui::SlotGrid *>()) {
+        auto *boxes = new QWidget(grid->parentWidget());
+        auto *layout = new QGridLayout(boxes);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(2);
+        const int rows = grid->dayCount() == config::kDaysPerWeek ? weeks * config::kDaysPerWeek * 2 : 2;
+        for (int r = 0; r < rows; ++r) {
+            for (int c = 0; c < ui::SlotGrid::kSlotsPerRow; ++c) {
+                auto *box = new QCheckBox(boxes);
+                box->setObjectName(QStringLiteral("CB_Pro_%1_%2").arg(r).arg(c));
+                layout->addWidget(box, r, c);
+            }
+        }
+        grid->parentWidget()->layout()->replaceWidget(grid, boxes);
+        grid->hide();
+    }
+}
+
+// Start-up with the painted grids (boxes 0) against the same window with 480
+// slot boxes (one week shared by the weekly profiles and three days) or 1,152
+// (a week for each weekly profile): each built, the language applied over
+// all of its controls, shown; with "profile" 1 the profile half is then
+// opened and drawn as well.
+void BM_MainWindowSlotBoxes(benchmark::State &state)
+{
+    SilentPresenter boxes;
+    const QString folder = programFolder(0);
+    const int weeks = state.range(0) == 0 ? 0 : state.range(0) < 1000 ? 1 : config::kWeeklyProfiles;
+    int widgets = 0;
+    for (auto _ : state) {
+        ui::MainWindow w({folder, &boxes});
+        if (weeks > 0)
+            replaceGridsWithBoxes(w, weeks);
+        w.applyLanguage(w.session().languageCode());
+        w.show();
+        QApplication::processEvents();
+        if (state.range(1)) {
+            emit w.findChild<ui::ClickLabel *>(QStringLiteral("TntL_Date_Menu"))->clicked();
+            emit w.findChild<ui::ClickPanel *>(QStringLiteral("P_SubT_Go_Profile"))->clicked();
+            benchmark::DoNotOptimize(w.grab());
+        }
+        widgets = w.findChildren<QWidget *>().size();
+    }
+    state.counters["widgets"] = widgets;
+}
+BENCHMARK(BM_MainWindowSlotBoxes)
+    ->ArgNames({"boxes", "profile"})
+    ->ArgsProduct({{0, 480, 1152}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 
 // The part of the start that reads Configuration.xml, for comparison.
 void BM_LoadConfiguration(benchmark::State &state)

@@ -2,6 +2,7 @@
 
 #include "config/XmlText.h"
 #include "ui/PageContext.h"
+#include "ui/SlotGrid.h"
 #include "ui/SmsTableEditor.h"
 #include "ui/SmsTableModel.h"
 
@@ -38,13 +39,18 @@ void Binder::text(QLineEdit *edit, QString &field)
 
 void Binder::flag(QAbstractButton *box, bool &field)
 {
-    connect(box, &QAbstractButton::toggled, this, [this, &field](bool on) {
+    flag(box, [&field]() -> bool & { return field; });
+}
+
+void Binder::flag(QAbstractButton *box, std::function<bool &()> field)
+{
+    connect(box, &QAbstractButton::toggled, this, [this, field](bool on) {
         if (m_refreshing)
             return;
-        field = on;
+        field() = on;
         edited();
     });
-    m_refreshers.push_back([box, &field] { box->setChecked(field); });
+    m_refreshers.push_back([box, field] { box->setChecked(field()); });
 }
 
 void Binder::operation(QButtonGroup *group, config::Operation &field)
@@ -68,6 +74,12 @@ void Binder::table(SmsTableEditor *editor, config::SmsTable &field)
     editor->setModel(model);
     connect(model, &SmsTableModel::edited, this, &Binder::edited);
     m_refreshers.push_back([model] { model->reload(); });
+}
+
+void Binder::timeSlots(SlotGrid *grid, std::function<std::span<config::DaySlots>()> field)
+{
+    connect(grid, &SlotGrid::edited, this, &Binder::edited);
+    m_refreshers.push_back([grid, field] { grid->setDays(field()); });
 }
 
 void Binder::enableWhen(const QList<QWidget *> &controls, std::function<bool()> rule)

@@ -13,6 +13,7 @@
 #include <QObject>
 #include <QPointer>
 #include <functional>
+#include <span>
 #include <vector>
 
 class QAbstractButton;
@@ -22,6 +23,7 @@ class QLineEdit;
 namespace ui {
 
 class PageContext;
+class SlotGrid;
 class SmsTableEditor;
 
 class Binder : public QObject
@@ -34,11 +36,16 @@ public:
     void text(QLineEdit *edit, QString &field);
     // A check box is the flag.
     void flag(QAbstractButton *box, bool &field);
+    // A check box that shows one of several flags: the one the field gives at
+    // each refresh and each edit (the weekly profile on screen).
+    void flag(QAbstractButton *box, std::function<bool &()> field);
     // A radio group whose button ids are the operations' values (0 set, 1
     // reset, 2 impulse); exactly one of them is on.
     void operation(QButtonGroup *group, config::Operation &field);
     // A table editor shows and edits the table; its buttons edit it too.
     void table(SmsTableEditor *editor, config::SmsTable &field);
+    // A slot grid shows and edits the days the field gives at each refresh.
+    void timeSlots(SlotGrid *grid, std::function<std::span<config::DaySlots>()> field);
 
     // The controls are enabled while the rule holds. Disabled controls keep
     // their contents, which are saved as they are.

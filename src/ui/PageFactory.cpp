@@ -110,6 +110,15 @@ SubTitle makeSubTitle(const QString &captionName, QWidget *parent, const QString
     return made;
 }
 
+namespace {
+
+QString tabPicture(TabLook look)
+{
+    return look == TabLook::Selected ? QStringLiteral(":/tabs/marker.svg") : QStringLiteral(":/tabs/go.svg");
+}
+
+} // namespace
+
 TabStrip::TabStrip(std::span<const TabDef> tabs, QWidget *parent) : QWidget(parent)
 {
     auto *row = new QHBoxLayout(this);
@@ -119,34 +128,44 @@ TabStrip::TabStrip(std::span<const TabDef> tabs, QWidget *parent) : QWidget(pare
         auto *tab = new ClickPanel(QLatin1String(def.panel), this);
         tab->setFixedHeight(22);
         tab->setMinimumWidth(90);
-        const bool selected = def.look == TabLook::Selected;
-        paintBackground(tab, selected                       ? theme::kMain
-                             : def.look == TabLook::Sibling ? theme::kUnselected
-                                                            : theme::kHeader);
         auto *inside = new QHBoxLayout(tab);
         inside->setContentsMargins(6, 0, 6, 0);
         inside->setSpacing(6);
         auto *caption = makeLabel(QLatin1String(def.caption), tab);
-        caption->setFont(theme::baseFont(8, selected));
-        QPalette p = caption->palette();
-        p.setColor(QPalette::WindowText, selected ? QColor(Qt::white) : theme::kMain);
-        caption->setPalette(p);
-        auto *picture = new SvgPicture(
-            {}, selected ? QStringLiteral(":/tabs/marker.svg") : QStringLiteral(":/tabs/go.svg"),
-            QSize(14, 14), tab);
+        auto *picture = new SvgPicture({}, tabPicture(def.look), QSize(14, 14), tab);
         picture->unsetCursor();
-        if (selected) {
-            inside->addWidget(caption, 1);
-            inside->addWidget(picture);
-        } else {
-            inside->addWidget(picture);
-            inside->addWidget(caption, 1);
-        }
-        tab->setClickable(!selected);
-        m_tabs.append(tab);
+        m_tabs.append({tab, caption, picture});
+        setLook(int(m_tabs.size()) - 1, def.look);
         row->addWidget(tab);
     }
     row->addStretch(1);
+}
+
+void TabStrip::setLook(int index, TabLook look)
+{
+    const Tab &tab = m_tabs.at(index);
+    const bool selected = look == TabLook::Selected;
+    paintBackground(tab.panel, selected                   ? theme::kMain
+                               : look == TabLook::Sibling ? theme::kUnselected
+                                                          : theme::kHeader);
+    tab.caption->setFont(theme::baseFont(8, selected));
+    QPalette p = tab.caption->palette();
+    p.setColor(QPalette::WindowText, selected ? QColor(Qt::white) : theme::kMain);
+    tab.caption->setPalette(p);
+    tab.picture->setResource(tabPicture(look));
+    // The marker sits at the right end of the selected tab, the picture at
+    // the left end of the others.
+    auto *inside = static_cast<QHBoxLayout *>(tab.panel->layout());
+    inside->removeWidget(tab.caption);
+    inside->removeWidget(tab.picture);
+    if (selected) {
+        inside->addWidget(tab.caption, 1);
+        inside->addWidget(tab.picture);
+    } else {
+        inside->addWidget(tab.picture);
+        inside->addWidget(tab.caption, 1);
+    }
+    tab.panel->setClickable(!selected);
 }
 
 } // namespace ui

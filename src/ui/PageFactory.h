@@ -12,6 +12,8 @@ class QLabel;
 
 namespace ui {
 
+class SvgPicture;
+
 // The built-in English caption of a language key as a control shows it.
 QString builtinCaption(QStringView key);
 inline QString builtinCaption(QLatin1String key)
@@ -78,10 +80,18 @@ class TabStrip : public QWidget
     Q_OBJECT
 public:
     TabStrip(std::span<const TabDef> tabs, QWidget *parent = nullptr);
-    ClickPanel *tab(int index) const { return m_tabs.at(index); }
+    ClickPanel *tab(int index) const { return m_tabs.at(index).panel; }
+    // Redraws a tab, for a strip whose selected tab changes (the weekly profiles).
+    void setLook(int index, TabLook look);
 
 private:
-    QList<ClickPanel *> m_tabs;
+    struct Tab
+    {
+        ClickPanel *panel;
+        QLabel *caption;
+        SvgPicture *picture;
+    };
+    QList<Tab> m_tabs;
 };
 
 // A strip of two tabs (panel and caption names of each), the tab `selected`

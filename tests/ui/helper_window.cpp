@@ -2,12 +2,16 @@
 
 #include "config/ConfigurationFile.h"
 #include "lang/KeyTable.h"
+#include "lang/LanguageTexts.h"
 #include "ui/LanguageApplier.h"
 #include "ui/MainWindow.h"
 
 #include <QAbstractItemView>
 #include <QDir>
 #include <QFile>
+#include <QHash>
+#include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <csignal>
 
@@ -99,6 +103,15 @@ void clickMenu(ui::MainWindow &w, const char *name)
     clickAt(child<QWidget>(&w, name));
 }
 
+void addLanguageRows()
+{
+    QTest::addColumn<int>("language");
+    QTest::newRow("English") << 1;
+    QTest::newRow("Italiano") << 2;
+    QTest::newRow("Deutsch") << 3;
+    QTest::newRow("Espanol") << 4;
+}
+
 QStringList captionFaults(ui::MainWindow &w, std::initializer_list<lang::Group> groups, int *checked)
 {
     QStringList faults;
@@ -144,4 +157,38 @@ QStringList captionFaults(ui::MainWindow &w, std::initializer_list<lang::Group> 
     if (checked)
         *checked = count;
     return faults;
+}
+
+void checkCaptions(ui::MainWindow &w, std::initializer_list<lang::Group> groups, int &checked)
+{
+    int count = 0;
+    const QStringList faults = captionFaults(w, groups, &count);
+    checked += count;
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+}
+
+OpenConfiguration::OpenConfiguration(const config::Configuration &c, int language)
+{
+    folder.writeConfiguration(kName, c);
+    folder.writeSettings(language, kName);
+    window = std::make_unique<ui::MainWindow>(ui::MainWindow::Options{folder.path(), &boxes});
+    window->show();
+}
+
+OpenConfiguration::~OpenConfiguration() = default;
+
+config::Configuration OpenConfiguration::stored() const
+{
+    config::Configuration c;
+    const config::LoadResult r =
+        config::loadConfigurationFile(projectFolder() + QStringLiteral("/Configuration.xml"), c);
+    if (r.status != config::LoadStatus::Loaded)
+        qFatal("stored configuration not loaded");
+    return c;
+}
+
+void OpenConfiguration::save()
+{
+    clickMenu(*window, "TntL_Save_Menu");
+    child<QPushButton>(window.get(), "TntB_SaveConf")->click();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "config/Configuration.h"
+#include "lang/KeyTable.h"
 #include "ui/MessageBoxes.h"
 
 #include <QList>
@@ -40,6 +41,13 @@ QStringList captionFaults(ui::MainWindow &w, std::initializer_list<lang::Group> 
 // A click on a menu entry, a tab or a link, near its left edge.
 void clickAt(QWidget *control);
 void clickMenu(ui::MainWindow &w, const char *name);
+
+// The four languages as data rows of an int column "language" (the code).
+void addLanguageRows();
+// Every name in the window names one control, and every caption and header
+// key of the groups names a control that shows the key's text in the current
+// language; checked counts the keys looked at.
+void checkCaptions(ui::MainWindow &w, std::initializer_list<lang::Group> groups, int &checked);
 
 class RecordingPresenter : public ui::MessagePresenter
 {
@@ -86,4 +94,24 @@ public:
 private:
     std::unique_ptr<QProcess> m_process;
     QString m_path;
+};
+
+// The window started over a program folder whose last configuration,
+// Plant_A, holds c; message boxes are answered by boxes.
+struct OpenConfiguration
+{
+    static inline const QString kName = QStringLiteral("Plant_A");
+
+    explicit OpenConfiguration(const config::Configuration &c, int language = 1);
+    ~OpenConfiguration();
+    ui::MainWindow &w() { return *window; }
+    QString projectFolder() const { return folder.path() + QStringLiteral("/Projects/") + kName; }
+    // Plant_A's Configuration.xml as it was saved.
+    config::Configuration stored() const;
+    // The Save Configuration page's Save button.
+    void save();
+
+    ProgramFolder folder;
+    RecordingPresenter boxes;
+    std::unique_ptr<ui::MainWindow> window;
 };

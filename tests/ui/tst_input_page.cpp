@@ -22,8 +22,6 @@ using ui::MainWindow;
 
 namespace {
 
-const QString kName = QStringLiteral("Plant_A");
-
 // Every input field different from the others and from the new-configuration
 // values, so a control bound to the wrong field shows or writes the wrong one.
 Configuration baseConfiguration()
@@ -131,35 +129,12 @@ QStringList cells(const config::SmsTable &table)
 }
 
 // A window open on Plant_A holding c, with the input page shown.
-struct OpenWindow
+struct OpenWindow : OpenConfiguration
 {
-    explicit OpenWindow(const Configuration &c, int language = 1)
+    explicit OpenWindow(const Configuration &c, int language = 1) : OpenConfiguration(c, language)
     {
-        folder.writeConfiguration(kName, c);
-        folder.writeSettings(language, kName);
-        window = std::make_unique<MainWindow>(MainWindow::Options{folder.path(), &boxes});
-        window->show();
         clickMenu(*window, "TntL_Input_Menu");
     }
-    MainWindow &w() { return *window; }
-    Configuration stored() const
-    {
-        Configuration c;
-        const config::LoadResult r = config::loadConfigurationFile(
-            folder.path() + QStringLiteral("/Projects/%1/Configuration.xml").arg(kName), c);
-        if (r.status != config::LoadStatus::Loaded)
-            qFatal("stored configuration not loaded");
-        return c;
-    }
-    void save()
-    {
-        clickMenu(*window, "TntL_Save_Menu");
-        child<QPushButton>(window.get(), "TntB_SaveConf")->click();
-    }
-
-    ProgramFolder folder;
-    RecordingPresenter boxes;
-    std::unique_ptr<MainWindow> window;
 };
 
 bool visible(MainWindow &w, const char *name)
@@ -225,14 +200,7 @@ private slots:
         QVERIFY(w.session().isChanged());
     }
 
-    void everyCaptionAndHeaderKeyNamesExactlyOneControl_data()
-    {
-        QTest::addColumn<int>("language");
-        QTest::newRow("English") << 1;
-        QTest::newRow("Italiano") << 2;
-        QTest::newRow("Deutsch") << 3;
-        QTest::newRow("Espanol") << 4;
-    }
+    void everyCaptionAndHeaderKeyNamesExactlyOneControl_data() { addLanguageRows(); }
 
     void everyCaptionAndHeaderKeyNamesExactlyOneControl()
     {

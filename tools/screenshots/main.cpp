@@ -1,8 +1,8 @@
 // trenov5x-screenshots OUTPUT_FOLDER: starts the real window over a
 // demonstration program folder and saves a PNG of every page in English and
-// of the menu, the input and output pages and the Date & Time page in the
-// other languages. Run it on a
-// display (for example under xvfb-run) to see what installers see.
+// of the menu, the input and output pages, the Date & Time page and the
+// profile panels in the other languages. Run it on a display (for example
+// under xvfb-run) to see what installers see.
 #include "app/Settings.h"
 #include "config/ConfigurationFile.h"
 #include "ui/AboutBox.h"
@@ -22,6 +22,7 @@
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
+#include <algorithm>
 
 namespace {
 
@@ -59,6 +60,9 @@ const Shot kShots[] = {
     {"output_call", "TntL_Output_Menu", {"P_DO1_STSMS_CALL"}, true},
     {"output2_call", "TntL_Output_Menu", {"P_DigOut1_Output2", "P_DO2_STSMS_CALL"}, true},
     {"datetime", "TntL_Date_Menu", {}, true},
+    {"profile_week", "TntL_Date_Menu", {"P_SubT_Go_Profile"}, true},
+    {"profile_daily", "TntL_Date_Menu", {"P_SubT_Go_Profile", "P_Pro_Week1_Day"}, true},
+    {"profile_date", "TntL_Date_Menu", {"P_SubT_Go_Profile", "P_Pro_Week1_Date"}, true},
 };
 
 config::Configuration demoConfiguration()
@@ -97,6 +101,24 @@ config::Configuration demoConfiguration()
     heating.call.enable = true;
     heating.call.hangUp = {true, config::Operation::Set, QStringLiteral("100")};
     heating.call.above = {true, config::Operation::Reset, QStringLiteral("100")};
+    // Weekly 1: the working week 08.00-12.00 and 13.30-17.30, Saturday morning.
+    auto setSlots = [](config::DaySlots &day, int first, int last) {
+        std::fill(day.begin() + first, day.begin() + last + 1, true);
+    };
+    config::WeeklyProfile &week = c.weeklyProfiles[0];
+    week.enabled = true;
+    for (int d = 0; d < 5; ++d) {
+        setSlots(week.days[d], 16, 23);
+        setSlots(week.days[d], 27, 34);
+    }
+    setSlots(week.days[5], 16, 23);
+    // Daily 1: the night; Daily 2: the lunch break.
+    c.dailyProfiles[0].enabled = true;
+    setSlots(c.dailyProfiles[0].timeSlots, 0, 11);
+    setSlots(c.dailyProfiles[0].timeSlots, 44, 47);
+    c.dailyProfiles[1].enabled = true;
+    setSlots(c.dailyProfiles[1].timeSlots, 24, 26);
+    setSlots(c.dailyProfiles[2].timeSlots, 36, 39);
     return c;
 }
 

@@ -3,6 +3,7 @@
 #include "link/PortList.h"
 #include "ui/PageFactory.h"
 #include "ui/Theme.h"
+#include "ui/pages/ProfilePanel.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -53,7 +54,8 @@ DateTimePage::DateTimePage(PageContext &context, QWidget *parent)
     outer->addWidget(
         makeBar(QStringLiteral("TntL_Title_DateTimeSet"), QStringLiteral("Date & Time Setting"), 12, this));
     m_clockHalf = buildClockHalf();
-    m_profileHalf = buildProfileHalf();
+    m_profileHalf = new ProfilePanel(context, this);
+    connect(m_profileHalf, &ProfilePanel::dateTimeRequested, this, [this] { showHalf(false); });
     outer->addWidget(m_clockHalf, 1);
     outer->addWidget(m_profileHalf, 1);
     m_profileHalf->hide();
@@ -66,8 +68,9 @@ QWidget *DateTimePage::buildClockHalf()
     auto *column = new QVBoxLayout(half);
     column->setContentsMargins(12, 10, 12, 10);
     column->setSpacing(8);
-    const SubTitle title = makeSubTitle(QStringLiteral("TntL_SubT_DateTime"), half,
-                                        QStringLiteral("P_SubT_Go_Profile"), QStringLiteral("TntL_SubT_Go_Profile"));
+    const SubTitle title =
+        makeSubTitle(QStringLiteral("TntL_SubT_DateTime"), half, QStringLiteral("P_SubT_Go_Profile"),
+                     QStringLiteral("TntL_SubT_Go_Profile"));
     column->addWidget(title.bar);
     connect(title.link, &ClickPanel::clicked, this, [this] { showHalf(true); });
 
@@ -152,24 +155,14 @@ QWidget *DateTimePage::buildClockHalf()
     return half;
 }
 
-QWidget *DateTimePage::buildProfileHalf()
-{
-    auto *half = new QWidget(this);
-    half->setObjectName(QStringLiteral("P_DT_PRO_Profile"));
-    auto *column = new QVBoxLayout(half);
-    column->setContentsMargins(12, 10, 12, 10);
-    const SubTitle title = makeSubTitle(QStringLiteral("TntL_SubT_Profile"), half,
-                                        QStringLiteral("P_SubT_Go_DateTime"), QStringLiteral("TntL_SubT_Go_DateTime"));
-    column->addWidget(title.bar);
-    connect(title.link, &ClickPanel::clicked, this, [this] { showHalf(false); });
-    column->addStretch(1);
-    return half;
-}
-
 void DateTimePage::showHalf(bool profile)
 {
-    m_clockHalf->setVisible(!profile);
-    m_profileHalf->setVisible(profile);
+    if (profile)
+        m_profileHalf->enter();
+    // The half going away is hidden first: with both halves in the layout for
+    // a moment, the window would grow to hold them and stay that large.
+    (profile ? static_cast<QWidget *>(m_clockHalf) : m_profileHalf)->hide();
+    (profile ? static_cast<QWidget *>(m_profileHalf) : m_clockHalf)->show();
 }
 
 void DateTimePage::pageShown()
@@ -182,6 +175,11 @@ void DateTimePage::pageShown()
     devlink::LinkOutcome clock;
     clock.fields = m_link.ShowPcClock();
     showOutcome(clock);
+}
+
+void DateTimePage::configurationShown()
+{
+    m_profileHalf->refresh();
 }
 
 devlink::ClockFields DateTimePage::fields() const
@@ -204,8 +202,7 @@ void DateTimePage::showOutcome(const devlink::LinkOutcome &outcome)
         m_firmware->setText(*outcome.firmwareVersion);
     if (outcome.dateTime)
         m_dateTime->setText(*outcome.dateTime);
-    for (const devlink::LinkMessage &m : outcome.messages)
-    {
+    for (const devlink::LinkMessage &m : outcome.messages) {
         if (m.key.isEmpty())
             m_context.showText(toMessageKind(m.kind), m.text);
         else

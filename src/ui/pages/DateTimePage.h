@@ -11,6 +11,8 @@ class QLineEdit;
 
 namespace ui {
 
+class ProfilePanel;
+
 class DateTimePage : public Page
 {
     Q_OBJECT
@@ -19,18 +21,18 @@ public:
 
     // The page appears from the menu: clock half shown, ports listed, PC clock in the fields.
     void pageShown() override;
+    void configurationShown() override;
     // Puts the results of a command or a status poll on the page and shows its messages.
     void showOutcome(const devlink::LinkOutcome &outcome);
 
 private:
     QWidget *buildClockHalf();
-    QWidget *buildProfileHalf();
     devlink::ClockFields fields() const;
     void showHalf(bool profile);
 
     devlink::DeviceLink &m_link;
     QWidget *m_clockHalf = nullptr;
-    QWidget *m_profileHalf = nullptr;
+    ProfilePanel *m_profileHalf = nullptr;
     QComboBox *m_ports = nullptr;
     QLineEdit *m_hh = nullptr, *m_mi = nullptr, *m_ss = nullptr, *m_dd = nullptr, *m_mo = nullptr,
               *m_yy = nullptr;
