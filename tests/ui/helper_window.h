@@ -11,12 +11,13 @@
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QWidget>
 #include <memory>
 
 namespace ui {
 class MainWindow;
 }
-class QWidget;
+
 
 // The control of that name under window; ends the test run when there is none.
 template <typename T> T *child(QWidget *window, const char *name)
