@@ -43,6 +43,14 @@ QString lastLines(const QByteArray &output, int count)
     return lines.mid(std::max<qsizetype>(0, lines.size() - count)).join(u'\n');
 }
 
+// Updaters left running when the wait ended. A destroyed QProcess kills its
+// child, so these are kept for the life of the program and never destroyed.
+void keepRunning(QProcess *process)
+{
+    static auto *const leftRunning = new QList<QProcess *>;
+    leftRunning->append(process);
+}
+
 } // namespace
 
 QString updaterCommandLine(const UpdateRequest &request)
@@ -185,8 +193,8 @@ UpdateOutcome DeviceUpdate::run(const UpdateRequest &request,
             UpdateOutcome o =
                 outcome(Status::UpdaterStillRunning, QStringLiteral("Mes_Updater_Still_Running"));
             o.commandLine = commandLine;
-            // Left running on purpose: the process object is released, never destroyed.
             process->closeReadChannel(QProcess::StandardOutput);
+            keepRunning(process);
             return o;
         }
     }
