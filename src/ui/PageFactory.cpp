@@ -5,9 +5,11 @@
 #include "ui/SvgPicture.h"
 #include "ui/Theme.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -28,6 +30,53 @@ QLabel *makeLabel(const QString &name, const QString &text, QWidget *parent)
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
     return label;
+}
+
+QLabel *makeHeadingLabel(const QString &name, QWidget *parent)
+{
+    QLabel *label = makeLabel(name, parent);
+    label->setFont(theme::baseFont(9, true));
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, theme::kMain);
+    label->setPalette(p);
+    return label;
+}
+
+QCheckBox *makeCheckBox(const QString &name, QWidget *parent)
+{
+    auto *box = new QCheckBox(builtinCaption(name), parent);
+    box->setObjectName(name);
+    return box;
+}
+
+QLineEdit *makeEdit(const QString &name, int width, QWidget *parent)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    if (width > 0)
+        edit->setFixedWidth(width);
+    return edit;
+}
+
+QWidget *makeIcon(const QString &resource, int size, QWidget *parent)
+{
+    auto *icon = new SvgPicture({}, resource, QSize(size, size), parent);
+    icon->unsetCursor();
+    return icon;
+}
+
+QHBoxLayout *makeUnitLine(const QString &captionName, QLineEdit *edit, const QString &unitName,
+                          QWidget *parent)
+{
+    auto *row = new QHBoxLayout;
+    row->setSpacing(6);
+    QLabel *before = makeLabel(captionName, parent);
+    before->setBuddy(edit);
+    row->addWidget(before);
+    row->addWidget(edit);
+    row->addWidget(makeLabel(unitName, parent));
+    row->addStretch(1);
+    return row;
 }
 
 ClickPanel::ClickPanel(const QString &objectName, QWidget *parent) : QWidget(parent)

@@ -8,7 +8,10 @@
 #include <QWidget>
 #include <span>
 
+class QCheckBox;
+class QHBoxLayout;
 class QLabel;
+class QLineEdit;
 
 namespace ui {
 
@@ -24,6 +27,18 @@ inline QString builtinCaption(QLatin1String key)
 // A label in the window's font; with no text, the built-in caption of its name.
 QLabel *makeLabel(const QString &name, QWidget *parent);
 QLabel *makeLabel(const QString &name, const QString &text, QWidget *parent);
+// A label in bold main colour: the name of an input, the heading of a sub-page.
+QLabel *makeHeadingLabel(const QString &name, QWidget *parent);
+// A check box with the built-in caption of its name.
+QCheckBox *makeCheckBox(const QString &name, QWidget *parent);
+// An edit of that name; a width above 0 fixes its width.
+QLineEdit *makeEdit(const QString &name, int width, QWidget *parent);
+// A picture that is only shown: no click, the cursor of its parent.
+QWidget *makeIcon(const QString &resource, int size, QWidget *parent);
+// "caption [edit] unit" on one line, the caption the edit's buddy: the
+// durations, pulse lengths and levels of the pages.
+QHBoxLayout *makeUnitLine(const QString &captionName, QLineEdit *edit, const QString &unitName,
+                          QWidget *parent);
 
 // A panel that reacts as one control: a click anywhere on it (its caption and
 // picture included), or Space/Enter while it has the focus. Tabs and links.

@@ -2,8 +2,6 @@
 
 #include "ui/Binder.h"
 #include "ui/PageFactory.h"
-#include "ui/SvgPicture.h"
-#include "ui/Theme.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -32,24 +30,6 @@ QString name(const char *pattern, const EventDef &def)
     return QString::fromLatin1(pattern).arg(QLatin1String(def.input), QLatin1String(def.event));
 }
 
-QLineEdit *makeEdit(const QString &objectName, int width, QWidget *parent)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(objectName);
-    edit->setFixedWidth(width);
-    return edit;
-}
-
-QLabel *makeInputName(const QString &objectName, QWidget *parent)
-{
-    QLabel *label = makeLabel(objectName, parent);
-    label->setFont(theme::baseFont(9, true));
-    QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, theme::kMain);
-    label->setPalette(p);
-    return label;
-}
-
 } // namespace
 
 EventBlock::EventBlock(const EventDef &def, bool analog, QWidget *parent) : QWidget(parent)
@@ -59,14 +39,11 @@ EventBlock::EventBlock(const EventDef &def, bool analog, QWidget *parent) : QWid
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(3);
 
-    grid->addWidget(new SvgPicture({}, QLatin1String(def.icon), QSize(32, 32), this), 0, 0, 2, 1,
-                    Qt::AlignTop);
-    grid->itemAtPosition(0, 0)->widget()->unsetCursor();
+    grid->addWidget(makeIcon(QLatin1String(def.icon), 32, this), 0, 0, 2, 1, Qt::AlignTop);
 
     auto *first = new QHBoxLayout;
     first->setSpacing(6);
-    m_box = new QCheckBox(builtinCaption(name("CB_%1_%2", def)), this);
-    m_box->setObjectName(name("CB_%1_%2", def));
+    m_box = makeCheckBox(name("CB_%1_%2", def), this);
     first->addWidget(m_box);
     if (analog) {
         m_level = makeEdit(name("E_%1_Val_%2", def), 44, this);
@@ -83,16 +60,10 @@ EventBlock::EventBlock(const EventDef &def, bool analog, QWidget *parent) : QWid
     first->addStretch(1);
     grid->addLayout(first, 0, 1);
 
-    auto *second = new QHBoxLayout;
-    second->setSpacing(6);
     m_duration = makeEdit(name("E_TimeDelay_%1_%2", def), 64, this);
-    QLabel *before = makeLabel(name("TntL_%1_TimeDelay_%2", def), this);
-    before->setBuddy(m_duration);
-    second->addWidget(before);
-    second->addWidget(m_duration);
-    second->addWidget(makeLabel(name("TntL_%1_TD_Unit_%2", def), this));
-    second->addStretch(1);
-    grid->addLayout(second, 1, 1);
+    grid->addLayout(
+        makeUnitLine(name("TntL_%1_TimeDelay_%2", def), m_duration, name("TntL_%1_TD_Unit_%2", def), this), 1,
+        1);
 
     m_table = new SmsTableEditor(def.table, this);
     grid->addWidget(m_table, 2, 0, 1, 2);
@@ -128,7 +99,7 @@ DigitalInputPanel::DigitalInputPanel(int input, QWidget *parent) : QWidget(paren
         QStringLiteral("P_DigIn%1_Input2").arg(n), QStringLiteral("TntL_DigIn%1_Input2").arg(n), input, this);
     m_otherTab = strip->tab(1 - input);
     column->addWidget(strip);
-    column->addWidget(makeInputName(QStringLiteral("TntL_DI%1").arg(n), this));
+    column->addWidget(makeHeadingLabel(QStringLiteral("TntL_DI%1").arg(n), this));
 
     m_rising = new EventBlock(kDigitalEvents[input][0], false, this);
     m_falling = new EventBlock(kDigitalEvents[input][1], false, this);
@@ -153,7 +124,7 @@ AnalogInputPanel::AnalogInputPanel(QWidget *parent) : QWidget(parent)
     // The one tab has nothing to switch to.
     const TabDef tabs[] = {{"P_AnaIn1_Input1", "TntL_AnaIn1_Input1", TabLook::Selected}};
     column->addWidget(new TabStrip(tabs, this));
-    column->addWidget(makeInputName(QStringLiteral("TntL_AI1"), this));
+    column->addWidget(makeHeadingLabel(QStringLiteral("TntL_AI1"), this));
     m_high = new EventBlock(kAnalogEvents[0], true, this);
     m_low = new EventBlock(kAnalogEvents[1], true, this);
     column->addWidget(m_high);

@@ -3,8 +3,6 @@
 #include "ui/Binder.h"
 #include "ui/PageFactory.h"
 #include "ui/SmsTableEditor.h"
-#include "ui/SvgPicture.h"
-#include "ui/Theme.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -59,55 +57,13 @@ QString named(const char *pattern, int output)
     return QString::fromLatin1(pattern).arg(output + 1);
 }
 
-QCheckBox *makeCheckBox(const QString &name, QWidget *parent)
-{
-    auto *box = new QCheckBox(builtinCaption(name), parent);
-    box->setObjectName(name);
-    return box;
-}
-
-QLineEdit *makeEdit(const QString &name, int width, QWidget *parent)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    if (width > 0)
-        edit->setFixedWidth(width);
-    return edit;
-}
-
-SvgPicture *makeIcon(const char *resource, int size, QWidget *parent)
-{
-    auto *icon = new SvgPicture({}, QLatin1String(resource), QSize(size, size), parent);
-    icon->unsetCursor();
-    return icon;
-}
-
 // The heading of a sub-page: its picture and its caption in the main colour.
 QHBoxLayout *makeHeading(const QString &name, const char *icon, QWidget *parent)
 {
     auto *row = new QHBoxLayout;
     row->setSpacing(6);
-    row->addWidget(makeIcon(icon, 20, parent));
-    QLabel *label = makeLabel(name, parent);
-    label->setFont(theme::baseFont(9, true));
-    QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, theme::kMain);
-    label->setPalette(p);
-    row->addWidget(label, 1);
-    return row;
-}
-
-// "Pulse duration [edit] Milliseconds".
-QHBoxLayout *makeDurationLine(const QString &caption, QLineEdit *edit, const QString &unit, QWidget *parent)
-{
-    auto *row = new QHBoxLayout;
-    row->setSpacing(6);
-    QLabel *before = makeLabel(caption, parent);
-    before->setBuddy(edit);
-    row->addWidget(before);
-    row->addWidget(edit);
-    row->addWidget(makeLabel(unit, parent));
-    row->addStretch(1);
+    row->addWidget(makeIcon(QLatin1String(icon), 20, parent));
+    row->addWidget(makeHeadingLabel(name, parent), 1);
     return row;
 }
 
@@ -131,7 +87,7 @@ CallActionBlock::CallActionBlock(int output, const CallActionDef &def, QWidget *
     m_group = new QButtonGroup(this);
     const QString part = prefix + QLatin1String(def.part);
     for (int op = 0; op < 3; ++op) {
-        grid->addWidget(makeIcon(kOperations[op].icon, 14, radios), op, 0);
+        grid->addWidget(makeIcon(QLatin1String(kOperations[op].icon), 14, radios), op, 0);
         const QString name =
             QStringLiteral("RB_") + part + QLatin1Char('_') + QLatin1String(kOperations[op].suffix);
         auto *radio = new QRadioButton(builtinCaption(name), radios);
@@ -140,9 +96,9 @@ CallActionBlock::CallActionBlock(int output, const CallActionDef &def, QWidget *
         grid->addWidget(radio, op, 1);
     }
     m_duration = makeEdit(QStringLiteral("E_") + part + QStringLiteral("_IMPULSE_DT"), 60, radios);
-    grid->addLayout(makeDurationLine(QStringLiteral("TntL_") + part + QStringLiteral("_PULSE_DURATION"),
-                                     m_duration, QStringLiteral("TntL_") + part + QStringLiteral("_PD_UM"),
-                                     radios),
+    grid->addLayout(makeUnitLine(QStringLiteral("TntL_") + part + QStringLiteral("_PULSE_DURATION"),
+                                 m_duration, QStringLiteral("TntL_") + part + QStringLiteral("_PD_UM"),
+                                 radios),
                     2, 2);
     grid->setColumnMinimumWidth(1, 130);
     grid->setColumnStretch(2, 1);
@@ -201,14 +157,14 @@ QWidget *OutputPanel::buildSmsPage()
     const char *boxes[3] = {"CB_DO%1_SMS_SET", "CB_DO%1_SMS_RESET", "CB_DO%1_SMS_IMPULSE"};
     const char *edits[3] = {"TntE_TurnON_DO%1", "TntE_TurnOFF_DO%1", "TntE_Impulse_DO%1"};
     for (int i = 0; i < 3; ++i) {
-        commands->addWidget(makeIcon(kOperations[i].icon, 16, page), i, 0);
+        commands->addWidget(makeIcon(QLatin1String(kOperations[i].icon), 16, page), i, 0);
         commands->addWidget(makeCheckBox(named(boxes[i], o), page), i, 1);
         commands->addWidget(makeEdit(named(edits[i], o), 0, page), i, 2);
     }
     commands->setColumnStretch(2, 1);
-    commands->addLayout(makeDurationLine(named("TntL_DO%1_SMS_DelayTime", o),
-                                         makeEdit(named("E_DO%1_SMS_Delay_Imp", o), 64, page),
-                                         named("TntL_DO%1_SMS_DT_UM", o), page),
+    commands->addLayout(makeUnitLine(named("TntL_DO%1_SMS_DelayTime", o),
+                                     makeEdit(named("E_DO%1_SMS_Delay_Imp", o), 64, page),
+                                     named("TntL_DO%1_SMS_DT_UM", o), page),
                         3, 1, 1, 2);
     column->addLayout(commands);
 
