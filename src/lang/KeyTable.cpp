@@ -430,6 +430,8 @@ constexpr KeyDef kKeys[] = {
     {u"Error_Firmware_Missing", u"Error! The firmware file is missing from the Master folder.", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Updater_Failed", u"Error! The update program failed or did not finish in time.", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Load_Conf", u"Error! The configuration could not be read.", Group::Messages_Errors, KeyKind::Message},
+    // Shown with the path of the language file after it.
+    {u"Error_Language_File_Missing", u"Error! The language file is missing, so the window shows English. Put the file back into the Language folder:", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Write_File", u"Error! The file could not be written.", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Create_Folder", u"Error! The folder could not be created:", Group::Messages_Errors, KeyKind::Message},
     // The device update: its outcome and the stages of its progress window

@@ -29,19 +29,21 @@ LanguageTexts::LanguageTexts()
     applyBuiltinTexts();
 }
 
-void LanguageTexts::applyLanguage(int code, const QString &languageFolder)
+QString LanguageTexts::applyLanguage(int code, const QString &languageFolder)
 {
     const QString fileName = languageFileName(code);
     if (fileName.isEmpty()) {
         applyBuiltinTexts();
-        return;
+        return {};
     }
     const QString path = QDir(languageFolder).filePath(fileName);
     // A file that is there but unreadable changes nothing, like loading it directly.
-    if (QFileInfo(path).isFile())
+    if (QFileInfo(path).isFile()) {
         loadLanguageFile(path);
-    else
-        applyBuiltinTexts();
+        return {};
+    }
+    applyBuiltinTexts();
+    return path;
 }
 
 bool LanguageTexts::loadLanguageFile(const QString &path)

@@ -24,7 +24,8 @@ public:
 
     // The file of the code from the language folder when it exists (an
     // unreadable one changes nothing), otherwise the built-in English texts.
-    void applyLanguage(int code, const QString &languageFolder);
+    // Returns the path of the language file when it is missing.
+    QString applyLanguage(int code, const QString &languageFolder);
 
     // Applies one language file, key by key: a key the file lacks (or holds
     // child elements) gets its built-in English text. Returns false and

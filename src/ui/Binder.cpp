@@ -29,7 +29,8 @@ void Binder::text(QLineEdit *edit, QString &field)
             return;
         }
         field = text;
-        edited();
+        // Typing in one field is one step until the focus leaves it.
+        edited(edit, quintptr(edit));
     });
     m_refreshers.push_back([edit, &field] {
         if (edit->text() != field)
@@ -44,11 +45,11 @@ void Binder::flag(QAbstractButton *box, bool &field)
 
 void Binder::flag(QAbstractButton *box, std::function<bool &()> field)
 {
-    connect(box, &QAbstractButton::toggled, this, [this, field](bool on) {
+    connect(box, &QAbstractButton::toggled, this, [this, box, field](bool on) {
         if (m_refreshing)
             return;
         field() = on;
-        edited();
+        edited(box);
     });
     m_refreshers.push_back([box, field] { box->setChecked(field()); });
 }
@@ -56,11 +57,11 @@ void Binder::flag(QAbstractButton *box, std::function<bool &()> field)
 void Binder::operation(QButtonGroup *group, config::Operation &field)
 {
     group->setExclusive(true);
-    connect(group, &QButtonGroup::idToggled, this, [this, &field](int id, bool on) {
+    connect(group, &QButtonGroup::idToggled, this, [this, group, &field](int id, bool on) {
         if (m_refreshing || !on)
             return;
         field = config::Operation(id);
-        edited();
+        edited(group->button(id));
     });
     m_refreshers.push_back([group, &field] {
         if (QAbstractButton *b = group->button(int(field)))
@@ -72,13 +73,15 @@ void Binder::table(SmsTableEditor *editor, config::SmsTable &field)
 {
     auto *model = new SmsTableModel(field, editor);
     editor->setModel(model);
-    connect(model, &SmsTableModel::edited, this, &Binder::edited);
+    connect(model, &SmsTableModel::edited, this, [this, editor] { edited(editor); });
     m_refreshers.push_back([model] { model->reload(); });
 }
 
 void Binder::timeSlots(SlotGrid *grid, std::function<std::span<config::DaySlots>()> field)
 {
-    connect(grid, &SlotGrid::edited, this, &Binder::edited);
+    // The slots of one stroke are one step.
+    connect(grid, &SlotGrid::edited, this,
+            [this, grid] { edited(grid, (quint64(quintptr(grid)) << 20) ^ grid->strokeNumber()); });
     m_refreshers.push_back([grid, field] { grid->setDays(field()); });
 }
 
@@ -111,11 +114,11 @@ void Binder::applyRules()
     }
 }
 
-void Binder::edited()
+void Binder::edited(QWidget *control, quint64 mergeKey)
 {
     if (m_refreshing)
         return;
-    m_context.recordEdited();
+    m_context.recordEdited({control, m_variant ? m_variant() : -1}, mergeKey);
     applyRules();
 }
 

@@ -51,12 +51,18 @@ public:
     // their contents, which are saved as they are.
     void enableWhen(const QList<QWidget *> &controls, std::function<bool()> rule);
 
+    // Which of several records the page shows now (the weekly profile on the
+    // grid); kept with every edit so that undo can show it again.
+    void setVariant(std::function<int()> variant) { m_variant = std::move(variant); }
+
     // Puts the record on every bound control, then applies the rules.
     void refresh();
     void applyRules();
 
 private:
-    void edited();
+    // A control wrote the record; edits with the same merge key (not 0) in a
+    // row are one undo step.
+    void edited(QWidget *control, quint64 mergeKey = 0);
 
     PageContext &m_context;
     std::vector<std::function<void()>> m_refreshers;
@@ -66,6 +72,7 @@ private:
         std::function<bool()> holds;
     };
     std::vector<Rule> m_rules;
+    std::function<int()> m_variant;
     bool m_refreshing = false;
 };
 

@@ -16,12 +16,17 @@
 #include "ui/pages/ProjectPages.h"
 #include "ui/pages/UpdatePage.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLibraryInfo>
 #include <QScreen>
+#include <QShortcut>
 #include <QStackedWidget>
+#include <QTranslator>
 #include <QVBoxLayout>
 
 namespace ui {
@@ -50,6 +55,16 @@ constexpr MenuEntry kMenu[] = {
     {"TntL_Output_Menu", "Output Setting", "I_Output", ":/icons/output.svg", PageId::Output},
     {"TntL_Date_Menu", "Date & Time Setting", "I_Date", ":/icons/date.svg", PageId::DateTime},
 };
+
+// Qt's own translations (the buttons of the message boxes) per language code.
+constexpr const char *kQtTranslations[] = {nullptr, nullptr, "qtbase_it", "qtbase_de", "qtbase_es"};
+
+bool isUndoKey(const QKeyEvent *event)
+{
+    return event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo) ||
+           event->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
+           event->keyCombination() == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
+}
 
 QFrame *makeLine(QWidget *parent, Qt::Orientation orientation)
 {
@@ -85,7 +100,15 @@ MainWindow::MainWindow(const Options &options)
     start();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The pages and the context go before QObject ends these connections:
+    // a focus change while the children are destroyed must not reach them.
+    qApp->removeEventFilter(this);
+    disconnect(qApp, nullptr, this, nullptr);
+    if (m_qtTranslator)
+        QCoreApplication::removeTranslator(m_qtTranslator.get());
+}
 
 void MainWindow::buildWindow()
 {
@@ -109,6 +132,42 @@ void MainWindow::buildWindow()
     m_about = new AboutBox(this);
     connect(m_link, &devlink::DeviceLink::polled, this,
             [this](const devlink::LinkOutcome &outcome) { m_dateTimePage->showOutcome(outcome); });
+    buildShortcuts();
+}
+
+void MainWindow::buildShortcuts()
+{
+    auto add = [this](const QKeySequence &keys, const QString &name, auto slot) {
+        auto *shortcut = new QShortcut(keys, this);
+        shortcut->setObjectName(name);
+        connect(shortcut, &QShortcut::activated, this, slot);
+    };
+    add(QKeySequence(Qt::CTRL | Qt::Key_S), QStringLiteral("SaveShortcut"), [this] { saveShortcut(); });
+    add(QKeySequence(Qt::Key_F1), QStringLiteral("AboutShortcut"), [this] { openAbout(); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_Z), QStringLiteral("UndoShortcut"), [this] { undo(); });
+    add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QStringLiteral("RedoShortcut"), [this] { redo(); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_Y), QStringLiteral("RedoShortcutY"), [this] { redo(); });
+    int number = 1;
+    for (const MenuEntry &entry : kMenu) {
+        add(QKeySequence(Qt::ALT | Qt::Key(Qt::Key_0 + number)), QStringLiteral("MenuShortcut%1").arg(number),
+            [this, &entry] { openPage(entry.page); });
+        ++number;
+    }
+    // A line edit undoes its own typing on Ctrl+Z before any shortcut sees
+    // the key; the window's history is the one undo, across fields and pages.
+    qApp->installEventFilter(this);
+    // Typing in one field is one undo step until the focus moves on.
+    connect(qApp, &QApplication::focusChanged, this, [this] { m_context->history().closeStep(); });
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
+        static_cast<QWidget *>(watched)->window() == this && isUndoKey(static_cast<QKeyEvent *>(event))) {
+        // Left unaccepted, the key goes to the window's shortcuts.
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 QWidget *MainWindow::buildTitlePanel()
@@ -137,6 +196,10 @@ QWidget *MainWindow::buildTitlePanel()
     auto *about =
         new SvgPicture(QStringLiteral("I_About"), QStringLiteral(":/icons/about.svg"), QSize(48, 48), panel);
     about->setCursor(Qt::PointingHandCursor);
+    about->setKeyboardClickable(true);
+    // The About box is not translated; nor is its icon's hint.
+    about->setToolTip(QStringLiteral("About (F1)"));
+    about->setAccessibleName(QStringLiteral("About"));
     connect(about, &ClickLabel::clicked, this, [this, about] { menuClick(about); });
     row->addWidget(about, 0, Qt::AlignTop);
     return panel;
@@ -181,6 +244,9 @@ QWidget *MainWindow::buildMenu()
         auto *caption = new MenuCaption(QLatin1String(entry.caption), menu);
         caption->setText(QString::fromUtf8(entry.captionText));
         caption->setWordWrap(true);
+        caption->setKeyboardClickable(true);
+        setHintSource(caption, caption);
+        setHintSource(icon, caption);
         row->addWidget(icon);
         row->addWidget(caption, 1);
         if (entry.page == PageId::Update) {
@@ -279,34 +345,109 @@ void MainWindow::showPage(PageId id)
 
 void MainWindow::menuClick(QWidget *sender)
 {
-    storePages();
-    m_link->closeLink();
     const QString name = sender->objectName();
     if (name == QLatin1String("I_About")) {
-        m_about->exec();
+        openAbout();
         return;
     }
     for (const MenuEntry &entry : kMenu) {
         if (name == QLatin1String(entry.caption) || name == QLatin1String(entry.icon)) {
-            showPage(entry.page);
+            openPage(entry.page);
             return;
         }
     }
 }
 
+void MainWindow::openAbout()
+{
+    storePages();
+    m_link->closeLink();
+    m_about->exec();
+}
+
+void MainWindow::openPage(PageId id)
+{
+    storePages();
+    m_link->closeLink();
+    showPage(id);
+}
+
 void MainWindow::languageChosen(int code)
 {
     m_session.setLanguageCode(code);
-    applyLanguage(m_session.languageCode());
+    const QString missing = applyLanguage(m_session.languageCode());
+    if (!missing.isEmpty())
+        showMessage(MessageKind::Error, QStringLiteral("Error_Language_File_Missing"), MessageButtons::Ok,
+                    QDir::toNativeSeparators(missing));
     if (const SettingsWriteResult r = m_session.writeSettings(); !r.ok)
         showMessage(MessageKind::Error, QStringLiteral("Error_Write_File"), MessageButtons::Ok, r.error);
 }
 
-void MainWindow::applyLanguage(int code)
+QString MainWindow::applyLanguage(int code)
 {
-    m_texts.applyLanguage(code, m_session.workspace().languageFolder());
+    const QString missing = m_texts.applyLanguage(code, m_session.workspace().languageFolder());
     for (const QString &key : applyLanguageTexts(this, m_texts))
         qWarning("Language key %s names more than one control", qPrintable(key));
+    refreshHints(this);
+    installQtTranslations(code);
+    return missing;
+}
+
+void MainWindow::installQtTranslations(int code)
+{
+    if (m_qtTranslator) {
+        QCoreApplication::removeTranslator(m_qtTranslator.get());
+        m_qtTranslator.reset();
+    }
+    const char *file = code >= 0 && code < int(std::size(kQtTranslations)) ? kQtTranslations[code] : nullptr;
+    if (!file)
+        return;
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(QLatin1String(file), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator.get()))
+        m_qtTranslator = std::move(translator);
+}
+
+void MainWindow::saveShortcut()
+{
+    storePages();
+    if (m_session.configurationName().isEmpty()) {
+        showPage(PageId::Save);
+        m_savePage->askForName();
+        return;
+    }
+    m_commands->saveConfiguration();
+}
+
+void MainWindow::undo()
+{
+    if (auto step = m_context->history().undo())
+        showStep(step->before, step->origin);
+}
+
+void MainWindow::redo()
+{
+    if (auto step = m_context->history().redo())
+        showStep(step->after, step->origin);
+}
+
+void MainWindow::showStep(const config::Configuration &record, const EditOrigin &origin)
+{
+    QWidget *control = origin.control;
+    Page *page = nullptr;
+    for (QWidget *w = control; w && !page; w = w->parentWidget())
+        page = qobject_cast<Page *>(w);
+    if (page && currentPage() != page->id())
+        openPage(page->id());
+    m_session.configuration() = record;
+    m_session.setChanged();
+    for (const auto &[id, shown] : m_pages)
+        shown->recordRestored();
+    if (!page)
+        return;
+    page->reveal(control, origin.variant);
+    if (control->isEnabled())
+        control->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::updateTitle()
@@ -316,6 +457,7 @@ void MainWindow::updateTitle()
 
 void MainWindow::showConfigurationOnPages()
 {
+    m_context->history().reset(m_session.configuration());
     for (const auto &[id, page] : m_pages)
         page->configurationShown();
 }

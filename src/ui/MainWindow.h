@@ -13,6 +13,7 @@
 #include <memory>
 
 class QStackedWidget;
+class QTranslator;
 
 namespace ui {
 
@@ -57,11 +58,22 @@ public:
     MessageAnswer showMessage(MessageKind kind, const QString &key,
                               MessageButtons buttons = MessageButtons::Ok, const QString &detail = {});
 
-    void applyLanguage(int code);
+    // Applies the language of the code, Qt's own dialog texts included.
+    // Returns the language file when it is missing (built-in English is shown).
+    QString applyLanguage(int code);
     void updateTitle();
+
+    // Undo and redo of the edits of the configuration (Ctrl+Z; Ctrl+Shift+Z
+    // or Ctrl+Y): the record of the step is shown, on the page and panel
+    // where the edit was made.
+    void undo();
+    void redo();
+    // Ctrl+S: saves the open configuration, or asks for a name.
+    void saveShortcut();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildWindow();
@@ -71,10 +83,18 @@ private:
     void addPage(Page *page);
     void start();
 
+    void buildShortcuts();
     void menuClick(QWidget *sender);
+    // What a menu entry does: the pages keep what they hold, the device link
+    // closes, the page is shown.
+    void openPage(PageId id);
+    void openAbout();
     void languageChosen(int code);
-    // After the record was replaced: every page shows it.
+    void installQtTranslations(int code);
+    // After the record was replaced: every page shows it; the undo history
+    // starts again from it.
     void showConfigurationOnPages();
+    void showStep(const config::Configuration &record, const EditOrigin &origin);
     // Every page copies what it holds outside its bindings into the record.
     void storePages();
 
@@ -87,6 +107,7 @@ private:
     std::unique_ptr<PageContext> m_context;
     ProjectCommands *m_commands = nullptr;
     AboutBox *m_about = nullptr;
+    std::unique_ptr<QTranslator> m_qtTranslator;
     bool m_startFailed = false;
 
     QStackedWidget *m_stack = nullptr;

@@ -3,11 +3,27 @@
 #include "ui/PageFactory.h"
 #include "ui/Theme.h"
 
+#include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace ui {
 
-Page::Page(PageId id, PageContext &context, QWidget *parent) : QWidget(parent), m_context(context), m_id(id) {}
+void showInStacks(QWidget *control, const QWidget *top)
+{
+    for (QWidget *w = control; w && w != top; w = w->parentWidget()) {
+        if (auto *stack = qobject_cast<QStackedWidget *>(w->parentWidget()))
+            stack->setCurrentWidget(w);
+    }
+}
+
+void Page::reveal(QWidget *control, int)
+{
+    showInStacks(control, this);
+}
+
+Page::Page(PageId id, PageContext &context, QWidget *parent) : QWidget(parent), m_context(context), m_id(id)
+{
+}
 
 QVBoxLayout *Page::buildFrame(const QString &panelName, const QString &titleName)
 {

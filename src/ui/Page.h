@@ -11,6 +11,10 @@ class QVBoxLayout;
 
 namespace ui {
 
+// Shows, in every stacked widget between the control and `top`, the page that
+// holds the control.
+void showInStacks(QWidget *control, const QWidget *top);
+
 enum class PageId { None, New, Load, Save, Update, Preferences, Phone, Input, Output, DateTime };
 
 class Page : public QWidget
@@ -29,6 +33,13 @@ public:
     // Copies into the record what the page holds outside its bindings. Runs
     // on every menu click and before the close query saves.
     virtual void storePage() {}
+    // Undo or redo put an earlier record back: show it, staying where the
+    // user is on the page.
+    virtual void recordRestored() {}
+    // Brings a control of the page into view after undo or redo: the
+    // sub-pages holding it are shown. `variant` is which of several records
+    // the control showed when it was edited (see EditOrigin).
+    virtual void reveal(QWidget *control, int variant);
 
 protected:
     // The frame most pages share: the page's object name, a white panel, the

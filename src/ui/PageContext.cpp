@@ -24,9 +24,10 @@ MessageAnswer PageContext::showText(MessageKind kind, const QString &text, Messa
     return m_messages.show(m_dialogParent, kind, text, buttons);
 }
 
-void PageContext::recordEdited()
+void PageContext::recordEdited(const EditOrigin &origin, quint64 mergeKey)
 {
     m_session.setChanged();
+    m_history.record(m_session.configuration(), origin, mergeKey);
     emit configurationEdited();
 }
 

@@ -4,17 +4,29 @@
 // configuration passes.
 #pragma once
 
+#include "app/EditHistory.h"
 #include "app/Session.h"
 #include "link/DeviceLink.h"
 #include "ui/MessageBoxes.h"
 
 #include <QObject>
+#include <QPointer>
 
 namespace lang {
 class LanguageTexts;
 }
 
 namespace ui {
+
+// Where an edit was made: the control, and which of the records it can show
+// it showed (the weekly profile on the grid; -1 when it shows only one).
+struct EditOrigin
+{
+    QPointer<QWidget> control;
+    int variant = -1;
+};
+
+using ConfigurationHistory = EditHistory<EditOrigin>;
 
 class PageContext : public QObject
 {
@@ -29,14 +41,18 @@ public:
     const lang::LanguageTexts &texts() const { return m_texts; }
 
     // A message text by key, with an optional detail on a line of its own.
-    MessageAnswer showMessage(MessageKind kind, const QString &key, MessageButtons buttons = MessageButtons::Ok,
-                              const QString &detail = {}) const;
+    MessageAnswer showMessage(MessageKind kind, const QString &key,
+                              MessageButtons buttons = MessageButtons::Ok, const QString &detail = {}) const;
     MessageAnswer showText(MessageKind kind, const QString &text,
                            MessageButtons buttons = MessageButtons::Ok) const;
 
     // The one funnel of user edits: the record has just been written by a
-    // control; mark the configuration changed and tell whoever listens.
-    void recordEdited();
+    // control; mark the configuration changed, keep the step for undo and
+    // tell whoever listens. Edits with the same merge key (not 0) that follow
+    // each other make one undo step.
+    void recordEdited(const EditOrigin &origin = {}, quint64 mergeKey = 0);
+
+    ConfigurationHistory &history() { return m_history; }
 
 signals:
     void configurationEdited();
@@ -47,6 +63,7 @@ private:
     const lang::LanguageTexts &m_texts;
     MessagePresenter &m_messages;
     QWidget *m_dialogParent;
+    ConfigurationHistory m_history;
 };
 
 } // namespace ui

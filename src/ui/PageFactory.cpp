@@ -106,17 +106,9 @@ void ClickPanel::mouseReleaseEvent(QMouseEvent *event)
 
 void ClickPanel::keyPressEvent(QKeyEvent *event)
 {
-    switch (event->key()) {
-    case Qt::Key_Space:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (m_clickable) {
-            emit clicked();
-            return;
-        }
-        break;
-    default:
-        break;
+    if (m_clickable && isClickKey(event)) {
+        emit clicked();
+        return;
     }
     QWidget::keyPressEvent(event);
 }
@@ -124,13 +116,7 @@ void ClickPanel::keyPressEvent(QKeyEvent *event)
 void ClickPanel::paintEvent(QPaintEvent *event)
 {
     QWidget::paintEvent(event);
-    if (!hasFocus())
-        return;
-    // A dashed frame inside the panel marks the keyboard focus on any colour.
-    QPainter p(this);
-    QPen pen(Qt::black, 1, Qt::DashLine);
-    p.setPen(pen);
-    p.drawRect(rect().adjusted(1, 1, -2, -2));
+    drawFocusMark(this);
 }
 
 SubTitle makeSubTitle(const QString &captionName, QWidget *parent, const QString &linkPanelName,
@@ -154,6 +140,7 @@ SubTitle makeSubTitle(const QString &captionName, QWidget *parent, const QString
         p.setColor(QPalette::WindowText, theme::kMain);
         label->setPalette(p);
         linkRow->addWidget(label);
+        setHintSource(made.link, label);
         row->addWidget(made.link);
     }
     return made;
@@ -183,6 +170,7 @@ TabStrip::TabStrip(std::span<const TabDef> tabs, QWidget *parent) : QWidget(pare
         auto *caption = makeLabel(QLatin1String(def.caption), tab);
         auto *picture = new SvgPicture({}, tabPicture(def.look), QSize(14, 14), tab);
         picture->unsetCursor();
+        setHintSource(tab, caption);
         m_tabs.append({tab, caption, picture});
         setLook(int(m_tabs.size()) - 1, def.look);
         row->addWidget(tab);

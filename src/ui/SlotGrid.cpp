@@ -366,6 +366,7 @@ void SlotGrid::beginStroke(Cell anchor, bool state)
 {
     m_anchor = anchor;
     m_strokeState = state;
+    ++m_strokes;
     m_before.assign(m_days.begin(), m_days.end());
 }
 

@@ -58,6 +58,9 @@ public:
     // accessible name give it: "Monday 08.00-08.30".
     QString slotName(Cell cell) const;
     QLabel *dayLabel(int day) const;
+    // Counts the strokes begun: the edits of one stroke share the number, so
+    // they can be undone as one step.
+    quint64 strokeNumber() const { return m_strokes; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -105,6 +108,7 @@ private:
     bool m_strokeState = false;
     bool m_mouseStroke = false;
     std::vector<config::DaySlots> m_before;
+    quint64 m_strokes = 0;
 };
 
 } // namespace ui

@@ -1,7 +1,9 @@
 #include "SmsTableEditor.h"
 
+#include "config/RowChecks.h"
 #include "lang/KeyTable.h"
 #include "ui/LanguageApplier.h"
+#include "ui/LengthCounter.h"
 #include "ui/PageFactory.h"
 #include "ui/SmsTableModel.h"
 #include "ui/Theme.h"
@@ -84,6 +86,9 @@ SmsTableEditor::SmsTableEditor(TableId id, QWidget *parent) : QWidget(parent), m
                                          " border-bottom: 1px solid %2; padding-left: 4px; }")
                               .arg(theme::kHeader.name(), theme::kHeader.darker(125).name()));
     m_view->setFixedHeight(header->height() + kVisibleRows * kRowHeight + 2 * m_view->frameWidth());
+    // The first column of an input table is the message the device sends.
+    if (id <= TableId::AI1_Low)
+        m_view->setItemDelegateForColumn(0, new LimitedCellDelegate(config::kMaxMessageLength, m_view));
     column->addWidget(m_view);
 
     auto *buttons = new QHBoxLayout;

@@ -31,6 +31,8 @@ void SvgPicture::paintEvent(QPaintEvent *)
     const QRectF target((width() - size.width()) / 2, (height() - size.height()) / 2, size.width(),
                         size.height());
     m_renderer.render(&painter, target);
+    painter.end();
+    drawFocusMark(this);
 }
 
 } // namespace ui

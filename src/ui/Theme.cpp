@@ -1,8 +1,11 @@
 #include "Theme.h"
 
+#include <QAbstractButton>
 #include <QEnterEvent>
 #include <QFontDatabase>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
 
 QFont theme::baseFont(int pointSize, bool bold)
 {
@@ -22,11 +25,78 @@ ClickLabel::ClickLabel(const QString &objectName, QWidget *parent) : QLabel(pare
     setCursor(Qt::PointingHandCursor);
 }
 
+void ClickLabel::setKeyboardClickable(bool on)
+{
+    setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
+}
+
 void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
     QLabel::mouseReleaseEvent(event);
+}
+
+void ClickLabel::keyPressEvent(QKeyEvent *event)
+{
+    if (focusPolicy() != Qt::NoFocus && isClickKey(event)) {
+        emit clicked();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void ClickLabel::paintEvent(QPaintEvent *event)
+{
+    QLabel::paintEvent(event);
+    drawFocusMark(this);
+}
+
+void drawFocusMark(QWidget *widget)
+{
+    if (!widget->hasFocus())
+        return;
+    QPainter p(widget);
+    p.setPen(QPen(theme::kFocus, 2));
+    p.drawRect(QRectF(widget->rect()).adjusted(1, 1, -1, -1));
+}
+
+bool isClickKey(const QKeyEvent *event)
+{
+    const int key = event->key();
+    return (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) && !event->isAutoRepeat();
+}
+
+namespace {
+const char kHintSource[] = "hintSource";
+
+QString plainCaption(QString text)
+{
+    return text.replace(QStringLiteral("&&"), QStringLiteral("&")).simplified();
+}
+} // namespace
+
+void setHintSource(QWidget *control, QWidget *caption)
+{
+    control->setProperty(kHintSource, QVariant::fromValue(static_cast<QObject *>(caption)));
+}
+
+void refreshHints(QWidget *root)
+{
+    for (QWidget *control : root->findChildren<QWidget *>()) {
+        const QVariant source = control->property(kHintSource);
+        if (!source.isValid())
+            continue;
+        QObject *caption = source.value<QObject *>();
+        QString text;
+        if (const auto *label = qobject_cast<QLabel *>(caption))
+            text = label->text();
+        else if (const auto *button = qobject_cast<QAbstractButton *>(caption))
+            text = button->text();
+        text = plainCaption(text);
+        control->setToolTip(text);
+        control->setAccessibleName(text);
+    }
 }
 
 void MenuCaption::enterEvent(QEnterEvent *event)
@@ -80,13 +150,17 @@ ThemedButton::ThemedButton(const QString &objectName, const QString &caption, QW
     setObjectName(objectName);
     setCursor(Qt::PointingHandCursor);
     setMinimumHeight(25);
+    // Enter clicks a focused button, as Space does.
+    setAutoDefault(true);
+    // The focus mark: a thicker frame in the focus colour, the caption kept
+    // in place by a smaller padding.
     setStyleSheet(QStringLiteral("QPushButton { background: %1; color: white; border: 1px solid %2;"
                                  " border-radius: 2px; padding: 3px 14px; }"
-                                 "QPushButton:focus { border: 1px solid %3; }"
+                                 "QPushButton:focus { border: 2px solid %6; padding: 2px 13px; }"
                                  "QPushButton:pressed { background: %3; color: %4; }"
                                  "QPushButton:disabled { background: %5; color: %1; }")
                       .arg(theme::kMain.name(), theme::kMain.darker(130).name(), theme::kPressed.name(),
-                           theme::kPressedFont.name(), theme::kDisabledFace.name()));
+                           theme::kPressedFont.name(), theme::kDisabledFace.name(), theme::kFocus.name()));
 }
 
 } // namespace ui

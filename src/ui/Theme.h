@@ -15,6 +15,11 @@ inline const QColor kHeader(166, 202, 240); // table headers and the sky-blue ta
 inline const QColor kUnselected(192, 192, 192);
 inline const QColor kHover(0, 0, 255);
 inline const QColor kDisabledFace(226, 234, 243);
+// The keyboard focus mark: a two-pixel frame that shows on white, silver, sky
+// blue and the main colour alike.
+inline const QColor kFocus(255, 140, 0);
+// Texts and counts that the device will refuse or cut.
+inline const QColor kError(204, 0, 0);
 
 // The window's font: Verdana 8 point, or the closest installed family.
 QFont baseFont(int pointSize = 8, bool bold = false);
@@ -30,12 +35,30 @@ class ClickLabel : public QLabel
 public:
     explicit ClickLabel(const QString &objectName, QWidget *parent = nullptr);
 
+    // Takes the focus with Tab, shows the focus mark and reports Space or
+    // Enter as a click: the menu entries and the About icon.
+    void setKeyboardClickable(bool on);
+
 signals:
     void clicked();
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 };
+
+// Draws the focus mark on a widget that has the keyboard focus.
+void drawFocusMark(QWidget *widget);
+// True for the keys that click a focused control: Space, Return, Enter.
+bool isClickKey(const QKeyEvent *event);
+
+// A control that shows only a picture or a short caption (menu icons, flags,
+// tabs, links) takes its tooltip and accessible name from the caption it
+// stands for: a label or a button. refreshHints() copies them again after the
+// language changed.
+void setHintSource(QWidget *control, QWidget *caption);
+void refreshHints(QWidget *root);
 
 // A menu caption: underlined in pure blue while the mouse is over it.
 class MenuCaption : public ClickLabel

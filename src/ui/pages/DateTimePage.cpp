@@ -177,6 +177,15 @@ void DateTimePage::pageShown()
     showOutcome(clock);
 }
 
+void DateTimePage::reveal(QWidget *control, int variant)
+{
+    if (!m_profileHalf->isAncestorOf(control))
+        return;
+    if (m_profileHalf->isHidden())
+        showHalf(true);
+    m_profileHalf->reveal(control, variant);
+}
+
 void DateTimePage::configurationShown()
 {
     m_profileHalf->refresh();

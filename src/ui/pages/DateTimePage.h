@@ -22,6 +22,8 @@ public:
     // The page appears from the menu: clock half shown, ports listed, PC clock in the fields.
     void pageShown() override;
     void configurationShown() override;
+    void recordRestored() override { configurationShown(); }
+    void reveal(QWidget *control, int variant) override;
     // Puts the results of a command or a status poll on the page and shows its messages.
     void showOutcome(const devlink::LinkOutcome &outcome);
 

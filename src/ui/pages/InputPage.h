@@ -21,6 +21,7 @@ public:
     // From the menu: the digital settings with Digital Input 1.
     void pageShown() override;
     void configurationShown() override { m_binder.refresh(); }
+    void recordRestored() override { m_binder.refresh(); }
 
 private:
     void showAnalog(bool analog);

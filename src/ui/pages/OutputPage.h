@@ -22,6 +22,7 @@ public:
     // From the menu: output 1, both outputs on their SMS sub-pages.
     void pageShown() override;
     void configurationShown() override { m_binder.refresh(); }
+    void recordRestored() override { m_binder.refresh(); }
 
 private:
     Binder m_binder;

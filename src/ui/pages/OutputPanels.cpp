@@ -1,6 +1,8 @@
 #include "OutputPanels.h"
 
+#include "config/RowChecks.h"
 #include "ui/Binder.h"
+#include "ui/LengthCounter.h"
 #include "ui/PageFactory.h"
 #include "ui/SmsTableEditor.h"
 
@@ -159,7 +161,9 @@ QWidget *OutputPanel::buildSmsPage()
     for (int i = 0; i < 3; ++i) {
         commands->addWidget(makeIcon(QLatin1String(kOperations[i].icon), 16, page), i, 0);
         commands->addWidget(makeCheckBox(named(boxes[i], o), page), i, 1);
-        commands->addWidget(makeEdit(named(edits[i], o), 0, page), i, 2);
+        QLineEdit *command = makeEdit(named(edits[i], o), 0, page);
+        new LengthCounter(command, config::kMaxMessageLength);
+        commands->addWidget(command, i, 2);
     }
     commands->setColumnStretch(2, 1);
     commands->addLayout(makeUnitLine(named("TntL_DO%1_SMS_DelayTime", o),

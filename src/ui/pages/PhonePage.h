@@ -12,6 +12,7 @@ class PhonePage : public Page
 public:
     PhonePage(PageContext &context, QWidget *parent = nullptr);
     void configurationShown() override { m_binder.refresh(); }
+    void recordRestored() override { m_binder.refresh(); }
 
 private:
     Binder m_binder;

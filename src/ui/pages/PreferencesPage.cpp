@@ -46,6 +46,8 @@ PreferencesPage::PreferencesPage(PageContext &context, QWidget *parent)
         m_group->addButton(radio, choice.code);
         radio->setChecked(choice.code == 1); // the window's initial state: English selected
         connect(flag, &ClickLabel::clicked, radio, [radio] { radio->setChecked(true); });
+        flag->setCursor(Qt::PointingHandCursor);
+        setHintSource(flag, radio);
         connect(radio, &QRadioButton::toggled, this, [this](bool on) {
             if (on)
                 emit languageChosen(m_group->checkedId());

@@ -1,6 +1,7 @@
 #include "ProfilePanel.h"
 
 #include "lang/LanguageTexts.h"
+#include "ui/Page.h"
 #include "ui/PageContext.h"
 #include "ui/PageFactory.h"
 #include "ui/SlotGrid.h"
@@ -53,6 +54,7 @@ QVBoxLayout *panelColumn(QWidget *panel)
 ProfilePanel::ProfilePanel(PageContext &context, QWidget *parent)
     : QWidget(parent), m_context(context), m_binder(context)
 {
+    m_binder.setVariant([this] { return m_week; });
     setObjectName(QStringLiteral("P_DT_PRO_Profile"));
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(12, 10, 12, 10);
@@ -99,6 +101,7 @@ QWidget *ProfilePanel::buildWeekly()
     config::Configuration &c = m_context.configuration();
     m_binder.flag(m_weekEnable, [this, &c]() -> bool & { return c.weeklyProfiles[m_week].enabled; });
     m_binder.timeSlots(grid, [this, &c] { return std::span(c.weeklyProfiles[m_week].days); });
+    m_weekGrid = grid;
     m_firstControls.append(m_weekEnable);
     return panel;
 }
@@ -151,6 +154,14 @@ void ProfilePanel::showWeekly(int profile)
     // Puts the profile on the grid and its flag on the box, outside the funnel.
     m_binder.refresh();
     showPanel(Weekly);
+}
+
+void ProfilePanel::reveal(QWidget *control, int variant)
+{
+    if ((control == m_weekGrid || control == m_weekEnable) && variant >= 0 && variant != m_week)
+        showWeekly(variant);
+    else
+        showInStacks(control, this);
 }
 
 void ProfilePanel::showPanel(int index)

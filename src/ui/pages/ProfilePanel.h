@@ -27,6 +27,9 @@ public:
     void enter() { showWeekly(0); }
     // The record was replaced: show it where it is on screen.
     void refresh() { m_binder.refresh(); }
+    // Shows the panel of a control; the weekly grid and its enable box with
+    // the weekly profile `variant`.
+    void reveal(QWidget *control, int variant);
 
 signals:
     // The "DateTime..." link.
@@ -46,6 +49,7 @@ private:
     QStackedWidget *m_panels = nullptr;
     TabStrip *m_weekStrip = nullptr;
     QCheckBox *m_weekEnable = nullptr;
+    SlotGrid *m_weekGrid = nullptr;
     QList<QWidget *> m_firstControls; // per panel, where the keyboard goes after a tab
 };
 
