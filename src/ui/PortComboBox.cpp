@@ -6,7 +6,7 @@
 namespace ui {
 
 PortComboBox::PortComboBox(const QString &name, devlink::DeviceLink &link, QWidget *parent)
-    : QComboBox(parent), m_link(link), m_source(devlink::ListSerialPorts)
+    : QComboBox(parent), m_link(link)
 {
     setObjectName(name);
     setMinimumWidth(160);
@@ -32,7 +32,7 @@ void PortComboBox::showPopup()
 
 void PortComboBox::refill(const QString &preferred)
 {
-    const QStringList ports = m_source();
+    const QStringList ports = devlink::ListSerialPorts();
     // A preferred port that is gone gives way to the last one used, then the first.
     const devlink::PortList list =
         devlink::FillPortList(ports, ports.contains(preferred) ? preferred : m_link.lastPortName());

@@ -3,8 +3,6 @@
 #pragma once
 
 #include <QComboBox>
-#include <QStringList>
-#include <functional>
 
 namespace devlink {
 class DeviceLink;
@@ -23,10 +21,6 @@ public:
     // Lists the ports again; the choice stays when its port is still there.
     void showPopup() override;
 
-    // Where the port names come from, the system's list unless a test puts
-    // its own in.
-    void setPortSource(std::function<QStringList()> source) { m_source = std::move(source); }
-
 signals:
     // The user chose another port, or the chosen one went away on a refill.
     // A refill that keeps the choice says nothing.
@@ -36,7 +30,6 @@ private:
     void refill(const QString &preferred);
 
     devlink::DeviceLink &m_link;
-    std::function<QStringList()> m_source;
     bool m_refilling = false;
 };
 
