@@ -35,11 +35,12 @@ struct LinkOutcome
     std::optional<QString> dateTime;        // TntL_DT_RSD_DT_Readed
     std::optional<ClockFields> fields;      // the six TntE_DT_SDT_* fields
     // What the page showed of the device is no longer known (a status reply
-    // not recognised, a port that failed or did not open): both result labels
-    // go back to their blank form before the texts above, if any, are shown.
+    // not recognised, a clock setting that failed after the port opened, a
+    // port that failed or did not open): both result labels go back to their
+    // blank form before the texts above, if any, are shown.
     bool statusUnknown = false;
-    // The port error behind an Error_Open_Com or a port failure, for callers
-    // that report the reason (the command line); the window need not show it.
+    // The port error behind a port that did not open or failed, for callers
+    // that report the reason their own way (the command line).
     std::optional<ECommError> portError;
 
     // The command did what was asked (the clock set, the status read).
