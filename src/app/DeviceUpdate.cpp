@@ -118,8 +118,8 @@ UpdateOutcome DeviceUpdate::run(const UpdateRequest &request,
     }
 
     report(UpdateStage::OpeningPort);
-    if (const QString error = m_link.openPort(request.portName); !error.isEmpty())
-        return outcome(Status::PortNotOpened, QStringLiteral("Error_Open_Com"), error);
+    if (const auto error = m_link.openPort(request.portName))
+        return outcome(Status::PortNotOpened, devlink::openFailureKey(error->code()), error->text());
 
     bool inBootLoader = false;
     for (int attempt = 1; attempt <= kBootAttempts && !inBootLoader; ++attempt) {

@@ -443,6 +443,11 @@ constexpr KeyDef kKeys[] = {
     {u"Mes_Update_Boot", u"Waiting for the boot loader: attempt %1 of 7", Group::Messages_Errors, KeyKind::Message},
     {u"Mes_Update_Releasing_Port", u"Releasing the port...", Group::Messages_Errors, KeyKind::Message},
     {u"Mes_Update_Running", u"Update program running: %1", Group::Messages_Errors, KeyKind::Message},
+    // The port: lost during an exchange (shown with the system's text below),
+    // and the two reasons a port does not open that the user can mend.
+    {u"Error_Port_Lost", u"Error! The connection to the device was lost. Check the cable, that the device is powered and that the right port is chosen.", Group::Messages_Errors, KeyKind::Message},
+    {u"Error_Port_Permission", u"Error! No permission to open the port. Add your user to the group that owns the port (usually dialout), then log out and log in again.", Group::Messages_Errors, KeyKind::Message},
+    {u"Error_Port_Busy", u"Error! The port is in use by another program. Close that program or choose another port.", Group::Messages_Errors, KeyKind::Message},
     // clang-format on
 };
 

@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -182,7 +183,9 @@ void TComm::Open()
         // Qt reports a device that another program holds (its lock file, or
         // exclusive mode) as a permission error; tell it from a real lack of
         // permission so the user learns the port is busy.
-        if (error == QSerialPort::PermissionError && ::access(path.constData(), R_OK | W_OK) == 0)
+        // The check runs as the identity the open used (the effective one).
+        if (error == QSerialPort::PermissionError &&
+            ::faccessat(AT_FDCWD, path.constData(), R_OK | W_OK, AT_EACCESS) == 0)
             code = EBUSY;
 #endif
         throw ECommError(accessError, code);

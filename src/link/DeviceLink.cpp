@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QThread>
+#include <cerrno>
 
 namespace devlink {
 
@@ -25,12 +26,46 @@ LinkMessage message(MessageKind kind, const QString &key)
     return {kind, key, {}};
 }
 
-LinkMessage portErrorMessage(const ECommError &error)
+// A port that failed in the middle of an exchange: the device is most likely
+// unplugged or switched off, which the system's text alone does not say.
+LinkMessage portLostMessage(const ECommError &error)
 {
-    return {MessageKind::Error, {}, error.text()};
+    return {MessageKind::Error, QStringLiteral("Error_Port_Lost"), error.text().trimmed()};
+}
+
+LinkMessage openFailureMessage(const ECommError &error)
+{
+    return {MessageKind::Error, openFailureKey(error.code()), error.text().trimmed()};
+}
+
+// The labels show the lines that were recognised; a status that failed
+// leaves neither label showing an earlier reading.
+void takeStatus(const StatusReply &status, LinkOutcome &outcome)
+{
+    outcome.firmwareVersion = status.firmwareVersion;
+    outcome.dateTime = status.dateTime;
+    outcome.statusUnknown = !status.recognised();
 }
 
 } // namespace
+
+QString openFailureKey(int systemCode)
+{
+    switch (systemCode) {
+    case EBUSY:
+        return QStringLiteral("Error_Port_Busy");
+#ifdef Q_OS_LINUX
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("Error_Port_Permission");
+#elif defined(Q_OS_WIN)
+    case EACCES: // Windows refuses a port another program holds with "access denied"
+        return QStringLiteral("Error_Port_Busy");
+#endif
+    default:
+        return QStringLiteral("Error_Open_Com");
+    }
+}
 
 DeviceLink::DeviceLink(QObject *parent)
     : QObject(parent), m_pcClock([] { return QDateTime::currentDateTime(); }),
@@ -79,6 +114,7 @@ void DeviceLink::closeLink()
 {
     stopPolling();
     dropLink();
+    emit linkClosed();
 }
 
 bool DeviceLink::EnsureLinkOpen(const QString &port, std::optional<ECommError> *failure)
@@ -151,11 +187,14 @@ LinkOutcome DeviceLink::SetClock(const QString &port, ClockSource source, const 
         return outcome;
     }
 
+    // From here on every way out but success closes the link, and the labels
+    // no longer describe a device that answers.
+    outcome.statusUnknown = true;
+    if (!EnsureLinkOpen(port, &outcome.portError)) {
+        outcome.messages.append(openFailureMessage(*outcome.portError));
+        return outcome;
+    }
     try {
-        if (!EnsureLinkOpen(port, &outcome.portError)) {
-            outcome.messages.append(message(MessageKind::Error, QStringLiteral("Error_Open_Com")));
-            return outcome;
-        }
         sendFrame(setClockFrame(fields));
         m_comm.waitForInput(kReplyPauseMs, clockReplyComplete);
         if (m_comm.InputCount() <= 0) {
@@ -171,15 +210,11 @@ LinkOutcome DeviceLink::SetClock(const QString &port, ClockSource source, const 
         outcome.succeeded = true;
         outcome.messages.append(
             message(MessageKind::Information, QStringLiteral("DateTime_Correctly_Setted")));
-        const StatusReply status = ReadStatus();
-        outcome.firmwareVersion = status.firmwareVersion;
-        outcome.dateTime = status.dateTime;
+        takeStatus(ReadStatus(), outcome);
         startPolling();
     } catch (const ECommError &error) {
-        // The device expects no more of this exchange; the message stays the
-        // one for any failure of a clock setting. A port that failed is closed
-        // so that the next command opens it afresh.
-        outcome.messages.append(message(MessageKind::Error, QStringLiteral("Error_Date_Not_Valid")));
+        // A port that failed is closed so that the next command opens it afresh.
+        outcome.messages.append(portLostMessage(error));
         outcome.portError = error;
         stopPolling();
         dropLink();
@@ -192,13 +227,13 @@ LinkOutcome DeviceLink::ReadStatusClick(const QString &port)
     LinkOutcome outcome;
     stopPolling();
     if (!EnsureLinkOpen(port, &outcome.portError)) {
-        outcome.messages.append(message(MessageKind::Error, QStringLiteral("Error_Open_Com")));
+        outcome.statusUnknown = true;
+        outcome.messages.append(openFailureMessage(*outcome.portError));
         return outcome;
     }
     try {
         const StatusReply status = ReadStatus();
-        outcome.firmwareVersion = status.firmwareVersion;
-        outcome.dateTime = status.dateTime;
+        takeStatus(status, outcome);
         if (status.recognised()) {
             outcome.succeeded = true;
             startPolling();
@@ -210,7 +245,8 @@ LinkOutcome DeviceLink::ReadStatusClick(const QString &port)
                                                                     : QStringLiteral("Error_No_Answer")));
         }
     } catch (const ECommError &error) {
-        outcome.messages.append(portErrorMessage(error));
+        outcome.statusUnknown = true;
+        outcome.messages.append(portLostMessage(error));
         outcome.portError = error;
         dropLink();
     }
@@ -225,12 +261,12 @@ void DeviceLink::Timer1Tick()
     LinkOutcome outcome;
     try {
         const StatusReply status = ReadStatus();
-        outcome.firmwareVersion = status.firmwareVersion;
-        outcome.dateTime = status.dateTime;
+        takeStatus(status, outcome);
         outcome.succeeded = status.recognised();
         m_timer1.start();
     } catch (const ECommError &error) {
-        outcome.messages.append(portErrorMessage(error));
+        outcome.statusUnknown = true;
+        outcome.messages.append(portLostMessage(error));
         outcome.portError = error;
         m_polling = false;
         dropLink();
@@ -238,7 +274,7 @@ void DeviceLink::Timer1Tick()
     emit polled(outcome);
 }
 
-QString DeviceLink::openPort(const QString &portName)
+std::optional<ECommError> DeviceLink::openPort(const QString &portName)
 {
     closeLink();
     try {
@@ -246,10 +282,10 @@ QString DeviceLink::openPort(const QString &portName)
         m_comm.Open();
     } catch (const ECommError &error) {
         m_comm.Close();
-        return error.text();
+        return error;
     }
     m_lastPortName = portName;
-    return {};
+    return std::nullopt;
 }
 
 QString DeviceLink::RequestBootMode()

@@ -20,8 +20,8 @@ enum class MessageKind { Information, Warning, Error };
 struct LinkMessage
 {
     MessageKind kind = MessageKind::Error;
-    QString key;  // the message text to show ("Error_No_Answer"), or empty:
-    QString text; // then this port error's text is shown as it is
+    QString key;    // the message text to show ("Error_No_Answer")
+    QString detail; // the system's text of a port error, on a line below it; or empty
 
     bool operator==(const LinkMessage &) const = default;
 };
@@ -34,8 +34,13 @@ struct LinkOutcome
     std::optional<QString> firmwareVersion; // TntL_DT_RSD_FW_Readed
     std::optional<QString> dateTime;        // TntL_DT_RSD_DT_Readed
     std::optional<ClockFields> fields;      // the six TntE_DT_SDT_* fields
-    // The port error behind an Error_Open_Com or a port failure, for callers
-    // that report the reason (the command line); the window need not show it.
+    // What the page showed of the device is no longer known (a status reply
+    // not recognised, a clock setting that failed after the port opened, a
+    // port that failed or did not open): both result labels go back to their
+    // blank form before the texts above, if any, are shown.
+    bool statusUnknown = false;
+    // The port error behind a port that did not open or failed, for callers
+    // that report the reason their own way (the command line).
     std::optional<ECommError> portError;
 
     // The command did what was asked (the clock set, the status read).
@@ -43,6 +48,11 @@ struct LinkOutcome
 };
 
 enum class ClockSource { PcClock, Fields };
+
+// The message for a port that did not open, by the system code of its error:
+// in use by another program, no permission (on Linux: not in the group that
+// owns the device), or the general one.
+QString openFailureKey(int systemCode);
 
 struct BootAnswer
 {
@@ -83,8 +93,8 @@ public:
     void closeLink();
 
     // For the update: close the link, open portName and, on success, make it
-    // the last port name. Returns the port error's text, empty on success.
-    QString openPort(const QString &portName);
+    // the last port name. Returns the port error, nothing on success.
+    std::optional<ECommError> openPort(const QString &portName);
     // Sends the boot request, then 200 ms pause and pending events run.
     // Returns the port error's text, empty when sent.
     QString RequestBootMode();
@@ -103,6 +113,8 @@ signals:
     // After each status exchange of Timer1: new label texts, or a port error
     // to show (polling has then stopped).
     void polled(const devlink::LinkOutcome &outcome);
+    // closeLink() has run: nothing shown of the device is current any more.
+    void linkClosed();
 
 private:
     bool EnsureLinkOpen(const QString &port, std::optional<ECommError> *failure);

@@ -141,7 +141,8 @@ void TestCli::portInUseIsNamedAsTheReason()
     holder.Open();
     const Run run = runCli({QStringLiteral("status"), QStringLiteral("--port"), sim.path()});
     QCOMPARE(run.exitCode, 1);
-    QCOMPARE(run.err, QStringLiteral("Error! When open COM Port\n%1: in use by another program "
+    QCOMPARE(run.err, QStringLiteral("Error! The port is in use by another program. Close that program or "
+                                     "choose another port.\n%1: in use by another program "
                                      "(Error accessing specified device (Error: 16))\n")
                           .arg(sim.path()));
 }

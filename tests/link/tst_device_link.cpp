@@ -7,6 +7,9 @@
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace devlink;
 
@@ -47,9 +50,39 @@ QStringList keys(const LinkOutcome &outcome)
 {
     QStringList list;
     for (const LinkMessage &m : outcome.messages)
-        list << (m.key.isEmpty() ? QStringLiteral("port error: ") + m.text : m.key);
+        list << m.key;
     return list;
 }
+
+// Acts as another user (or, when not root, takes every permission off the
+// file) for as long as it lives: a port that exists but may not be opened.
+class NoPermission
+{
+public:
+    explicit NoPermission(const QString &path) : m_path(path.toLocal8Bit())
+    {
+        struct stat info;
+        ::stat(m_path.constData(), &info);
+        m_mode = info.st_mode & 07777;
+        if (::geteuid() == 0)
+            m_switched = ::seteuid(kNobody) == 0;
+        else
+            ::chmod(m_path.constData(), 0);
+    }
+    ~NoPermission()
+    {
+        if (m_switched)
+            (void)::seteuid(0);
+        else
+            ::chmod(m_path.constData(), m_mode);
+    }
+
+private:
+    static constexpr uid_t kNobody = 65534;
+    QByteArray m_path;
+    mode_t m_mode = 0;
+    bool m_switched = false;
+};
 
 ClockFields fieldsOf(const QStringList &six)
 {
@@ -84,10 +117,14 @@ private slots:
     void choosingAnotherPortClosesTheFirst();
     void afterAFailedClockSettingReadStatusOpensThePortAgain();
     void portThatDoesNotOpenGivesOpenError();
+    void openFailureNamesAReasonTheUserCanMend_data();
+    void openFailureNamesAReasonTheUserCanMend();
+    void portInUseOrWithoutPermissionSaysSo_data();
+    void portInUseOrWithoutPermissionSaysSo();
     void pollingReadsTheStatusUntilTheLinkCloses();
     void pollingWithoutAnswerGoesOnSilently();
-    void vanishedDeviceDuringPollingStopsIt();
-    void vanishedDeviceDuringClockSettingGivesAnErrorQuickly();
+    void vanishedDeviceSaysTheConnectionIsLost_data();
+    void vanishedDeviceSaysTheConnectionIsLost();
     void openPortForTheUpdateKeepsTheLastPortName();
 };
 
@@ -255,6 +292,7 @@ void TestDeviceLink::clockReplyDecidesTheMessageAndTheLink()
     QCOMPARE(link.linkOpen(), linkOpenAfter);
     QCOMPARE(link.Comm1().IsOpen(), linkOpenAfter);
     QCOMPARE(link.polling(), linkOpenAfter);
+    QCOMPARE(outcome.statusUnknown, !linkOpenAfter);
     QCOMPARE(link.lastPortName(), peer.path());
     // The pause is an upper bound: two exchanges of 150 ms at most.
     QVERIFY2(elapsed < 600, qPrintable(QString::number(elapsed)));
@@ -264,7 +302,7 @@ void TestDeviceLink::statusReplyFillsTheLabels_data()
 {
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<bool>("recognised");
-    QTest::addColumn<QString>("firmware"); // null: label unchanged
+    QTest::addColumn<QString>("firmware"); // null: label blank when not recognised
     QTest::addColumn<QString>("dateTime");
 
     QTest::newRow("both lines") << kStatusReply << true << QStringLiteral("1.0.4")
@@ -307,6 +345,7 @@ void TestDeviceLink::statusReplyFillsTheLabels()
     QVERIFY(peer.waitForReceived(kStatusFrame.size(), 1000));
     QCOMPARE(peer.received(), kStatusFrame);
     QCOMPARE(outcome.succeeded, recognised);
+    QCOMPARE(outcome.statusUnknown, !recognised);
     QCOMPARE(outcome.firmwareVersion, firmware.isNull() ? std::nullopt : std::optional<QString>(firmware));
     QCOMPARE(outcome.dateTime, dateTime.isNull() ? std::nullopt : std::optional<QString>(dateTime));
     const QString failure = reply.size() >= kStatusReplyCapacity ? QStringLiteral("Error_Answer_Wrong")
@@ -339,7 +378,7 @@ void TestDeviceLink::bootProbeAnswersFromTheFirstLine()
     PtyPeer peer;
     peer.setReply(reply);
     DeviceLink link;
-    QCOMPARE(link.openPort(peer.path()), QString());
+    QVERIFY(!link.openPort(peer.path()));
     QElapsedTimer timer;
     timer.start();
     const BootAnswer answer = link.CheckBootMode();
@@ -355,7 +394,7 @@ void TestDeviceLink::bootRequestSendsItsFrameAndPauses()
 {
     PtyPeer peer;
     DeviceLink link;
-    QCOMPARE(link.openPort(peer.path()), QString());
+    QVERIFY(!link.openPort(peer.path()));
     QElapsedTimer timer;
     timer.start();
     QCOMPARE(link.RequestBootMode(), QString());
@@ -413,17 +452,85 @@ void TestDeviceLink::portThatDoesNotOpenGivesOpenError()
     const QString absent = QStringLiteral("/dev/ttyTRENOV5X-absent");
     LinkOutcome outcome = link.ReadStatusClick(absent);
     QCOMPARE(keys(outcome), QStringList{QStringLiteral("Error_Open_Com")});
+    QCOMPARE(outcome.messages.first().detail, QStringLiteral("Error accessing specified device (Error: 2)"));
+    QVERIFY(outcome.statusUnknown);
     QVERIFY(outcome.portError);
     QCOMPARE(outcome.portError->text(), QStringLiteral("Error accessing specified device (Error: 2) "));
     QVERIFY(!link.linkOpen());
 
     outcome = link.SetClock(absent, ClockSource::Fields, fieldsOf({"7", "5", "3", "9", "4", "24"}));
     QCOMPARE(keys(outcome), QStringList{QStringLiteral("Error_Open_Com")});
+    QVERIFY(outcome.statusUnknown);
     QVERIFY(link.lastPortName().isEmpty());
 
     // An invalid date is reported before any port is touched.
     outcome = link.SetClock(absent, ClockSource::Fields, fieldsOf({"25", "5", "3", "9", "4", "24"}));
     QCOMPARE(keys(outcome), QStringList{QStringLiteral("Error_Date_Not_Valid")});
+    QVERIFY(!outcome.statusUnknown);
+}
+
+void TestDeviceLink::openFailureNamesAReasonTheUserCanMend_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("key");
+
+    QTest::newRow("held by another program") << EBUSY << "Error_Port_Busy";
+    QTest::newRow("no permission") << EACCES << "Error_Port_Permission";
+    QTest::newRow("operation not permitted") << EPERM << "Error_Port_Permission";
+    QTest::newRow("no such device") << ENOENT << "Error_Open_Com";
+    QTest::newRow("empty port name") << EISDIR << "Error_Open_Com";
+    QTest::newRow("device fails") << EIO << "Error_Open_Com";
+    QTest::newRow("not a serial device") << -1 << "Error_Open_Com";
+}
+
+void TestDeviceLink::openFailureNamesAReasonTheUserCanMend()
+{
+    QFETCH(int, code);
+    QFETCH(QString, key);
+    QCOMPARE(openFailureKey(code), key);
+}
+
+void TestDeviceLink::portInUseOrWithoutPermissionSaysSo_data()
+{
+    QTest::addColumn<QString>("hindrance");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("code");
+
+    QTest::newRow("held open by another port object") << "held"
+                                                      << "Error_Port_Busy" << EBUSY;
+    QTest::newRow("no permission on the device") << "permission"
+                                                 << "Error_Port_Permission" << EACCES;
+}
+
+void TestDeviceLink::portInUseOrWithoutPermissionSaysSo()
+{
+    QFETCH(QString, hindrance);
+    QFETCH(QString, key);
+    QFETCH(int, code);
+
+    PtyPeer peer;
+    peer.setReply(kStatusReply);
+    DeviceLink link;
+    TComm holder;
+    std::optional<LinkOutcome> outcome;
+    if (hindrance == u"held") {
+        holder.setDeviceName(peer.path());
+        holder.Open();
+        outcome = link.ReadStatusClick(peer.path());
+    } else {
+        NoPermission guard(peer.path());
+        outcome = link.ReadStatusClick(peer.path());
+    }
+    QCOMPARE(keys(*outcome), QStringList{key});
+    QCOMPARE(outcome->portError->code(), code);
+    QCOMPARE(outcome->messages.first().detail,
+             QStringLiteral("Error accessing specified device (Error: %1)").arg(code));
+    QVERIFY(!link.linkOpen());
+    QVERIFY(!link.Comm1().IsOpen());
+
+    // Once the port is free the same command reads the device.
+    holder.Close();
+    QVERIFY(link.ReadStatusClick(peer.path()).succeeded);
 }
 
 void TestDeviceLink::pollingReadsTheStatusUntilTheLinkCloses()
@@ -465,51 +572,54 @@ void TestDeviceLink::pollingWithoutAnswerGoesOnSilently()
     const auto outcome = polled.last().first().value<LinkOutcome>();
     QVERIFY(outcome.messages.isEmpty());
     QVERIFY(!outcome.firmwareVersion);
+    QVERIFY(outcome.statusUnknown);
     QVERIFY(link.linkOpen());
     QVERIFY(link.polling());
 }
 
-void TestDeviceLink::vanishedDeviceDuringPollingStopsIt()
+void TestDeviceLink::vanishedDeviceSaysTheConnectionIsLost_data()
 {
+    QTest::addColumn<QString>("command");
+    QTest::newRow("status polling") << "poll";
+    QTest::newRow("Read Status Device") << "read";
+    QTest::newRow("clock setting") << "clock";
+}
+
+void TestDeviceLink::vanishedDeviceSaysTheConnectionIsLost()
+{
+    QFETCH(QString, command);
     PtyPeer peer;
-    peer.setReply(kStatusReply);
+    peer.setResponder(device(kClockReply, kStatusReply));
     DeviceLink link;
     link.setPollInterval(20);
     QSignalSpy polled(&link, &DeviceLink::polled);
     QVERIFY(link.ReadStatusClick(peer.path()).succeeded);
     peer.hangUp();
 
-    QTRY_VERIFY_WITH_TIMEOUT(!polled.isEmpty(), 3000);
-    const auto outcome = polled.last().first().value<LinkOutcome>();
-    QCOMPARE(outcome.messages.size(), 1);
-    QVERIFY(outcome.messages.first().key.isEmpty());
-    QVERIFY(outcome.messages.first().text.startsWith(QLatin1String("Write error (Error: ")));
+    QElapsedTimer timer;
+    timer.start();
+    LinkOutcome outcome;
+    if (command == u"poll") {
+        QTRY_VERIFY_WITH_TIMEOUT(!polled.isEmpty(), 3000);
+        outcome = polled.last().first().value<LinkOutcome>();
+    } else if (command == u"read") {
+        outcome = link.ReadStatusClick(peer.path());
+    } else {
+        outcome = link.SetClock(peer.path(), ClockSource::Fields, fieldsOf({"7", "5", "3", "9", "4", "24"}));
+        QVERIFY2(timer.elapsed() < 300, qPrintable(QString::number(timer.elapsed())));
+    }
+    QCOMPARE(keys(outcome), QStringList{QStringLiteral("Error_Port_Lost")});
+    QVERIFY2(outcome.messages.first().detail.startsWith(QLatin1String("Write error (Error: ")),
+             qPrintable(outcome.messages.first().detail));
+    QVERIFY(outcome.portError);
+    QVERIFY(outcome.statusUnknown);
+    QVERIFY(!outcome.succeeded);
     QVERIFY(!link.polling());
     QVERIFY(!link.timerActive());
     QVERIFY(!link.linkOpen());
     const int count = polled.count();
     QTest::qWait(100);
     QCOMPARE(polled.count(), count);
-}
-
-void TestDeviceLink::vanishedDeviceDuringClockSettingGivesAnErrorQuickly()
-{
-    PtyPeer peer;
-    peer.setResponder(device(kClockReply, kStatusReply));
-    DeviceLink link;
-    QVERIFY(link.ReadStatusClick(peer.path()).succeeded);
-    peer.hangUp();
-
-    QElapsedTimer timer;
-    timer.start();
-    const LinkOutcome outcome =
-        link.SetClock(peer.path(), ClockSource::Fields, fieldsOf({"7", "5", "3", "9", "4", "24"}));
-    QVERIFY2(timer.elapsed() < 300, qPrintable(QString::number(timer.elapsed())));
-    QCOMPARE(keys(outcome), QStringList{QStringLiteral("Error_Date_Not_Valid")});
-    QVERIFY(outcome.portError);
-    QVERIFY(!outcome.succeeded);
-    QVERIFY(!link.linkOpen());
-    QVERIFY(!link.polling());
 }
 
 void TestDeviceLink::openPortForTheUpdateKeepsTheLastPortName()
@@ -520,12 +630,13 @@ void TestDeviceLink::openPortForTheUpdateKeepsTheLastPortName()
     QVERIFY(link.ReadStatusClick(peer.path()).succeeded);
 
     QVERIFY(link.openPort(QStringLiteral("/dev/ttyTRENOV5X-absent"))
+                ->text()
                 .startsWith(QLatin1String("Error accessing")));
     QVERIFY(!link.linkOpen());
     QVERIFY(!link.polling());
     QCOMPARE(link.lastPortName(), peer.path());
 
-    QCOMPARE(link.openPort(peer.path()), QString());
+    QVERIFY(!link.openPort(peer.path()));
     QVERIFY(link.Comm1().IsOpen());
     QVERIFY(!link.linkOpen());
     QCOMPARE(link.lastPortName(), peer.path());

@@ -289,7 +289,7 @@ private slots:
         QVERIFY(bootRequests(sim) <= 2);
         QVERIFY(kit.updaterArguments().isEmpty());
         // The port is free again.
-        QCOMPARE(link.openPort(sim.path()), QString());
+        QVERIFY(!link.openPort(sim.path()));
         link.closeLink();
     }
 

@@ -134,7 +134,7 @@ void TestDevSim::bootLoaderAfterTheNthRequest()
 {
     DevSim sim({QStringLiteral("--boot-after"), QStringLiteral("2")});
     DeviceLink link;
-    QCOMPARE(link.openPort(sim.path()), QString());
+    QVERIFY(!link.openPort(sim.path()));
 
     // The update's loop: probe, and request boot mode while it fails.
     int probes = 0;
@@ -164,7 +164,7 @@ void TestDevSim::logShowsEveryFrameAsHexAndText()
     DevSim sim;
     DeviceLink link;
     link.SetClock(sim.path(), ClockSource::Fields, kClock);
-    QCOMPARE(link.openPort(sim.path()), QString());
+    QVERIFY(!link.openPort(sim.path()));
     link.RequestBootMode();
     QVERIFY(sim.waitForFrames(3, 2000));
     const QString log = sim.log();
@@ -207,7 +207,7 @@ void TestDevSim::killedMidExchangeGivesAnErrorWithinThePause()
 {
     DevSim sim({QStringLiteral("--slow"), QStringLiteral("100")});
     DeviceLink link;
-    QCOMPARE(link.openPort(sim.path()), QString());
+    QVERIFY(!link.openPort(sim.path()));
     link.closeLink();
 
     const pid_t pid = pid_t(sim.pid());

@@ -88,6 +88,12 @@ void SimulatedModem::toggleSilent() const
     ::kill(pid_t(m_process->processId()), SIGUSR1);
 }
 
+void SimulatedModem::vanish()
+{
+    m_process->kill();
+    m_process->waitForFinished(3000);
+}
+
 void ProgramFolder::writeConfiguration(const QString &name, const config::Configuration &c) const
 {
     writeFile(QStringLiteral("Projects/%1/Configuration.xml").arg(name), config::serializeConfiguration(c));

@@ -18,7 +18,6 @@ namespace ui {
 class MainWindow;
 }
 
-
 // The control of that name under window; ends the test run when there is none.
 template <typename T> T *child(QWidget *window, const char *name)
 {
@@ -91,6 +90,9 @@ public:
     ~SimulatedModem();
     QString devicePath() const { return m_path; }
     void toggleSilent() const; // SIGUSR1
+    // Ends the simulator at once: the line hangs up, as when the device is
+    // unplugged.
+    void vanish();
 
 private:
     std::unique_ptr<QProcess> m_process;

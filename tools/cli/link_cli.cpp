@@ -84,14 +84,12 @@ void printOutcome(const devlink::LinkOutcome &outcome, const QString &port, QTex
                   QTextStream &err)
 {
     for (const devlink::LinkMessage &message : outcome.messages) {
-        const QString text = message.key.isEmpty() ? message.text.trimmed() : lang::builtinText(message.key);
         QTextStream &stream = message.kind == devlink::MessageKind::Information ? out : err;
-        stream << text << '\n';
-        if (message.key == QLatin1String("Error_Open_Com") && outcome.portError) {
+        stream << lang::builtinText(message.key) << '\n';
+        if (outcome.portError && message.key == devlink::openFailureKey(outcome.portError->code())) {
             err << devlink::devicePath(port) << ": " << openFailureReason(outcome.portError->code()) << " ("
                 << outcome.portError->text().trimmed() << ")\n";
-        } else if (!message.key.isEmpty() && message.kind != devlink::MessageKind::Information &&
-                   outcome.portError) {
+        } else if (message.kind != devlink::MessageKind::Information && outcome.portError) {
             err << "Port error: " << outcome.portError->text().trimmed() << '\n';
         }
     }

@@ -1,11 +1,10 @@
 #include "DateTimePage.h"
 
-#include "link/PortList.h"
 #include "ui/PageFactory.h"
+#include "ui/PortComboBox.h"
 #include "ui/Theme.h"
 #include "ui/pages/ProfilePanel.h"
 
-#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,6 +14,10 @@
 namespace ui {
 
 namespace {
+
+// What the result labels show while nothing is known of the device.
+const QString kNoFirmwareVersion = QStringLiteral("------");
+const QString kNoDateTime = QStringLiteral("--.--.-- --/--/--");
 
 struct ClockField
 {
@@ -59,6 +62,9 @@ DateTimePage::DateTimePage(PageContext &context, QWidget *parent)
     outer->addWidget(m_clockHalf, 1);
     outer->addWidget(m_profileHalf, 1);
     m_profileHalf->hide();
+    // Whatever closes the port (a menu click, the About box, another port
+    // chosen) leaves nothing current to show.
+    connect(&m_link, &devlink::DeviceLink::linkClosed, this, &DateTimePage::blankStatus);
 }
 
 QWidget *DateTimePage::buildClockHalf()
@@ -77,9 +83,9 @@ QWidget *DateTimePage::buildClockHalf()
     auto *portRow = new QHBoxLayout;
     auto *portCaption =
         makeLabel(QStringLiteral("TntL_SubT_DateTime_SelCOM"), QStringLiteral("Select COMport"), half);
-    m_ports = new QComboBox(half);
-    m_ports->setObjectName(QStringLiteral("CB_COMPort_List_DateTime"));
-    m_ports->setMinimumWidth(160);
+    m_ports = new PortComboBox(QStringLiteral("CB_COMPort_List_DateTime"), m_link, half);
+    // The labels must not go on showing one device while another port is chosen.
+    connect(m_ports, &PortComboBox::portChanged, this, [this] { m_link.closeLink(); });
     portCaption->setBuddy(m_ports);
     portRow->addWidget(portCaption);
     portRow->addWidget(m_ports);
@@ -131,11 +137,10 @@ QWidget *DateTimePage::buildClockHalf()
     status->addWidget(readStatus, 0, 0, 1, 3, Qt::AlignLeft);
     status->addWidget(
         makeLabel(QStringLiteral("TntL_DT_RSD_FW_Ver"), QStringLiteral("Firmware Version :"), half), 1, 0);
-    m_firmware = makeLabel(QStringLiteral("TntL_DT_RSD_FW_Readed"), QStringLiteral("------"), half);
+    m_firmware = makeLabel(QStringLiteral("TntL_DT_RSD_FW_Readed"), kNoFirmwareVersion, half);
     status->addWidget(m_firmware, 1, 1);
     status->addWidget(makeLabel(QStringLiteral("TntL_DT_RSD_DT"), QStringLiteral("Date Time :"), half), 2, 0);
-    m_dateTime =
-        makeLabel(QStringLiteral("TntL_DT_RSD_DT_Readed"), QStringLiteral("--.--.-- --/--/--"), half);
+    m_dateTime = makeLabel(QStringLiteral("TntL_DT_RSD_DT_Readed"), kNoDateTime, half);
     status->addWidget(m_dateTime, 2, 1);
     QFont bold = m_firmware->font();
     bold.setBold(true);
@@ -168,10 +173,8 @@ void DateTimePage::showHalf(bool profile)
 void DateTimePage::pageShown()
 {
     showHalf(false);
-    const devlink::PortList ports = devlink::FillPortList(devlink::ListSerialPorts(), m_link.lastPortName());
-    m_ports->clear();
-    m_ports->addItems(ports.items);
-    m_ports->setCurrentIndex(ports.current);
+    m_ports->fill();
+    blankStatus();
     devlink::LinkOutcome clock;
     clock.fields = m_link.ShowPcClock();
     showOutcome(clock);
@@ -207,16 +210,20 @@ void DateTimePage::showOutcome(const devlink::LinkOutcome &outcome)
         m_mo->setText(f.mo);
         m_yy->setText(f.yy);
     }
+    if (outcome.statusUnknown)
+        blankStatus();
     if (outcome.firmwareVersion)
         m_firmware->setText(*outcome.firmwareVersion);
     if (outcome.dateTime)
         m_dateTime->setText(*outcome.dateTime);
-    for (const devlink::LinkMessage &m : outcome.messages) {
-        if (m.key.isEmpty())
-            m_context.showText(toMessageKind(m.kind), m.text);
-        else
-            m_context.showMessage(toMessageKind(m.kind), m.key);
-    }
+    for (const devlink::LinkMessage &m : outcome.messages)
+        m_context.showMessage(toMessageKind(m.kind), m.key, MessageButtons::Ok, m.detail);
+}
+
+void DateTimePage::blankStatus()
+{
+    m_firmware->setText(kNoFirmwareVersion);
+    m_dateTime->setText(kNoDateTime);
 }
 
 } // namespace ui

@@ -5,12 +5,12 @@
 #include "link/DeviceLink.h"
 #include "ui/Page.h"
 
-class QComboBox;
 class QLabel;
 class QLineEdit;
 
 namespace ui {
 
+class PortComboBox;
 class ProfilePanel;
 
 class DateTimePage : public Page
@@ -31,11 +31,12 @@ private:
     QWidget *buildClockHalf();
     devlink::ClockFields fields() const;
     void showHalf(bool profile);
+    void blankStatus();
 
     devlink::DeviceLink &m_link;
     QWidget *m_clockHalf = nullptr;
     ProfilePanel *m_profileHalf = nullptr;
-    QComboBox *m_ports = nullptr;
+    PortComboBox *m_ports = nullptr;
     QLineEdit *m_hh = nullptr, *m_mi = nullptr, *m_ss = nullptr, *m_dd = nullptr, *m_mo = nullptr,
               *m_yy = nullptr;
     QLabel *m_firmware = nullptr;

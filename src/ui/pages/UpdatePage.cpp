@@ -1,13 +1,12 @@
 #include "UpdatePage.h"
 
 #include "lang/LanguageTexts.h"
-#include "link/PortList.h"
 #include "ui/PageFactory.h"
+#include "ui/PortComboBox.h"
 #include "ui/SvgPicture.h"
 #include "ui/Theme.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QProgressDialog>
@@ -21,9 +20,7 @@ UpdatePage::UpdatePage(PageContext &context, std::function<bool()> save, QWidget
 {
     QVBoxLayout *content = buildFrame(QStringLiteral("P_UpDate"), QStringLiteral("TntL_Title_UpdateDevice"));
     content->addWidget(makeSubTitle(QStringLiteral("TntL_SubTitle_ComPort"), this).bar);
-    m_ports = new QComboBox(this);
-    m_ports->setObjectName(QStringLiteral("CB_COMPort_List"));
-    m_ports->setMinimumWidth(160);
+    m_ports = new PortComboBox(QStringLiteral("CB_COMPort_List"), context.link(), this);
     content->addWidget(m_ports, 0, Qt::AlignLeft);
 
     // Port and boot controls that this layout keeps hidden; they still get their texts.
@@ -159,11 +156,7 @@ void UpdatePage::showProgress(QProgressDialog &dialog, QPushButton &cancel, cons
 
 void UpdatePage::pageShown()
 {
-    const devlink::PortList ports =
-        devlink::FillPortList(devlink::ListSerialPorts(), m_context.link().lastPortName());
-    m_ports->clear();
-    m_ports->addItems(ports.items);
-    m_ports->setCurrentIndex(ports.current);
+    m_ports->fill();
 }
 
 } // namespace ui

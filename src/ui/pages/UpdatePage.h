@@ -8,13 +8,13 @@
 #include <functional>
 
 class QCheckBox;
-class QComboBox;
 class QLabel;
 class QProgressDialog;
 class QPushButton;
 
 namespace ui {
 
+class PortComboBox;
 class SvgPicture;
 
 class UpdatePage : public Page
@@ -40,7 +40,7 @@ private:
     void showProgress(QProgressDialog &dialog, QPushButton &cancel, const UpdateProgress &progress);
 
     std::function<bool()> m_save;
-    QComboBox *m_ports = nullptr;
+    PortComboBox *m_ports = nullptr;
     QCheckBox *m_writeFirmware = nullptr;
     QCheckBox *m_writeConfiguration = nullptr;
     SvgPicture *m_busy = nullptr;
