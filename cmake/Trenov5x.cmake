@@ -24,7 +24,8 @@ function(trenov5x_area_tests)
     target_compile_definitions(${target} PRIVATE
       TRENOV5X_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
       TRENOV5X_PROGRAM_DIR="${TRENOV5X_PROGRAM_DIR}"
-      TRENOV5X_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+      TRENOV5X_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+      TRENOV5X_VERSION="${PROJECT_VERSION}")
     add_test(NAME ${target} COMMAND ${target})
     set_tests_properties(${target} PROPERTIES
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;ASAN_OPTIONS=detect_leaks=1"

@@ -2,7 +2,7 @@
 
 #include "app/ConfigurationName.h"
 
-Session::Session(const QString &programFolder) : m_workspace(programFolder) {}
+Session::Session(const QString &programFolder) : m_workspace(programFolder), m_lock(m_workspace) {}
 
 QString Session::prepare()
 {

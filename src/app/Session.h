@@ -3,6 +3,7 @@
 // sequence and the settings file live here, free of widgets.
 #pragma once
 
+#include "app/FolderLock.h"
 #include "app/Settings.h"
 #include "app/Workspace.h"
 #include "config/Configuration.h"
@@ -18,6 +19,10 @@ public:
     // First half of the start: create Projects/ and Setting/ and read
     // setting.xml. Returns the folder that could not be created, or empty.
     QString prepare();
+    // Claims the program folder for this window, after prepare(): the
+    // session holds the lock until it ends. HeldElsewhere: another window
+    // runs on this folder and this one must not start.
+    FolderLock::Result lockFolder() { return m_lock.lock(); }
     // Second half, after the language is applied: new-configuration values,
     // then the last configuration's file. A refused file or a name that cannot
     // be a configuration folder leaves no configuration open and returns the
@@ -46,6 +51,7 @@ public:
 
 private:
     Workspace m_workspace;
+    FolderLock m_lock;
     AppSettings m_settings;
     QString m_open;
     config::Configuration m_configuration;

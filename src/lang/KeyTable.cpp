@@ -422,7 +422,8 @@ constexpr KeyDef kKeys[] = {
     {u"Error_Dev_Boot", u"Error! Device is not in Boot", Group::Messages_Errors, KeyKind::Message},
     {u"On_CLose_Save_Conf", u"Do you want to save the configuration?", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Save_On_Close", u"Error! When try to save the configuration", Group::Messages_Errors, KeyKind::Message},
-    // Messages of the workspace, file and updater paths. Error_Load_Conf and
+    // Messages of the workspace, file and updater paths and of a second window
+    // on the same folder. Error_Load_Conf and
     // Error_Write_File are shown with a line break and the reason after them,
     // Error_Create_Folder with the folder after it.
     {u"Error_Conf_Name_Not_Valid", u"Error! This name cannot be used for a configuration.", Group::Messages_Errors, KeyKind::Message},
@@ -434,6 +435,7 @@ constexpr KeyDef kKeys[] = {
     {u"Error_Language_File_Missing", u"Error! The language file is missing, so the window shows English. Put the file back into the Language folder:", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Write_File", u"Error! The file could not be written.", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Create_Folder", u"Error! The folder could not be created:", Group::Messages_Errors, KeyKind::Message},
+    {u"Mes_Already_Running", u"The program is already running from this folder. Use the window that is already open.", Group::Messages_Errors, KeyKind::Message},
     // The device update: its outcome and the stages of its progress window
     // (%1: the attempt, or the time the update program has been running).
     {u"Mes_Update_Done", u"The device has been updated.", Group::Messages_Errors, KeyKind::Message},

@@ -83,7 +83,7 @@ MainWindow::MainWindow(const Options &options)
     : m_options(options), m_session(options.programFolder), m_link(new devlink::DeviceLink(this))
 {
     if (!m_options.messages)
-        m_ownPresenter = std::make_unique<DialogMessagePresenter>();
+        m_ownPresenter = platformMessagePresenter();
     m_messages = m_options.messages ? m_options.messages : m_ownPresenter.get();
     m_context = std::make_unique<PageContext>(m_session, *m_link, m_texts, *m_messages, this);
     m_commands = new ProjectCommands(*m_context,
@@ -311,6 +311,14 @@ void MainWindow::start()
         applyLanguage(1);
         showMessage(MessageKind::Error, QStringLiteral("Error_Create_Folder"), MessageButtons::Ok,
                     QDir::toNativeSeparators(failed));
+        return;
+    }
+    if (m_session.lockFolder() == FolderLock::Result::HeldElsewhere) {
+        // The running window keeps the folder; this one ends before it reads
+        // or writes anything else.
+        m_startFailed = true;
+        applyLanguage(m_session.languageCode());
+        showMessage(MessageKind::Warning, QStringLiteral("Mes_Already_Running"));
         return;
     }
     applyLanguage(m_session.languageCode());

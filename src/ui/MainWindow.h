@@ -31,7 +31,8 @@ public:
     struct Options
     {
         QString programFolder;
-        // Shows the message boxes; the real dialogs when null.
+        // Shows the message boxes; when null, the real dialogs (standard
+        // error on a platform that shows nothing).
         MessagePresenter *messages = nullptr;
     };
 
@@ -40,7 +41,8 @@ public:
 
     static constexpr QSize kSize{876, 672};
 
-    // The start could not create Projects/ or Setting/; the program ends.
+    // The start could not create Projects/ or Setting/, or another window
+    // runs on the same program folder; the program ends.
     bool startFailed() const { return m_startFailed; }
 
     Session &session() { return m_session; }

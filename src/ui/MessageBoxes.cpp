@@ -1,6 +1,8 @@
 #include "MessageBoxes.h"
 
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <cstdio>
 
 namespace ui {
 
@@ -29,6 +31,25 @@ MessageAnswer DialogMessagePresenter::show(QWidget *parent, MessageKind kind, co
     default:
         return MessageAnswer::Cancel;
     }
+}
+
+MessageAnswer StderrMessagePresenter::show(QWidget *, MessageKind kind, const QString &text,
+                                           MessageButtons buttons)
+{
+    const char *label = kind == MessageKind::Information ? "Information"
+                        : kind == MessageKind::Warning   ? "Warning"
+                                                         : "Error";
+    std::fprintf(stderr, "%s: %s\n", label, text.toUtf8().constData());
+    std::fflush(stderr);
+    return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+}
+
+std::unique_ptr<MessagePresenter> platformMessagePresenter()
+{
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
+        return std::make_unique<StderrMessagePresenter>();
+    return std::make_unique<DialogMessagePresenter>();
 }
 
 } // namespace ui

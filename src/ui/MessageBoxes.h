@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 class QWidget;
 
@@ -29,5 +30,18 @@ public:
     MessageAnswer show(QWidget *parent, MessageKind kind, const QString &text,
                        MessageButtons buttons) override;
 };
+
+// For a platform that shows nothing (offscreen, minimal), where a modal box
+// would wait for ever: the text goes to standard error, one line per box
+// after its kind, and the answer is that of a closed box.
+class StderrMessagePresenter : public MessagePresenter
+{
+public:
+    MessageAnswer show(QWidget *parent, MessageKind kind, const QString &text,
+                       MessageButtons buttons) override;
+};
+
+// The real boxes, or the standard error on a platform that shows nothing.
+std::unique_ptr<MessagePresenter> platformMessagePresenter();
 
 } // namespace ui

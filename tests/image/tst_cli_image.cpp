@@ -2,6 +2,7 @@
 // error texts, and a configuration that comes back whole from inspect --json.
 #include "common/cli_run.h"
 #include "common/hostile_files.h"
+#include "config/ConfigurationFile.h"
 #include "helper_config_xml.h"
 #include "helper_image.h"
 #include "image/ImageBuilder.h"
@@ -144,6 +145,7 @@ private slots:
     void inspectEscapesControlCharacters();
     void buildWarnsOfEveryTextTheDeviceCuts_data();
     void buildWarnsOfEveryTextTheDeviceCuts();
+    void exampleConfigurationPassesAndBuilds();
 };
 
 void TestCliImage::initTestCase()
@@ -658,6 +660,31 @@ void TestCliImage::buildWarnsOfEveryTextTheDeviceCuts()
     // Built as the layout says, cut texts included.
     const image::CompileResult compiled = image::compileConfiguration(root);
     QCOMPARE(readFileBytes(dir.filePath("bin/bank.bin")), image::writeImage(compiled.model).bytes);
+}
+
+// The starter configuration of the README: the window opens it, check passes
+// it and build compiles it.
+void TestCliImage::exampleConfigurationPassesAndBuilds()
+{
+    QTemporaryDir dir;
+    QVERIFY(QFile::copy(TRENOV5X_SOURCE_DIR "/docs/examples/Configuration.xml",
+                        dir.filePath("Configuration.xml")));
+    config::Configuration c;
+    const config::LoadResult loaded = config::loadConfigurationFile(dir.filePath("Configuration.xml"), c);
+    QVERIFY2(loaded.status == config::LoadStatus::Loaded, qPrintable(loaded.error));
+
+    Run run = runCli({"check", dir.path()});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QStringLiteral("OK\n"));
+    run = runCli({"build", dir.path()});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QString());
+    run = runCli({"inspect", dir.filePath("bin/bank.bin"), "--json"});
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject image = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    QCOMPARE(image.value("phoneNumbers").toArray().size(), 2);
+    QCOMPARE(image.value("smsEvents").toArray().size(), 2);
+    QCOMPARE(image.value("callEvents").toArray().size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestCliImage)

@@ -1,13 +1,18 @@
-// trenov5x-cli status and set-clock as a script runs them: real processes
-// against the simulated modem, their texts and exit codes.
+// trenov5x-cli ports, status and set-clock as a script runs them: real
+// processes against the simulated modem, their texts and exit codes.
 #include "common/cli_run.h"
 #include "helper_devsim.h"
 #include "link/Comm.h"
+#include "link/PortList.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 
 namespace {
 
@@ -23,6 +28,9 @@ private slots:
     void deviceCommands_data();
     void deviceCommands();
     void statusPrintsVersionAndClock();
+    void statusJsonGivesVersionAndClock();
+    void portsListsWhatTheWindowOffers();
+    void versionIsTheProjectVersion();
     void setClockSendsTheFrameOfTheFields();
     void portInUseIsNamedAsTheReason();
     void argumentErrorsAndHelp_data();
@@ -46,6 +54,12 @@ void TestCli::deviceCommands_data()
     QTest::newRow("status, unrecognised reply")
         << QStringList{"--garbage"} << status << 1 << QString()
         << QStringLiteral("Error! The Answer from Device is Wrong.\n");
+    QTest::newRow("status --json, silent device")
+        << QStringList{"--silent"} << QStringList{"status", "--port", "PORT", "--json"} << 1 << QString()
+        << noAnswer;
+    QTest::newRow("status --json, port absent")
+        << QStringList{} << QStringList{"status", "--json", "--port=/dev/ttyTRENOV5X-absent"} << 1
+        << QString() << QStringLiteral("Error! When open COM Port\n/dev/ttyTRENOV5X-absent: no such device");
     QTest::newRow("status, port absent")
         << QStringList{} << QStringList{"status", "--port=/dev/ttyTRENOV5X-absent"} << 1 << QString()
         << QStringLiteral("Error! When open COM Port\n/dev/ttyTRENOV5X-absent: no such device "
@@ -119,6 +133,57 @@ void TestCli::statusPrintsVersionAndClock()
     QVERIFY2(kLines.match(run.out).hasMatch(), qPrintable(run.out));
 }
 
+void TestCli::statusJsonGivesVersionAndClock()
+{
+    DevSim sim({QStringLiteral("--fw-version"), QStringLiteral("3.1")});
+    QCOMPARE(runCli({"set-clock", "--port", sim.path(), "7", "5", "3", "9", "4", "24"}).exitCode, 0);
+    const Run run =
+        runCli({QStringLiteral("status"), QStringLiteral("--port"), sim.path(), QStringLiteral("--json")});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QString());
+    QJsonParseError error;
+    const QJsonObject status = QJsonDocument::fromJson(run.out.toUtf8(), &error).object();
+    QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(run.out));
+    QCOMPARE(status.keys(), QStringList({"dateTime", "dateTimeIso", "firmwareVersion", "port"}));
+    QCOMPARE(status.value("port").toString(), sim.path());
+    QCOMPARE(status.value("firmwareVersion").toString(), QStringLiteral("3.1"));
+    // The clock runs on from 07.05.03 while the commands run.
+    const QString clock = status.value("dateTime").toString();
+    QVERIFY2(clock.startsWith(QLatin1String("07.05.0")) && clock.endsWith(QLatin1String(" 09/04/24")),
+             qPrintable(clock));
+    QCOMPARE(status.value("dateTimeIso").toString(), QStringLiteral("2024-04-09T07:05:0") + clock.at(7));
+}
+
+// The names the window's port lists offer, one per line, a demonstration
+// link included.
+void TestCli::portsListsWhatTheWindowOffers()
+{
+    std::unique_ptr<DevSim> linked;
+    const QString name = QStringLiteral("ttyVcli%1").arg(QCoreApplication::applicationPid());
+    if (QFileInfo(QStringLiteral("/dev")).isWritable()) {
+        linked =
+            std::make_unique<DevSim>(QStringList{QStringLiteral("--link"), QStringLiteral("/dev/") + name});
+        QTRY_VERIFY(QFileInfo(QStringLiteral("/dev/") + name).isSymLink());
+    }
+    const Run run = runCli({QStringLiteral("ports")});
+    QCOMPARE(run.exitCode, 0);
+    const QStringList offered = devlink::FillPortList(devlink::ListSerialPorts(), QString()).items;
+    QCOMPARE(run.out, offered.isEmpty() ? QString() : offered.join(u'\n') + u'\n');
+    QCOMPARE(run.err, offered.isEmpty() ? QStringLiteral("no serial port found\n") : QString());
+    if (linked) {
+        QVERIFY2(offered.contains(name), qPrintable(run.out));
+        linked.reset();
+        QFile::remove(QStringLiteral("/dev/") + name); // left dangling by the killed simulator
+    }
+}
+
+void TestCli::versionIsTheProjectVersion()
+{
+    const Run run = runCli({QStringLiteral("--version")});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QStringLiteral("trenov5x-cli " TRENOV5X_VERSION "\n"));
+}
+
 void TestCli::setClockSendsTheFrameOfTheFields()
 {
     DevSim sim;
@@ -157,6 +222,12 @@ void TestCli::argumentErrorsAndHelp_data()
                                  << QStringLiteral("Usage: trenov5x-cli status");
     QTest::newRow("set-clock help") << QStringList{"set-clock", "--help"} << 0
                                     << QStringLiteral("Usage: trenov5x-cli set-clock");
+    QTest::newRow("ports help") << QStringList{"ports", "--help"} << 0
+                                << QStringLiteral("Usage: trenov5x-cli ports");
+    QTest::newRow("ports, extra argument")
+        << QStringList{"ports", "ttyS0"} << 2 << QStringLiteral("unexpected argument 'ttyS0'");
+    QTest::newRow("status, unknown option") << QStringList{"status", "--port", "a", "--xml"} << 2
+                                            << QStringLiteral("unexpected argument '--xml'");
     QTest::newRow("status without port")
         << QStringList{"status"} << 2 << QStringLiteral("--port PORT is required");
     QTest::newRow("status, port twice")

@@ -129,6 +129,29 @@ private slots:
         QVERIFY(!QFileInfo::exists(folder.path() + QStringLiteral("/Setting/setting.xml")));
     }
 
+    void secondWindowOnTheFolderSaysSoInTheSettingsLanguageAndEnds()
+    {
+        ProgramFolder folder;
+        folder.writeSettings(3, QString());
+        RecordingPresenter firstBoxes;
+        auto first = std::make_unique<MainWindow>(MainWindow::Options{folder.path(), &firstBoxes});
+        QVERIFY(!first->startFailed());
+        RecordingPresenter boxes;
+        {
+            MainWindow second({folder.path(), &boxes});
+            QVERIFY(second.startFailed());
+        }
+        lang::LanguageTexts german;
+        QVERIFY(german.loadLanguageFile(folder.path() + QStringLiteral("/Language/Lang_GER.xml")));
+        QCOMPARE(boxes.texts(), QStringList{german.messageText(u"Mes_Already_Running")});
+        QCOMPARE(boxes.shown[0].kind, ui::MessageKind::Warning);
+        QVERIFY(firstBoxes.shown.isEmpty());
+
+        first.reset();
+        MainWindow next({folder.path(), &boxes});
+        QVERIFY(!next.startFailed());
+    }
+
     void editingThePhonePageMarksTheConfigurationChanged()
     {
         ProgramFolder folder;

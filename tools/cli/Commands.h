@@ -9,6 +9,7 @@ namespace cli {
 int runBuild(const QStringList &args);
 int runCheck(const QStringList &args);
 int runInspect(const QStringList &args);
+int runPorts(const QStringList &args);
 int runStatus(const QStringList &args);
 int runSetClock(const QStringList &args);
 int runUpdate(const QStringList &args);

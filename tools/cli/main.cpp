@@ -22,6 +22,7 @@ const Command kCommands[] = {
     {"check", cli::runCheck, "run the checks the window runs before a save"},
     {"build", cli::runBuild, "check and compile FOLDER/Configuration.xml into a device image"},
     {"inspect", cli::runInspect, "decode a bank.bin into a readable listing"},
+    {"ports", cli::runPorts, "list the serial ports the window offers"},
     {"status", cli::runStatus, "read the firmware version and clock of a device"},
     {"set-clock", cli::runSetClock, "set the clock of a device"},
     {"update", cli::runUpdate, "write firmware and/or the configuration image into a device"},
@@ -32,7 +33,8 @@ void printUsage(QTextStream &out)
     out << "Usage: trenov5x-cli COMMAND [ARGS...]\n\nCommands:\n";
     for (const Command &c : kCommands)
         out << "  " << QString::fromLatin1(c.name).leftJustified(10) << c.summary << '\n';
-    out << "\nRun 'trenov5x-cli COMMAND --help' for the arguments of a command.\n";
+    out << "\nRun 'trenov5x-cli COMMAND --help' for the arguments of a command,\n"
+           "'trenov5x-cli --version' for the version.\n";
 }
 
 } // namespace
@@ -58,6 +60,10 @@ int main(int argc, char **argv)
     const QString name = args.takeFirst();
     if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
         printUsage(out);
+        return 0;
+    }
+    if (name == QLatin1String("--version")) {
+        out << "trenov5x-cli " TRENOV5X_VERSION "\n";
         return 0;
     }
     for (const Command &c : kCommands) {
