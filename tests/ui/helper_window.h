@@ -18,7 +18,6 @@ namespace ui {
 class MainWindow;
 }
 
-
 // The control of that name under window; ends the test run when there is none.
 template <typename T> T *child(QWidget *window, const char *name)
 {
@@ -38,6 +37,10 @@ enum class Group : int;
 // counts the keys looked at.
 QStringList captionFaults(ui::MainWindow &w, std::initializer_list<lang::Group> groups,
                           int *checked = nullptr);
+
+// The message text a window in English shows for key: the shipped English
+// file's, which is proofread and so differs from the built-in text.
+QString englishMessage(QStringView key);
 
 // A click on a menu entry, a tab or a link, near its left edge.
 void clickAt(QWidget *control);
