@@ -87,7 +87,7 @@ private slots:
     void keyTable_holdsEveryKeyOnce();
     void applyLanguage_data();
     void applyLanguage();
-    void englishFile_equalsBuiltinTexts();
+    void englishFile_setsEveryKey();
     void messageText_ofUnknownKeyIsTheKey();
     void badLanguageFileChangesNothing_data();
     void badLanguageFileChangesNothing();
@@ -264,7 +264,9 @@ void TestLanguageTexts::applyLanguage()
     }
 }
 
-void TestLanguageTexts::englishFile_equalsBuiltinTexts()
+// The shipped English file is proofread and so differs from the built-in
+// texts, which stay as the fallback; it must still set every key itself.
+void TestLanguageTexts::englishFile_setsEveryKey()
 {
     lang::LanguageTexts fromFile;
     // Start from other texts so that every key must come from the file.
@@ -273,9 +275,9 @@ void TestLanguageTexts::englishFile_equalsBuiltinTexts()
     QVERIFY(fromFile.loadLanguageFile(dir.filePath("prior.xml")));
     QVERIFY(fromFile.loadLanguageFile(QStringLiteral(TRENOV5X_SOURCE_DIR "/Language/Lang_ENG.xml")));
 
-    lang::LanguageTexts builtin;
     for (const lang::KeyDef &key : lang::keys())
-        QCOMPARE(fromFile.text(key.key), builtin.text(key.key));
+        QVERIFY2(!fromFile.text(key.key).startsWith(u"prior:"), qPrintable(key.key.toString()));
+    lang::LanguageTexts builtin;
     QCOMPARE(builtin.text(u"CB_DO2_SMS_IMPULSE"), QStringLiteral("IMPULSE output by SMS"));
     QCOMPARE(lang::builtinText(u"CB_DO2_SMS_IMPULSE"), QStringLiteral("IMPULSE Output by SMS"));
 }

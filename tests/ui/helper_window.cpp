@@ -32,6 +32,17 @@ QStringList RecordingPresenter::texts() const
     return list;
 }
 
+QString englishMessage(QStringView key)
+{
+    static const lang::LanguageTexts english = [] {
+        lang::LanguageTexts texts;
+        if (!texts.loadLanguageFile(QStringLiteral(TRENOV5X_SOURCE_DIR "/Language/Lang_ENG.xml")))
+            qFatal("cannot read the English language file");
+        return texts;
+    }();
+    return english.messageText(key);
+}
+
 ProgramFolder::ProgramFolder()
 {
     QDir().mkpath(m_dir.filePath(QStringLiteral("Language")));

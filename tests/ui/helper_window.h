@@ -38,6 +38,10 @@ enum class Group : int;
 QStringList captionFaults(ui::MainWindow &w, std::initializer_list<lang::Group> groups,
                           int *checked = nullptr);
 
+// The message text a window in English shows for key: the shipped English
+// file's, which is proofread and so differs from the built-in text.
+QString englishMessage(QStringView key);
+
 // A click on a menu entry, a tab or a link, near its left edge.
 void clickAt(QWidget *control);
 void clickMenu(ui::MainWindow &w, const char *name);

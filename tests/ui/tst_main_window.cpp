@@ -316,7 +316,7 @@ private slots:
         // An invalid date sends nothing and opens nothing.
         child<QLineEdit>(&w, "TntE_DT_SDT_hh")->setText(QStringLiteral("24"));
         child<QPushButton>(&w, "TntB_DT_SDT_WriteDT")->click();
-        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Error! Date or Time Not Valid")});
+        QCOMPARE(boxes.texts(), QStringList{w.texts().messageText(u"Error_Date_Not_Valid")});
         QVERIFY(!w.deviceLink().linkOpen());
 
         // A custom clock: the modem takes it and the status labels show it.
@@ -327,7 +327,7 @@ private slots:
         for (int i = 0; i < 6; ++i)
             child<QLineEdit>(&w, fields[i])->setText(custom[i]);
         child<QPushButton>(&w, "TntB_DT_SDT_WriteDT")->click();
-        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Date Time correctly setted!")});
+        QCOMPARE(boxes.texts(), QStringList{w.texts().messageText(u"DateTime_Correctly_Setted")});
         QVERIFY(child<QLabel>(&w, "TntL_DT_RSD_DT_Readed")->text().startsWith(QStringLiteral("07.05.0")));
         QVERIFY(child<QLabel>(&w, "TntL_DT_RSD_DT_Readed")->text().endsWith(QStringLiteral("09/04/24")));
         QCOMPARE(child<QLabel>(&w, "TntL_DT_RSD_FW_Readed")->text(), QStringLiteral("1.0.4"));
@@ -336,7 +336,7 @@ private slots:
         // The PC clock.
         boxes.shown.clear();
         child<QPushButton>(&w, "TntB_DT_SDT_GetDT")->click();
-        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Date Time correctly setted!")});
+        QCOMPARE(boxes.texts(), QStringList{w.texts().messageText(u"DateTime_Correctly_Setted")});
         QCOMPARE(child<QLineEdit>(&w, "TntE_DT_SDT_yy")->text().toInt(), now.date().year());
         QVERIFY(
             child<QLabel>(&w, "TntL_DT_RSD_DT_Readed")->text().endsWith(now.toString(QStringLiteral("yy"))));
@@ -351,7 +351,7 @@ private slots:
         QTest::qWait(700);
         QVERIFY(boxes.shown.isEmpty());
         child<QPushButton>(&w, "TntB_DT_RSD")->click();
-        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Error! No Answer from Device.")});
+        QCOMPARE(boxes.texts(), QStringList{w.texts().messageText(u"Error_No_Answer")});
         QVERIFY(!w.deviceLink().linkOpen());
 
         // Read Status Device fills both labels once the modem answers again.

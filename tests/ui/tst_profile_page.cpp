@@ -146,11 +146,17 @@ struct ProfileWindow : OpenConfiguration
 };
 
 // Which panel of the profile half is on screen, with the weekly profile the
-// weekly panel shows (by its enable caption).
+// weekly panel shows (by its enable caption in the window's language).
 QString panelShown(ProfileWindow &open)
 {
-    if (open.visible("P_ProfileWeek"))
-        return QStringLiteral("week:") + open.box("CB_Week_Enable")->text();
+    if (open.visible("P_ProfileWeek")) {
+        const QString caption = open.box("CB_Week_Enable")->text();
+        for (int k = 1; k <= config::kWeeklyProfiles; ++k) {
+            if (caption == open.w().texts().messageText(QStringLiteral("En_Profile_Week%1").arg(k)))
+                return QStringLiteral("week%1").arg(k);
+        }
+        return QStringLiteral("week:") + caption;
+    }
     if (open.visible("P_ProfileDay"))
         return QStringLiteral("day");
     if (open.visible("P_ProfileDate"))
@@ -304,18 +310,18 @@ private slots:
     {
         ProfileWindow open;
         QVERIFY(open.visible("P_DT_PRO_Profile") && !open.visible("P_DT_PRO_DateTime"));
-        QCOMPARE(panelShown(open), QStringLiteral("week:Enable Profile Weekly 1"));
+        QCOMPARE(panelShown(open), QStringLiteral("week1"));
         open.click("P_Pro_Week1_Week3");
-        QCOMPARE(panelShown(open), QStringLiteral("week:Enable Profile Weekly 3"));
+        QCOMPARE(panelShown(open), QStringLiteral("week3"));
 
         open.click("TntL_SubT_Go_DateTime"); // the link's caption leads too
         QVERIFY(open.visible("P_DT_PRO_DateTime") && !open.visible("P_DT_PRO_Profile"));
         open.click("P_SubT_Go_Profile");
-        QCOMPARE(panelShown(open), QStringLiteral("week:Enable Profile Weekly 1"));
+        QCOMPARE(panelShown(open), QStringLiteral("week1"));
 
         open.click("P_Pro_Week1_Day");
         open.enter(); // through the menu
-        QCOMPARE(panelShown(open), QStringLiteral("week:Enable Profile Weekly 1"));
+        QCOMPARE(panelShown(open), QStringLiteral("week1"));
         clickMenu(open.w(), "TntL_Date_Menu");
         QVERIFY(open.visible("P_DT_PRO_DateTime") && !open.visible("P_DT_PRO_Profile"));
         QVERIFY(!open.w().session().isChanged());
@@ -342,9 +348,9 @@ private slots:
     {
         QTest::addColumn<QStringList>("route");
         QTest::addColumn<QString>("shown");
-        const QString week1 = QStringLiteral("week:Enable Profile Weekly 1");
-        const QString week2 = QStringLiteral("week:Enable Profile Weekly 2");
-        const QString week3 = QStringLiteral("week:Enable Profile Weekly 3");
+        const QString week1 = QStringLiteral("week1");
+        const QString week2 = QStringLiteral("week2");
+        const QString week3 = QStringLiteral("week3");
         QTest::newRow("weekly strip: Weekly 2") << QStringList{"P_Pro_Week1_Week2"} << week2;
         QTest::newRow("weekly strip: Weekly 3 caption") << QStringList{"TntL_Pro_Week1_Week3"} << week3;
         QTest::newRow("weekly strip: Weekly 1 back")
@@ -430,7 +436,7 @@ private slots:
         ProfileWindow open;
         QCheckBox *enable = open.box("CB_Week_Enable");
         open.click("P_Pro_Week1_Week2");
-        QCOMPARE(enable->text(), QStringLiteral("Enable Profile Weekly 2"));
+        QCOMPARE(enable->text(), open.w().texts().messageText(u"En_Profile_Week2"));
         QVERIFY(!enable->isChecked());
         clickAt(enable);
         QVERIFY(open.w().session().isChanged());
@@ -638,12 +644,12 @@ private slots:
 
         QVERIFY(tabTo("P_SubT_Go_Profile"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-        QCOMPARE(panelShown(open), QStringLiteral("week:Enable Profile Weekly 1"));
+        QCOMPARE(panelShown(open), QStringLiteral("week1"));
         QVERIFY(tabTo(kWeekGrid));
         keys("R16 Sp SR8 SD4");
         QVERIFY(tabTo("P_Pro_Week1_Week2", true));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QCOMPARE(panelShown(open), QStringLiteral("week:Enable Profile Weekly 2"));
+        QCOMPARE(panelShown(open), QStringLiteral("week2"));
         QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("CB_Week_Enable"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         QVERIFY(tabTo("P_Pro_Week1_Day"));

@@ -3,7 +3,6 @@
 #include "app/Settings.h"
 #include "config/ConfigurationFile.h"
 #include "helper_window.h"
-#include "lang/KeyTable.h"
 #include "ui/MainWindow.h"
 
 #include <QDir>
@@ -18,11 +17,6 @@ using ui::MainWindow;
 using ui::MessageAnswer;
 
 namespace {
-
-QString text(const char16_t *key)
-{
-    return lang::builtinText(key);
-}
 
 struct Fixture
 {
@@ -151,7 +145,7 @@ private slots:
         clickMenu(f.w(), "TntL_New_Menu");
         QCOMPARE(child<QLineEdit>(&f.w(), "TntE_NewConf")->text(), QStringLiteral("Plant_A"));
         child<QPushButton>(&f.w(), "TntB_NewConf")->click();
-        QCOMPARE(f.boxes.texts(), QStringList{text(u"Mes_NewConf_Already_Used")});
+        QCOMPARE(f.boxes.texts(), QStringList{englishMessage(u"Mes_NewConf_Already_Used")});
         QCOMPARE(f.session().configurationName(), QStringLiteral("Plant_A"));
     }
 
@@ -160,7 +154,7 @@ private slots:
         Fixture f;
         f.boxes.answers = {MessageAnswer::No};
         f.newConfiguration(QStringLiteral("Plant_B"));
-        QCOMPARE(f.boxes.texts(), QStringList{text(u"Mes_NewConf_Save_OldConf")});
+        QCOMPARE(f.boxes.texts(), QStringList{englishMessage(u"Mes_NewConf_Save_OldConf")});
         QVERIFY(QFileInfo(f.projects() + QStringLiteral("Plant_B")).isDir());
         QVERIFY(f.file(QStringLiteral("Plant_B")).isEmpty()); // nothing written until the first save
         QCOMPARE(f.settings().configurationName, QStringLiteral("Plant_B"));
@@ -186,8 +180,8 @@ private slots:
         f.typePin(QStringLiteral("2222"));
         f.boxes.answers = {MessageAnswer::No};
         f.saveAs(QStringLiteral("Plant_B"));
-        QCOMPARE(f.boxes.texts(),
-                 (QStringList{text(u"Mes_NewConf_Save_OldConf"), text(u"Mes_Configuration_Saved")}));
+        QCOMPARE(f.boxes.texts(), (QStringList{englishMessage(u"Mes_NewConf_Save_OldConf"),
+                                               englishMessage(u"Mes_Configuration_Saved")}));
         QCOMPARE(f.file(QStringLiteral("Plant_A")), old);
         QCOMPARE(f.file(QStringLiteral("Plant_B")),
                  config::serializeConfiguration(f.session().configuration()));
@@ -208,7 +202,7 @@ private slots:
             f.typePin(QStringLiteral("1"));
             f.boxes.answers = {MessageAnswer::Cancel};
             QVERIFY(!f.w().close());
-            QCOMPARE(f.boxes.texts(), QStringList{text(u"On_CLose_Save_Conf")});
+            QCOMPARE(f.boxes.texts(), QStringList{englishMessage(u"On_CLose_Save_Conf")});
         }
         {
             Fixture f; // load, save, close: still asked
@@ -217,7 +211,7 @@ private slots:
             f.boxes.shown.clear();
             f.boxes.answers = {MessageAnswer::No};
             QVERIFY(f.w().close());
-            QCOMPARE(f.boxes.texts(), QStringList{text(u"On_CLose_Save_Conf")});
+            QCOMPARE(f.boxes.texts(), QStringList{englishMessage(u"On_CLose_Save_Conf")});
         }
     }
 
@@ -228,8 +222,9 @@ private slots:
         f.typePin(QStringLiteral("123456789"));
         f.boxes.answers = {MessageAnswer::Yes};
         QVERIFY(!f.w().close());
-        QCOMPARE(f.boxes.texts(), (QStringList{text(u"On_CLose_Save_Conf"), text(u"Error_in_Pin"),
-                                               text(u"Error_Save_On_Close")}));
+        QCOMPARE(f.boxes.texts(),
+                 (QStringList{englishMessage(u"On_CLose_Save_Conf"), englishMessage(u"Error_in_Pin"),
+                              englishMessage(u"Error_Save_On_Close")}));
         QCOMPARE(f.boxes.shown[1].kind, ui::MessageKind::Error);
         QCOMPARE(f.file(QStringLiteral("Plant_A")), old);
         QVERIFY(child<QLineEdit>(&f.w(), "TntE_PIN")->isVisible()); // no page changed
@@ -241,7 +236,7 @@ private slots:
         f.typePin(QStringLiteral("42"));
         f.boxes.answers = {MessageAnswer::Yes};
         QVERIFY(!f.w().close());
-        QCOMPARE(f.boxes.texts(), QStringList{text(u"On_CLose_Save_Conf")});
+        QCOMPARE(f.boxes.texts(), QStringList{englishMessage(u"On_CLose_Save_Conf")});
         QCOMPARE(f.w().currentPage(), ui::PageId::Save);
         QCOMPARE(f.w().focusWidget(), child<QLineEdit>(&f.w(), "TntE_SaveAsConf"));
         QVERIFY(!QFileInfo::exists(f.projects() + QStringLiteral("Configuration.xml")));
@@ -256,7 +251,8 @@ private slots:
         f.typePin(QStringLiteral("bad"));
         f.boxes.answers = {MessageAnswer::Yes};
         f.newConfiguration(QStringLiteral("Plant_B"));
-        QCOMPARE(f.boxes.texts(), (QStringList{text(u"Mes_NewConf_Save_OldConf"), text(u"Error_in_Pin")}));
+        QCOMPARE(f.boxes.texts(),
+                 (QStringList{englishMessage(u"Mes_NewConf_Save_OldConf"), englishMessage(u"Error_in_Pin")}));
         QCOMPARE(f.session().configurationName(), QStringLiteral("Plant_A"));
         QCOMPARE(f.session().configuration().pin, QStringLiteral("bad"));
         QCOMPARE(f.projectFolders(), QStringList{"Plant_A"});
@@ -281,7 +277,7 @@ private slots:
         const QStringList outside = QDir(f.folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         f.newConfiguration(name);
         f.saveAs(name);
-        const QString refused = text(u"Error_Conf_Name_Not_Valid") + QLatin1Char('\n') + name;
+        const QString refused = englishMessage(u"Error_Conf_Name_Not_Valid") + QLatin1Char('\n') + name;
         QCOMPARE(f.boxes.texts(), (QStringList{refused, refused}));
         QCOMPARE(f.projectFolders(), QStringList{"Plant_A"});
         QCOMPARE(QDir(f.folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), outside);
@@ -298,7 +294,7 @@ private slots:
         f.boxes.answers = {MessageAnswer::No};
         f.load(QStringLiteral("Broken"));
         QCOMPARE(f.boxes.shown.size(), 2);
-        QVERIFY(f.boxes.shown[1].text.startsWith(text(u"Error_Load_Conf")));
+        QVERIFY(f.boxes.shown[1].text.startsWith(englishMessage(u"Error_Load_Conf")));
         QVERIFY2(f.boxes.shown[1].text.contains(QStringLiteral("Broken")), qPrintable(f.boxes.shown[1].text));
         QCOMPARE(f.session().configurationName(), QStringLiteral("Plant_A"));
         QCOMPARE(f.session().configuration().pin, QStringLiteral("9999"));
@@ -327,10 +323,10 @@ private slots:
         QVERIFY(!closed);
         QCOMPARE(f.file(QStringLiteral("Plant_A")), old);
         QCOMPARE(f.boxes.shown.size(), 3);
-        QVERIFY(f.boxes.shown[1].text.startsWith(text(u"Error_Write_File")));
+        QVERIFY(f.boxes.shown[1].text.startsWith(englishMessage(u"Error_Write_File")));
         QVERIFY2(f.boxes.shown[1].text.contains(QStringLiteral("Configuration.xml")),
                  qPrintable(f.boxes.shown[1].text));
-        QCOMPARE(f.boxes.shown[2].text, text(u"Error_Save_On_Close"));
+        QCOMPARE(f.boxes.shown[2].text, englishMessage(u"Error_Save_On_Close"));
     }
 
     void charactersAFileCannotHoldNeverReachTheRecord()

@@ -3,7 +3,6 @@
 // against the simulated modem and a fake update program in the program folder.
 #include "app/DeviceUpdate.h"
 #include "helper_window.h"
-#include "lang/KeyTable.h"
 #include "ui/MainWindow.h"
 #include "ui/pages/UpdatePage.h"
 
@@ -19,11 +18,6 @@
 using ui::MainWindow;
 
 namespace {
-
-QString text(const char16_t *key)
-{
-    return lang::builtinText(key);
-}
 
 struct Fixture
 {
@@ -80,7 +74,8 @@ private slots:
     {
         Fixture f;
         f.update();
-        QCOMPARE(f.boxes.texts(), (QStringList{text(u"Mes_Configuration_Saved"), text(u"Error_Firm_Conf")}));
+        QCOMPARE(f.boxes.texts(), (QStringList{englishMessage(u"Mes_Configuration_Saved"),
+                                               englishMessage(u"Error_Firm_Conf")}));
         QVERIFY(!f.imageBuilt());
     }
 
@@ -90,7 +85,7 @@ private slots:
         f.window->session().configuration().pin = QStringLiteral("12ab");
         f.tick("CB_WriteConf");
         f.update();
-        QCOMPARE(f.boxes.texts(), QStringList{text(u"Error_in_Pin")});
+        QCOMPARE(f.boxes.texts(), QStringList{englishMessage(u"Error_in_Pin")});
         QVERIFY(!f.imageBuilt());
         QVERIFY(f.updaterArguments().isEmpty());
     }
@@ -99,9 +94,9 @@ private slots:
     {
         QTest::addColumn<QByteArray>("exitCode");
         QTest::addColumn<QString>("last");
-        QTest::newRow("updated") << QByteArray("0") << text(u"Mes_Update_Done");
+        QTest::newRow("updated") << QByteArray("0") << englishMessage(u"Mes_Update_Done");
         QTest::newRow("updater failed")
-            << QByteArray("3") << text(u"Error_Updater_Failed") + "\nExit code 3\nupdater: failing";
+            << QByteArray("3") << englishMessage(u"Error_Updater_Failed") + "\nExit code 3\nupdater: failing";
     }
 
     void updateEndsWithItsOwnBox()
@@ -113,7 +108,7 @@ private slots:
         f.tick("CB_WriteFW");
         f.tick("CB_WriteConf");
         f.update();
-        QCOMPARE(f.boxes.texts(), (QStringList{text(u"Mes_Configuration_Saved"), last}));
+        QCOMPARE(f.boxes.texts(), (QStringList{englishMessage(u"Mes_Configuration_Saved"), last}));
         QVERIFY(f.imageBuilt());
         QVERIFY(f.updaterArguments().startsWith(f.modem.devicePath().toUtf8() + "\nFW\nFR\nPW\nPR\n"));
         QCOMPARE(f.window->deviceLink().lastPortName(), f.modem.devicePath());
@@ -144,7 +139,7 @@ private slots:
         QVERIFY(busyShown);
         QVERIFY2(label.startsWith(QStringLiteral("Waiting for the boot loader: attempt ")),
                  qPrintable(label));
-        QCOMPARE(f.boxes.texts(), QStringList{text(u"Mes_Configuration_Saved")}); // nothing more
+        QCOMPARE(f.boxes.texts(), QStringList{englishMessage(u"Mes_Configuration_Saved")}); // nothing more
         QVERIFY(!f.window->deviceLink().Comm1().IsOpen());
         QVERIFY(f.updaterArguments().isEmpty());
         QCOMPARE(f.page->lastOutcome().status, UpdateOutcome::Status::Cancelled);
