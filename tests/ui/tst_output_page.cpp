@@ -146,6 +146,9 @@ QHash<QString, bool> enabledStates(MainWindow &w)
 {
     QHash<QString, bool> states;
     for (QWidget *widget : child<QWidget>(&w, "P_Output")->findChildren<QWidget *>()) {
+        // A length counter is part of its edit and follows it.
+        if (qobject_cast<QLineEdit *>(widget->parentWidget()))
+            continue;
         if (!widget->objectName().isEmpty() && !widget->objectName().startsWith(QLatin1String("qt_")))
             states.insert(widget->objectName(), widget->isEnabled());
     }
