@@ -1,0 +1,277 @@
+// The window driven from the keyboard: the menu, the About icon, the links
+// and the tabs reached with Tab and opened with Enter or Space, Enter on
+// buttons, the shortcuts, the tab order of every page, the hints of the
+// pictures and tabs, Qt's own dialog texts in the chosen language, and a
+// language file that is missing.
+#include "helper_window.h"
+#include "ui/AboutBox.h"
+#include "ui/MainWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+using config::Configuration;
+using ui::MainWindow;
+using ui::PageId;
+
+namespace {
+
+struct MenuCase
+{
+    const char *caption;
+    PageId page;
+};
+
+constexpr MenuCase kMenu[] = {
+    {"TntL_New_Menu", PageId::New},
+    {"TntL_Load_Menu", PageId::Load},
+    {"TntL_Save_Menu", PageId::Save},
+    {"TntL_Update_Menu", PageId::Update},
+    {"TntL_Preference_Menu", PageId::Preferences},
+    {"TntL_Phone_Menu", PageId::Phone},
+    {"TntL_Input_Menu", PageId::Input},
+    {"TntL_Output_Menu", PageId::Output},
+    {"TntL_Date_Menu", PageId::DateTime},
+};
+
+void activate(MainWindow &w)
+{
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+}
+
+QWidget *focused()
+{
+    return QApplication::focusWidget();
+}
+
+// Tab from the focused control until one of that name has the focus; false
+// after a whole round of the window.
+bool tabTo(const char *name)
+{
+    for (int i = 0; i < 400; ++i) {
+        QTest::keyClick(focused(), Qt::Key_Tab);
+        if (focused() && focused()->objectName() == QLatin1String(name))
+            return true;
+    }
+    return false;
+}
+
+// Closes the modal dialog that opens next (the About box).
+void closeNextModal(QString *title)
+{
+    QTimer::singleShot(0, [title] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            *title = modal->objectName();
+            modal->close();
+        }
+    });
+}
+
+} // namespace
+
+class TestWindowKeys : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void menuLinksAndTabsOpenWithTabAndEnter()
+    {
+        OpenConfiguration open(Configuration{});
+        MainWindow &w = open.w();
+        activate(w);
+        // The About icon comes first, then the menu entries in screen order.
+        child<QWidget>(&w, "I_About")->setFocus(Qt::TabFocusReason);
+        for (const MenuCase &entry : kMenu) {
+            QTest::keyClick(focused(), Qt::Key_Tab);
+            QCOMPARE(focused()->objectName(), QLatin1String(entry.caption));
+        }
+        child<QWidget>(&w, "TntL_Input_Menu")->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(focused(), Qt::Key_Return);
+        QCOMPARE(w.currentPage(), PageId::Input);
+
+        // The tab to digital input 2 with Space, the link to the analog half
+        // with Enter.
+        QVERIFY(tabTo("P_DigIn1_Input2"));
+        QTest::keyClick(focused(), Qt::Key_Space);
+        QVERIFY(child<QWidget>(&w, "TntL_DI2")->isVisible());
+        QVERIFY(tabTo("P_SubT_Go_AnaDig"));
+        QTest::keyClick(focused(), Qt::Key_Enter);
+        QVERIFY(child<QWidget>(&w, "P_Ana_Input_Set")->isVisible());
+
+        // Enter on a focused button clicks it.
+        clickMenu(w, "TntL_Output_Menu");
+        auto *add = child<QPushButton>(&w, "TntB_DO1_SMS_AddRow");
+        add->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(add, Qt::Key_Return);
+        QCOMPARE(w.session().configuration().digitalOutputs[0].sms.list.rowCount(), 2);
+    }
+
+    void shortcuts()
+    {
+        OpenConfiguration open(Configuration{});
+        MainWindow &w = open.w();
+        activate(w);
+        // Alt+1 ... Alt+9: the menu entries in menu order.
+        for (int i = 0; i < int(std::size(kMenu)); ++i) {
+            QTest::keyClick(&w, Qt::Key(Qt::Key_1 + i), Qt::AltModifier);
+            QCOMPARE(w.currentPage(), kMenu[i].page);
+        }
+
+        // Ctrl+S saves the open configuration from any page, a field
+        // focused included.
+        clickMenu(w, "TntL_Phone_Menu");
+        auto *pin = child<QLineEdit>(&w, "TntE_PIN");
+        pin->setFocus();
+        QTest::keyClicks(pin, QStringLiteral("4321"));
+        QTest::keyClick(pin, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY2(open.boxes.shown.size() == 1, qPrintable(open.boxes.texts().join(u'|')));
+        QCOMPARE(open.stored().pin, QStringLiteral("4321"));
+        QCOMPARE(w.currentPage(), PageId::Phone);
+
+        // F1: the About box.
+        QString modal;
+        closeNextModal(&modal);
+        QTest::keyClick(&w, Qt::Key_F1);
+        QVERIFY(!modal.isEmpty());
+        QCOMPARE(modal, w.aboutBox()->objectName());
+    }
+
+    void saveShortcutWithNothingOpenAsksForAName()
+    {
+        ProgramFolder folder;
+        RecordingPresenter boxes;
+        MainWindow w({folder.path(), &boxes});
+        w.show();
+        activate(w);
+        QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(w.currentPage(), PageId::Save);
+        QCOMPARE(focused(), child<QWidget>(&w, "TntE_SaveAsConf"));
+        QVERIFY(QDir(folder.path() + QStringLiteral("/Projects")).isEmpty());
+    }
+
+    // On every page, Tab walks the controls from top to bottom: no control
+    // is reached after one that sits wholly below it.
+    void tabOrderRunsTopToBottom_data()
+    {
+        QTest::addColumn<int>("entry");
+        for (int i = 0; i < int(std::size(kMenu)); ++i)
+            QTest::newRow(kMenu[i].caption) << i;
+    }
+
+    void tabOrderRunsTopToBottom()
+    {
+        QFETCH(int, entry);
+        OpenConfiguration open(Configuration{});
+        MainWindow &w = open.w();
+        activate(w);
+        clickMenu(w, kMenu[entry].caption);
+        auto *stack = w.findChild<QStackedWidget *>();
+        QWidget *page = stack->currentWidget();
+        child<QWidget>(&w, "TntL_Date_Menu")->setFocus(Qt::TabFocusReason);
+        QWidget *previous = nullptr;
+        QStringList order;
+        for (int i = 0; i < 200; ++i) {
+            QTest::keyClick(focused(), Qt::Key_Tab);
+            QWidget *now = focused();
+            if (!page->isAncestorOf(now))
+                break;
+            order << now->objectName();
+            const QRect at(now->mapTo(page, QPoint(0, 0)), now->size());
+            if (previous) {
+                const QRect before(previous->mapTo(page, QPoint(0, 0)), previous->size());
+                QVERIFY2(at.bottom() >= before.top(),
+                         qPrintable(QStringLiteral("%1 after %2: %3")
+                                        .arg(now->objectName(), previous->objectName(), order.join(u' '))));
+            }
+            previous = now;
+        }
+        QVERIFY(!order.isEmpty());
+    }
+
+    void picturesAndTabsCarryHints_data() { addLanguageRows(); }
+
+    void picturesAndTabsCarryHints()
+    {
+        QFETCH(int, language);
+        OpenConfiguration open(Configuration{}, language);
+        MainWindow &w = open.w();
+        auto plain = [](QString text) { return text.replace(QStringLiteral("&&"), QStringLiteral("&")); };
+        const struct
+        {
+            const char *control;
+            const char *caption;
+        } pairs[] = {
+            {"I_New", "TntL_New_Menu"},
+            {"I_Date", "TntL_Date_Menu"},
+            {"TntL_Date_Menu", "TntL_Date_Menu"},
+            {"TntI_Lang_Ita", "TntRB_Leng_Italian"},
+            {"P_Pro_Week1_Week2", "TntL_Pro_Week1_Week2"},
+            {"P_SubT_Go_Profile", "TntL_SubT_Go_Profile"},
+        };
+        for (const auto &pair : pairs) {
+            QWidget *control = child<QWidget>(&w, pair.control);
+            QWidget *caption = child<QWidget>(&w, pair.caption);
+            const QString text = caption->property("text").toString();
+            QVERIFY2(!text.isEmpty(), pair.caption);
+            QCOMPARE(control->toolTip(), plain(text).simplified());
+            QCOMPARE(control->accessibleName(), plain(text).simplified());
+        }
+        QVERIFY(!child<QWidget>(&w, "I_About")->toolTip().isEmpty());
+        QVERIFY(!child<QWidget>(&w, "I_About")->accessibleName().isEmpty());
+    }
+
+    void dialogButtonsFollowTheLanguage()
+    {
+        OpenConfiguration open(Configuration{});
+        MainWindow &w = open.w();
+        const struct
+        {
+            int code;
+            const char *yes;
+            const char *no;
+            const char *cancel;
+        } languages[] = {
+            {3, "&Ja", "&Nein", "Abbrechen"},
+            {2, "&Sì", "&No", "Annulla"},
+            {4, "&Sí", "&No", "Cancelar"},
+            {1, "&Yes", "&No", "Cancel"},
+        };
+        for (const auto &l : languages) {
+            clickMenu(w, "TntL_Preference_Menu");
+            const char *radios[] = {nullptr, "TntRB_Leng_English", "TntRB_Leng_Italian", "TntRB_Leng_German",
+                                    "TntRB_Leng_Spanish"};
+            child<QRadioButton>(&w, radios[l.code])->click();
+            QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QString::fromUtf8(l.yes));
+            QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&No"), QString::fromUtf8(l.no));
+            QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8(l.cancel));
+        }
+    }
+
+    void missingLanguageFileIsReported()
+    {
+        OpenConfiguration open(Configuration{});
+        MainWindow &w = open.w();
+        QVERIFY(QFile::remove(open.folder.path() + QStringLiteral("/Language/Lang_GER.xml")));
+        clickMenu(w, "TntL_Preference_Menu");
+        child<QRadioButton>(&w, "TntRB_Leng_German")->click();
+        QCOMPARE(open.boxes.shown.size(), 1);
+        QCOMPARE(open.boxes.shown[0].kind, ui::MessageKind::Error);
+        QVERIFY2(open.boxes.shown[0].text.contains(QStringLiteral("Lang_GER.xml")),
+                 qPrintable(open.boxes.shown[0].text));
+        // The window shows the built-in English texts.
+        QCOMPARE(child<QLabel>(&w, "TntL_New_Menu")->text(), QStringLiteral("New Configuration"));
+    }
+};
+
+QTEST_MAIN(TestWindowKeys)
+#include "tst_window_keys.moc"
