@@ -4,10 +4,10 @@
 #include "lang/LanguageTexts.h"
 
 #include <QAbstractButton>
-#include <QHash>
-#include <QSet>
-#include <QLabel>
 #include <QAbstractItemView>
+#include <QHash>
+#include <QLabel>
+#include <QSet>
 
 namespace ui {
 namespace {

@@ -24,6 +24,7 @@
 #include <QKeyEvent>
 #include <QLibraryInfo>
 #include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QTranslator>
@@ -106,6 +107,9 @@ MainWindow::~MainWindow()
     // a focus change while the children are destroyed must not reach them.
     qApp->removeEventFilter(this);
     disconnect(qApp, nullptr, this, nullptr);
+    // The pages go while the context they write through is still there: a
+    // table cell being edited commits its text when it is destroyed.
+    delete takeCentralWidget();
     if (m_qtTranslator)
         QCoreApplication::removeTranslator(m_qtTranslator.get());
 }
@@ -113,9 +117,16 @@ MainWindow::~MainWindow()
 void MainWindow::buildWindow()
 {
     setFont(theme::baseFont());
-    auto *central = new QWidget(this);
+    // On a screen smaller than the window the content scrolls.
+    auto *scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("WindowScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    setCentralWidget(scroll);
+    auto *central = new QWidget(scroll);
     paintBackground(central, Qt::white);
-    setCentralWidget(central);
+    central->setMinimumSize(kSize);
+    scroll->setWidget(central);
     auto *outer = new QVBoxLayout(central);
     outer->setContentsMargins(0, 0, 0, 5);
     outer->setSpacing(5);
@@ -327,11 +338,23 @@ void MainWindow::start()
     updateTitle();
     showConfigurationOnPages();
     m_session.clearChanged();
-    resize(kSize);
-    if (const QScreen *s = screen())
-        move(s->availableGeometry().center() - rect().center());
+    const QRect available = screen() ? screen()->availableGeometry() : QRect(QPoint(), kSize);
+    const QRect placed = placement(kSize, available);
+    resize(placed.size());
+    move(placed.topLeft() - QPoint(kFrame.left(), kFrame.top()));
     if (loaded.status == config::LoadStatus::Failed)
         showMessage(MessageKind::Error, QStringLiteral("Error_Load_Conf"), MessageButtons::Ok, loaded.error);
+}
+
+QRect MainWindow::placement(QSize wanted, const QRect &available, const QMargins &frame)
+{
+    const QRect inside = available.marginsRemoved(frame);
+    const QSize size = wanted.boundedTo(inside.size()).expandedTo(QSize(1, 1));
+    QRect placed(QPoint(), size);
+    placed.moveCenter(inside.center());
+    // Never above or left of the free area, so the title bar can be reached.
+    placed.moveTopLeft(QPoint(std::max(placed.left(), inside.left()), std::max(placed.top(), inside.top())));
+    return placed;
 }
 
 PageId MainWindow::currentPage() const

@@ -41,6 +41,15 @@ public:
 
     static constexpr QSize kSize{876, 672};
 
+    // Where a window of `wanted` size opens on a screen whose free area is
+    // `available`, `frame` being the room the window's frame takes around
+    // it: centred, shrunk to fit, its title bar never above or left of the
+    // free area.
+    static QRect placement(QSize wanted, const QRect &available, const QMargins &frame = kFrame);
+    // The frame a window manager draws around the window, as assumed before
+    // the real one is known.
+    static constexpr QMargins kFrame{4, 30, 4, 4};
+
     // The start could not create Projects/ or Setting/, or another window
     // runs on the same program folder; the program ends.
     bool startFailed() const { return m_startFailed; }

@@ -18,6 +18,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QTest>
 #include <QTimer>
@@ -39,6 +42,47 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void windowOpensInsideTheScreen_data()
+    {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QRect>("placed");
+        // A screen with room: centred at the full size.
+        QTest::newRow("1920x1040") << QRect(0, 0, 1920, 1040) << QRect(522, 197, 876, 672);
+        // 1280 x 800 at 150 %: 853 x 533 logical pixels less a panel.
+        QTest::newRow("853x509 scaled") << QRect(0, 24, 853, 509) << QRect(4, 54, 845, 475);
+        // A second screen left of the first, and a panel on the left.
+        QTest::newRow("left screen") << QRect(-1024, 0, 1024, 700) << QRect(-949, 30, 876, 666);
+        QTest::newRow("panel left") << QRect(60, 0, 800, 600) << QRect(64, 30, 792, 566);
+    }
+
+    void windowOpensInsideTheScreen()
+    {
+        QFETCH(QRect, available);
+        QFETCH(QRect, placed);
+        const QRect got = MainWindow::placement(MainWindow::kSize, available);
+        QCOMPARE(got, placed);
+        QVERIFY(available.contains(got.marginsAdded(MainWindow::kFrame)));
+    }
+
+    void smallScreenScrollsTheWindow()
+    {
+        ProgramFolder folder;
+        RecordingPresenter boxes;
+        MainWindow w({folder.path(), &boxes});
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QRect available = w.screen()->availableGeometry();
+        QVERIFY(available.contains(w.frameGeometry().topLeft()));
+        QVERIFY(w.width() <= available.width());
+        auto *scroll = child<QScrollArea>(&w, "WindowScroll");
+        // The offscreen screen is narrower than the window.
+        if (available.width() < MainWindow::kSize.width())
+            QVERIFY(scroll->horizontalScrollBar()->maximum() > 0);
+        w.resize(MainWindow::kSize);
+        QTRY_COMPARE(scroll->horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(scroll->verticalScrollBar()->maximum(), 0);
+    }
+
     void messageBoxesShowPlainText()
     {
         ui::DialogMessagePresenter real;
@@ -73,7 +117,7 @@ private slots:
         QCOMPARE(visiblePageName(w), QStringLiteral("P_Phone_Set"));
         QCOMPARE(child<QLineEdit>(&w, "TntE_PIN")->text(), QStringLiteral("4321"));
         QVERIFY(child<QCheckBox>(&w, "CB_PS_DST")->isChecked());
-        QCOMPARE(w.size(), MainWindow::kSize);
+        QCOMPARE(w.size(), MainWindow::placement(MainWindow::kSize, w.screen()->availableGeometry()).size());
         QVERIFY(boxes.shown.isEmpty());
     }
 

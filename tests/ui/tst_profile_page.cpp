@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QToolTip>
 #include <QXmlStreamReader>
@@ -331,7 +332,7 @@ private slots:
     {
         ProfileWindow open;
         MainWindow &w = open.w();
-        QCOMPARE(w.size(), MainWindow::kSize);
+        QCOMPARE(w.size(), MainWindow::placement(MainWindow::kSize, w.screen()->availableGeometry()).size());
         for (const char *tab : {"P_Pro_Week1_Day", "P_Pro_Day_Date", "P_Pro_Date_Week3",
                                 "TntL_SubT_Go_DateTime", "P_SubT_Go_Profile", "P_Pro_Week1_Day"}) {
             open.click(tab);
@@ -341,7 +342,7 @@ private slots:
         QApplication::processEvents();
         open.enter();
         QApplication::processEvents();
-        QCOMPARE(w.size(), MainWindow::kSize);
+        QCOMPARE(w.size(), MainWindow::placement(MainWindow::kSize, w.screen()->availableGeometry()).size());
     }
 
     void everyTabOfEveryStripShowsItsPanel_data()
