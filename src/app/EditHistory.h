@@ -1,7 +1,7 @@
-// The undo and redo history of the configuration record. Every step keeps the
-// whole record before and after it: the record is a value type whose strings
-// and row lists are shared until written, so a step costs the few fields and
-// the one table it changed, not a copy of the configuration.
+// The undo and redo history of the configuration record. A step keeps one
+// whole record: the record is a value type whose strings and row lists are
+// shared until written, so a step costs the record's own fields and the one
+// table it changed, not a copy of the configuration.
 //
 // Successive edits with the same merge key (typing in one field, one painted
 // stroke) make one step. `Origin` says where the edit was made, so that the
@@ -18,8 +18,9 @@ template <typename Origin> class EditHistory
 public:
     struct Step
     {
-        config::Configuration before;
-        config::Configuration after;
+        // The record to show when the step is taken: on the undo list the
+        // record before the edit, on the redo list the record after it.
+        config::Configuration record;
         Origin origin;
         quint64 mergeKey = 0; // 0: never merged with the next edit
     };
@@ -37,10 +38,9 @@ public:
     // The record has just been edited into `record`.
     void record(const config::Configuration &record, const Origin &origin, quint64 mergeKey)
     {
-        if (m_merging && mergeKey != 0 && !m_undo.isEmpty() && m_undo.last().mergeKey == mergeKey) {
-            m_undo.last().after = record;
-        } else {
-            m_undo.append({m_current, record, origin, mergeKey});
+        // A merged edit only moves the end of the open step.
+        if (!m_merging || mergeKey == 0 || m_undo.isEmpty() || m_undo.last().mergeKey != mergeKey) {
+            m_undo.append({m_current, origin, mergeKey});
             m_redo.clear();
         }
         m_current = record;
@@ -56,31 +56,25 @@ public:
     qsizetype undoCount() const { return m_undo.size(); }
     qsizetype redoCount() const { return m_redo.size(); }
 
-    // The step undone; its `before` is the record to show.
-    std::optional<Step> undo()
-    {
-        if (m_undo.isEmpty())
-            return std::nullopt;
-        Step step = m_undo.takeLast();
-        m_current = step.before;
-        m_redo.append(step);
-        m_merging = false;
-        return step;
-    }
-
-    // The step redone; its `after` is the record to show.
-    std::optional<Step> redo()
-    {
-        if (m_redo.isEmpty())
-            return std::nullopt;
-        Step step = m_redo.takeLast();
-        m_current = step.after;
-        m_undo.append(step);
-        m_merging = false;
-        return step;
-    }
+    // The step undone: the record before it, and where it was made.
+    std::optional<Step> undo() { return take(m_undo, m_redo); }
+    // The step redone: the record after it, and where it was made.
+    std::optional<Step> redo() { return take(m_redo, m_undo); }
 
 private:
+    // Takes the last step of `from`, which becomes the current record; the
+    // record it leaves goes to `to`, so the step can be taken back.
+    std::optional<Step> take(QList<Step> &from, QList<Step> &to)
+    {
+        if (from.isEmpty())
+            return std::nullopt;
+        Step step = from.takeLast();
+        to.append({m_current, step.origin, step.mergeKey});
+        m_current = step.record;
+        m_merging = false;
+        return step;
+    }
+
     QList<Step> m_undo;
     QList<Step> m_redo;
     config::Configuration m_current;

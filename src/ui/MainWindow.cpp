@@ -453,13 +453,13 @@ void MainWindow::saveShortcut()
 void MainWindow::undo()
 {
     if (auto step = m_context->history().undo())
-        showStep(step->before, step->origin);
+        showStep(step->record, step->origin);
 }
 
 void MainWindow::redo()
 {
     if (auto step = m_context->history().redo())
-        showStep(step->after, step->origin);
+        showStep(step->record, step->origin);
 }
 
 void MainWindow::showStep(const config::Configuration &record, const EditOrigin &origin)

@@ -222,20 +222,20 @@ private slots:
         c.dst = false;
         history.record(c, 2, 0); // key 0 never merges
         QCOMPARE(history.undoCount(), 4);
-        QCOMPARE(history.undo()->before.dst, true);
-        QCOMPARE(history.undo()->before.dst, false);
+        QCOMPARE(history.undo()->record.dst, true);
+        QCOMPARE(history.undo()->record.dst, false);
         const auto third = history.undo();
-        QCOMPARE(third->before.pin, QStringLiteral("12"));
-        QCOMPARE(history.undo()->before.pin, QString());
+        QCOMPARE(third->record.pin, QStringLiteral("12"));
+        QCOMPARE(history.undo()->record.pin, QString());
         QVERIFY(!history.canUndo());
         QCOMPARE(history.redoCount(), 4);
-        QCOMPARE(history.redo()->after.pin, QStringLiteral("12"));
+        QCOMPARE(history.redo()->record.pin, QStringLiteral("12"));
         // An edit after an undo starts a new branch.
         c = Configuration{};
         c.pin = QStringLiteral("9");
         history.record(c, 3, 0);
         QVERIFY(!history.canRedo());
-        QCOMPARE(history.undo()->before.pin, QStringLiteral("12"));
+        QCOMPARE(history.undo()->record.pin, QStringLiteral("12"));
     }
 
     void countersShowLengthAndTurnRedAbove64()
