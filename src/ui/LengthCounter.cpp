@@ -13,6 +13,8 @@ LengthCounter::LengthCounter(QLineEdit *edit, qsizetype limit) : QLabel(edit), m
     setObjectName(edit->objectName() + QStringLiteral("_Count"));
     setFont(theme::baseFont(7));
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Inside an edit a label would draw in the edit's text colour.
+    setForegroundRole(QPalette::WindowText);
     // Clicks go to the edit below.
     setAttribute(Qt::WA_TransparentForMouseEvents);
     // Room for the widest count the edit is likely to hold.

@@ -256,6 +256,8 @@ QWidget *MainWindow::buildMenu()
         caption->setText(QString::fromUtf8(entry.captionText));
         caption->setWordWrap(true);
         caption->setKeyboardClickable(true);
+        // Room between the caption and its focus mark.
+        caption->setContentsMargins(4, 2, 4, 2);
         setHintSource(caption, caption);
         setHintSource(icon, caption);
         row->addWidget(icon);

@@ -253,11 +253,11 @@ private slots:
         edit->selectAll();
         QTest::keyClicks(edit, QString(64, QLatin1Char('x')));
         QCOMPARE(count->text(), QStringLiteral("64/64"));
-        const QColor normal = count->palette().color(QPalette::WindowText);
+        const QColor normal = count->palette().color(count->foregroundRole());
         QVERIFY(normal != theme::kError);
         QTest::keyClick(edit, Qt::Key_Y);
         QCOMPARE(count->text(), QStringLiteral("65/64"));
-        QCOMPARE(count->palette().color(QPalette::WindowText), theme::kError);
+        QCOMPARE(count->palette().color(count->foregroundRole()), theme::kError);
         // It refuses nothing.
         QCOMPARE(w.session().configuration().digitalOutputs[0].sms.setText.size(), 65);
         // A loaded or undone text updates the count as well.
@@ -275,7 +275,7 @@ private slots:
         QTest::keyClicks(cell, QString(64, QLatin1Char('b')));
         auto *cellCount = cell->findChild<QLabel *>();
         QCOMPARE(cellCount->text(), QStringLiteral("65/64"));
-        QCOMPARE(cellCount->palette().color(QPalette::WindowText), theme::kError);
+        QCOMPARE(cellCount->palette().color(cellCount->foregroundRole()), theme::kError);
     }
 };
 

@@ -1,12 +1,17 @@
-// trenov5x-screenshots OUTPUT_FOLDER: starts the real window over a
-// demonstration program folder and saves a PNG of every page and of the
+// trenov5x-screenshots OUTPUT_FOLDER [--scaled]: starts the real window over
+// a demonstration program folder and saves a PNG of every page and of the
 // update progress window in every language, and of the About box, which is
-// English only. Run it on a display (for example under xvfb-run) to see what
-// installers see.
+// English only; in English and German also the keyboard focus on a menu entry
+// and on a button, a question box, and a command text above 64 characters.
+// With --scaled only the whole screen with the window as it opens, in English
+// and German (run it on a small or scaled screen). Run it on a display (for
+// example under xvfb-run) to see what installers see.
 #include "app/Settings.h"
 #include "config/ConfigurationFile.h"
+#include "lang/LanguageTexts.h"
 #include "ui/AboutBox.h"
 #include "ui/MainWindow.h"
+#include "ui/MessageBoxes.h"
 #include "ui/PageFactory.h"
 #include "ui/Theme.h"
 
@@ -15,9 +20,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -190,6 +197,70 @@ bool save(QWidget *w, const QString &path)
     return w->grab().save(path);
 }
 
+// The shots of the keyboard and the dialogs, in English and German.
+int saveKeyboardAndDialogShots(ui::MainWindow &window, const QString &out, const char *tag)
+{
+    int failures = 0;
+    auto file = [&](const char *name) {
+        return QStringLiteral("%1/%2_%3.png").arg(out, QLatin1String(tag), QLatin1String(name));
+    };
+    window.activateWindow();
+    (void)QTest::qWaitForWindowActive(&window);
+    window.showPage(ui::PageId::None);
+    window.findChild<QWidget *>(QStringLiteral("TntL_Input_Menu"))->setFocus(Qt::TabFocusReason);
+    failures += save(&window, file("focus_menu")) ? 0 : 1;
+
+    emit window.findChild<ui::ClickLabel *>(QStringLiteral("TntL_Output_Menu"))->clicked();
+    window.findChild<QWidget *>(QStringLiteral("TntB_DO1_SMS_AddRow"))->setFocus(Qt::TabFocusReason);
+    failures += save(&window, file("focus_button")) ? 0 : 1;
+
+    auto *command = window.findChild<QLineEdit *>(QStringLiteral("TntE_TurnOFF_DO1"));
+    const QString kept = command->text();
+    command->setFocus(Qt::TabFocusReason);
+    command->setText(QStringLiteral("Close the gate and switch the floodlights off for the night, please"));
+    failures += save(&window, file("counter")) ? 0 : 1;
+    command->setText(kept);
+
+    // The question asked before another configuration replaces a changed one.
+    bool saved = false;
+    QTimer::singleShot(300, [&] {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            saved = box->grab().save(file("question"));
+            box->close();
+        }
+    });
+    ui::DialogMessagePresenter dialogs;
+    dialogs.show(&window, ui::MessageKind::Information,
+                 window.texts().messageText(u"Mes_NewConf_Save_OldConf"), ui::MessageButtons::YesNoCancel);
+    failures += saved ? 0 : 1;
+    window.session().clearChanged();
+    return failures;
+}
+
+// The whole screen with the window as it opens: on a small or scaled screen
+// it opens inside the free area and its content scrolls.
+int saveScaledShots(const QString &out)
+{
+    int failures = 0;
+    for (const Language &language : kLanguages) {
+        if (language.code != 1 && language.code != 3)
+            continue;
+        QTemporaryDir folder;
+        prepareFolder(folder.path(), language.code);
+        AnswerOk answers;
+        ui::MainWindow window({folder.path(), &answers});
+        window.show();
+        (void)QTest::qWaitForWindowExposed(&window);
+        emit window.findChild<ui::ClickLabel *>(QStringLiteral("TntL_Output_Menu"))->clicked();
+        QApplication::processEvents();
+        QTest::qWait(200);
+        const QString file =
+            QStringLiteral("%1/%2_scaled_1280x800.png").arg(out, QLatin1String(language.tag));
+        failures += window.screen()->grabWindow(0).save(file) ? 0 : 1;
+    }
+    return failures;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -202,6 +273,8 @@ int main(int argc, char **argv)
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(out);
+    if (argc > 2 && QByteArray(argv[2]) == "--scaled")
+        return saveScaledShots(out) == 0 ? 0 : 1;
     int failures = 0;
     for (const Language &language : kLanguages) {
         QTemporaryDir folder;
@@ -224,6 +297,8 @@ int main(int argc, char **argv)
         const QString progress =
             QStringLiteral("%1/%2_update_progress.png").arg(out, QLatin1String(language.tag));
         failures += saveUpdateProgress(window, folder.path(), progress) ? 0 : 1;
+        if (language.code == 1 || language.code == 3)
+            failures += saveKeyboardAndDialogShots(window, out, language.tag);
         if (language.code == 1) {
             window.aboutBox()->show();
             failures += save(window.aboutBox(), out + QStringLiteral("/eng_about.png")) ? 0 : 1;
