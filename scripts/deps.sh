@@ -4,7 +4,7 @@
 #                            parse-speed comparison)
 #   scripts/deps.sh --fuzz   also clang and its libFuzzer runtime
 set -euo pipefail
-packages=(g++ cmake make pkg-config qt6-base-dev qt6-serialport-dev qt6-svg-dev libqt6svg6 libbenchmark-dev
+packages=(g++ cmake make pkg-config qt6-base-dev qt6-serialport-dev qt6-svg-dev libqt6svg6 qt6-translations-l10n libbenchmark-dev
           qt6-qpa-plugins fonts-dejavu-core xvfb xauth imagemagick libxml2-utils)
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)
