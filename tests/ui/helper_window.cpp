@@ -110,6 +110,12 @@ void ProgramFolder::writeConfiguration(const QString &name, const config::Config
     writeFile(QStringLiteral("Projects/%1/Configuration.xml").arg(name), config::serializeConfiguration(c));
 }
 
+bool activated(QWidget &window)
+{
+    window.activateWindow();
+    return QTest::qWaitForWindowActive(&window);
+}
+
 void clickAt(QWidget *control)
 {
     QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(4, control->height() / 2));

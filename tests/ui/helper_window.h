@@ -42,6 +42,10 @@ QStringList captionFaults(ui::MainWindow &w, std::initializer_list<lang::Group> 
 // file's, which is proofread and so differs from the built-in text.
 QString englishMessage(QStringView key);
 
+// Makes the window the active one, so that its shortcuts take the keys;
+// false when it did not become active.
+bool activated(QWidget &window);
+
 // A click on a menu entry, a tab or a link, near its left edge.
 void clickAt(QWidget *control);
 void clickMenu(ui::MainWindow &w, const char *name);

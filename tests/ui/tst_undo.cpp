@@ -38,12 +38,6 @@ void pressRedo(MainWindow &w, bool withY)
         QTest::keyClick(target, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
 }
 
-void activate(MainWindow &w)
-{
-    w.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-}
-
 void clickSlot(MainWindow &w, const char *grid, ui::SlotGrid::Cell cell)
 {
     auto *g = child<ui::SlotGrid>(&w, grid);
@@ -61,7 +55,7 @@ private slots:
     {
         OpenConfiguration open(Configuration{});
         MainWindow &w = open.w();
-        activate(w);
+        QVERIFY(activated(w));
         clickMenu(w, "TntL_Phone_Menu");
         auto *pin = child<QLineEdit>(&w, "TntE_PIN");
         pin->setFocus();
@@ -97,7 +91,7 @@ private slots:
         start.pin = QStringLiteral("1234");
         OpenConfiguration open(start);
         MainWindow &w = open.w();
-        activate(w);
+        QVERIFY(activated(w));
 
         // 1: the PIN on Phone Setting.
         clickMenu(w, "TntL_Phone_Menu");
@@ -172,7 +166,7 @@ private slots:
         start.pin = QStringLiteral("1234");
         OpenConfiguration open(start);
         MainWindow &w = open.w();
-        activate(w);
+        QVERIFY(activated(w));
         clickMenu(w, "TntL_Phone_Menu");
         clickAt(child<QCheckBox>(&w, "CB_PS_DST"));
         open.save();
@@ -187,7 +181,7 @@ private slots:
     {
         OpenConfiguration open(Configuration{});
         MainWindow &w = open.w();
-        activate(w);
+        QVERIFY(activated(w));
         clickMenu(w, "TntL_Phone_Menu");
         auto *pin = child<QLineEdit>(&w, "TntE_PIN");
         pin->setFocus();
@@ -245,7 +239,7 @@ private slots:
         start.digitalOutputs[0].sms.set = true;
         OpenConfiguration open(start);
         MainWindow &w = open.w();
-        activate(w);
+        QVERIFY(activated(w));
         clickMenu(w, "TntL_Output_Menu");
         auto *edit = child<QLineEdit>(&w, "TntE_TurnON_DO1");
         auto *count = child<QLabel>(&w, "TntE_TurnON_DO1_Count");

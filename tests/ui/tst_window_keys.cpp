@@ -43,12 +43,6 @@ constexpr MenuCase kMenu[] = {
     {"TntL_Date_Menu", PageId::DateTime},
 };
 
-void activate(MainWindow &w)
-{
-    w.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-}
-
 QWidget *focused()
 {
     return QApplication::focusWidget();
@@ -88,7 +82,7 @@ private slots:
     {
         OpenConfiguration open(Configuration{});
         MainWindow &w = open.w();
-        activate(w);
+        QVERIFY(activated(w));
         // The About icon comes first, then the menu entries in screen order.
         child<QWidget>(&w, "I_About")->setFocus(Qt::TabFocusReason);
         for (const MenuCase &entry : kMenu) {
@@ -120,7 +114,7 @@ private slots:
     {
         OpenConfiguration open(Configuration{});
         MainWindow &w = open.w();
-        activate(w);
+        QVERIFY(activated(w));
         // Alt+1 ... Alt+9: the menu entries in menu order.
         for (int i = 0; i < int(std::size(kMenu)); ++i) {
             QTest::keyClick(&w, Qt::Key(Qt::Key_1 + i), Qt::AltModifier);
@@ -152,7 +146,7 @@ private slots:
         RecordingPresenter boxes;
         MainWindow w({folder.path(), &boxes});
         w.show();
-        activate(w);
+        QVERIFY(activated(w));
         QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(w.currentPage(), PageId::Save);
         QCOMPARE(focused(), child<QWidget>(&w, "TntE_SaveAsConf"));
@@ -173,7 +167,7 @@ private slots:
         QFETCH(int, entry);
         OpenConfiguration open(Configuration{});
         MainWindow &w = open.w();
-        activate(w);
+        QVERIFY(activated(w));
         clickMenu(w, kMenu[entry].caption);
         auto *stack = w.findChild<QStackedWidget *>();
         QWidget *page = stack->currentWidget();
