@@ -270,6 +270,15 @@ private slots:
         auto *cellCount = cell->findChild<QLabel *>();
         QCOMPARE(cellCount->text(), QStringLiteral("65/64"));
         QCOMPARE(cellCount->palette().color(cellCount->foregroundRole()), theme::kError);
+        // Ctrl+Z in the open cell with nothing left to undo leaves the cell
+        // and what is typed in it alone.
+        pressUndo(w);
+        QCOMPARE(w.currentPage(), PageId::Input);
+        QCOMPARE(cell->text().size(), 65);
+        // A redo while the cell is open puts the record back under it.
+        pressRedo(w, true);
+        QCOMPARE(w.currentPage(), PageId::Output);
+        QCOMPARE(w.session().configuration().digitalOutputs[0].sms.setText.size(), 65);
     }
 };
 
