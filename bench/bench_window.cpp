@@ -175,8 +175,9 @@ std::array<int, Kinds> countControls()
             continue;
         bool inside = false;
         for (QWidget *p = widget->parentWidget(); p && p != &w; p = p->parentWidget())
-            inside = inside || qobject_cast<QAbstractScrollArea *>(p) || qobject_cast<QComboBox *>(p) ||
-                     qobject_cast<QLineEdit *>(p);
+            // The window's own scroll area around all of its content does not count.
+            inside = inside || (qobject_cast<QAbstractScrollArea *>(p) && p != w.centralWidget()) ||
+                     qobject_cast<QComboBox *>(p) || qobject_cast<QLineEdit *>(p);
         if (inside)
             continue;
         if (qobject_cast<QTableView *>(widget))

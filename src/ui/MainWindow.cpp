@@ -57,6 +57,15 @@ constexpr MenuEntry kMenu[] = {
     {"TntL_Date_Menu", "Date & Time Setting", "I_Date", ":/icons/date.svg", PageId::DateTime},
 };
 
+// The scroll area around the whole window's content. Its size hint is the
+// window's: asking the content for one would lay out every page each time.
+class WindowScroll : public QScrollArea
+{
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override { return MainWindow::kSize; }
+};
+
 // Qt's own translations (the buttons of the message boxes) per language code.
 constexpr const char *kQtTranslations[] = {nullptr, nullptr, "qtbase_it", "qtbase_de", "qtbase_es"};
 
@@ -118,7 +127,7 @@ void MainWindow::buildWindow()
 {
     setFont(theme::baseFont());
     // On a screen smaller than the window the content scrolls.
-    auto *scroll = new QScrollArea(this);
+    auto *scroll = new WindowScroll(this);
     scroll->setObjectName(QStringLiteral("WindowScroll"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
