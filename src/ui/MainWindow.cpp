@@ -170,7 +170,10 @@ void MainWindow::buildShortcuts()
     int number = 1;
     for (const MenuEntry &entry : kMenu) {
         add(QKeySequence(Qt::ALT | Qt::Key(Qt::Key_0 + number)), QStringLiteral("MenuShortcut%1").arg(number),
-            [this, &entry] { openPage(entry.page); });
+            [this, &entry] {
+                openPage(entry.page);
+                focusFirstControl();
+            });
         ++number;
     }
     // A line edit undoes its own typing on Ctrl+Z before any shortcut sees
@@ -392,9 +395,25 @@ void MainWindow::menuClick(QWidget *sender)
         openAbout();
         return;
     }
+    // Only Tab gives a menu caption the focus: it has it when the keyboard
+    // opened the entry, and the keyboard goes on in the page.
+    const bool fromKeyboard = sender->hasFocus();
     for (const MenuEntry &entry : kMenu) {
         if (name == QLatin1String(entry.caption) || name == QLatin1String(entry.icon)) {
             openPage(entry.page);
+            if (fromKeyboard)
+                focusFirstControl();
+            return;
+        }
+    }
+}
+
+void MainWindow::focusFirstControl()
+{
+    QWidget *page = m_stack->currentWidget();
+    for (QWidget *w = page->nextInFocusChain(); w && w != page; w = w->nextInFocusChain()) {
+        if (page->isAncestorOf(w) && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+            w->setFocus(Qt::TabFocusReason);
             return;
         }
     }

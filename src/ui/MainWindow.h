@@ -100,6 +100,8 @@ private:
     // closes, the page is shown.
     void openPage(PageId id);
     void openAbout();
+    // The keyboard goes on at the first control of the page shown.
+    void focusFirstControl();
     void languageChosen(int code);
     void installQtTranslations(int code);
     // After the record was replaced: every page shows it; the undo history

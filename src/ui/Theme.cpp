@@ -27,7 +27,8 @@ ClickLabel::ClickLabel(const QString &objectName, QWidget *parent) : QLabel(pare
 
 void ClickLabel::setKeyboardClickable(bool on)
 {
-    setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
+    // Tab only: a mouse click leaves the focus where it was.
+    setFocusPolicy(on ? Qt::TabFocus : Qt::NoFocus);
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent *event)

@@ -92,6 +92,12 @@ private slots:
         child<QWidget>(&w, "TntL_Input_Menu")->setFocus(Qt::TabFocusReason);
         QTest::keyClick(focused(), Qt::Key_Return);
         QCOMPARE(w.currentPage(), PageId::Input);
+        QVERIFY(child<QWidget>(&w, "P_Input")->isAncestorOf(focused()));
+        // A mouse click on a menu entry does not take the focus into the menu.
+        clickMenu(w, "TntL_Output_Menu");
+        QVERIFY(focused() != child<QWidget>(&w, "TntL_Output_Menu"));
+        QVERIFY(!child<QWidget>(&w, "P_Output")->isAncestorOf(focused()));
+        clickMenu(w, "TntL_Input_Menu");
 
         // The tab to digital input 2 with Space, the link to the analog half
         // with Enter.
@@ -120,6 +126,9 @@ private slots:
             QTest::keyClick(&w, Qt::Key(Qt::Key_1 + i), Qt::AltModifier);
             QCOMPARE(w.currentPage(), kMenu[i].page);
         }
+        // The keyboard goes on in the page opened.
+        QTest::keyClick(&w, Qt::Key_6, Qt::AltModifier);
+        QCOMPARE(focused()->objectName(), QStringLiteral("TntE_PIN"));
 
         // Ctrl+S saves the open configuration from any page, a field
         // focused included.
