@@ -89,7 +89,8 @@ void ClickPanel::setClickable(bool clickable)
 {
     m_clickable = clickable;
     setCursor(clickable ? Qt::PointingHandCursor : Qt::ArrowCursor);
-    setFocusPolicy(clickable ? Qt::StrongFocus : Qt::NoFocus);
+    // Tab only, as the menu captions: a mouse click leaves the focus where it was.
+    setFocusPolicy(clickable ? Qt::TabFocus : Qt::NoFocus);
 }
 
 void ClickPanel::mousePressEvent(QMouseEvent *event)

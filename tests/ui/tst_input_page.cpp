@@ -252,7 +252,7 @@ private slots:
         OpenWindow open(baseConfiguration());
         MainWindow &w = open.w();
         auto *tab = child<QWidget>(&w, "P_DigIn1_Input2");
-        QCOMPARE(tab->focusPolicy(), Qt::StrongFocus);
+        QCOMPARE(tab->focusPolicy(), Qt::TabFocus);
         QCOMPARE(child<QWidget>(&w, "P_DigIn1_Input1")->focusPolicy(), Qt::NoFocus);
         QTest::keyClick(tab, Qt::Key_Space);
         QVERIFY(visible(w, "P_DigIn_2"));
