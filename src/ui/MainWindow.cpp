@@ -130,6 +130,9 @@ void MainWindow::buildWindow()
     auto *scroll = new WindowScroll(this);
     scroll->setObjectName(QStringLiteral("WindowScroll"));
     scroll->setFrameShape(QFrame::NoFrame);
+    // Not a stop of its own for Tab: it scrolls to the control that has the
+    // focus.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidgetResizable(true);
     setCentralWidget(scroll);
     auto *central = new QWidget(scroll);
