@@ -62,7 +62,7 @@ void BM_HistoryThousandSteps(benchmark::State &state)
     double bytes = 0;
     for (auto _ : state) {
         const size_t before = mallinfo2().uordblks;
-        EditHistory<int> history;
+        app::EditHistory<int> history;
         config::Configuration c = start;
         history.reset(c);
         for (int i = 0; i < 1000; ++i) {

@@ -128,7 +128,7 @@ void BM_ParseOnly(benchmark::State &state)
 {
     const QByteArray xml = largeConfiguration(kNearCapacityRows, kNearCapacityMessages);
     for (auto _ : state)
-        benchmark::DoNotOptimize(xmltree::parse(xml));
+        benchmark::DoNotOptimize(config::xmltree::parse(xml));
     state.counters["xml_bytes"] = double(xml.size());
 }
 BENCHMARK(BM_ParseOnly)->Unit(benchmark::kMillisecond);
@@ -138,7 +138,7 @@ void BM_BuildImageNearCapacity(benchmark::State &state)
     const QByteArray xml = largeConfiguration(kNearCapacityRows, kNearCapacityMessages);
     qsizetype imageSize = 0;
     for (auto _ : state) {
-        const XmlParseResult parsed = xmltree::parse(xml);
+        const config::XmlParseResult parsed = config::xmltree::parse(xml);
         const image::CompileResult compiled = image::compileConfiguration(*parsed.root);
         const image::WriteResult written = image::writeImage(compiled.model);
         if (!written.ok())
@@ -219,7 +219,7 @@ BENCHMARK(BM_CliBuildBesideXmllint)->Unit(benchmark::kMillisecond)->UseRealTime(
 void BM_CompileScaling(benchmark::State &state)
 {
     const int rows = int(state.range(0));
-    const XmlParseResult parsed = xmltree::parse(largeConfiguration(rows, rows));
+    const config::XmlParseResult parsed = config::xmltree::parse(largeConfiguration(rows, rows));
     for (auto _ : state)
         benchmark::DoNotOptimize(image::compileConfiguration(*parsed.root));
     state.SetItemsProcessed(state.iterations() * rows);

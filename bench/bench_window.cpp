@@ -6,9 +6,9 @@
 #include "app/Settings.h"
 #include "config/ConfigurationFile.h"
 #include "ui/MainWindow.h"
-#include "ui/PageFactory.h"
-#include "ui/SlotGrid.h"
-#include "ui/Theme.h"
+#include "ui/widgets/PageParts.h"
+#include "ui/widgets/SlotGrid.h"
+#include "ui/widgets/Theme.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -74,7 +74,8 @@ QString programFolder(int rows)
         QDir().mkpath(dir->filePath(QStringLiteral("Setting")));
         config::writeConfigurationFile(withInputRows(rows),
                                        dir->filePath(QStringLiteral("Projects/Plant_A/Configuration.xml")));
-        writeSettings(dir->filePath(QStringLiteral("Setting/setting.xml")), {3, QStringLiteral("Plant_A")});
+        app::writeSettings(dir->filePath(QStringLiteral("Setting/setting.xml")),
+                           {3, QStringLiteral("Plant_A")});
     }
     return dir->path();
 }

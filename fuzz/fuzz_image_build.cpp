@@ -8,7 +8,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    const XmlParseResult parsed = xmltree::parse(bytes);
+    const config::XmlParseResult parsed = config::xmltree::parse(bytes);
     if (!parsed.root)
         return 0;
     const image::CompileResult compiled = image::compileConfiguration(*parsed.root);

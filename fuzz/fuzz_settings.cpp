@@ -5,7 +5,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    const AppSettings settings = settingsFromBytes(bytes);
-    (void)windowTitle(settings.configurationName);
+    const app::AppSettings settings = app::settingsFromBytes(bytes);
+    (void)app::windowTitle(settings.configurationName);
     return 0;
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace app {
+
 namespace {
 
 bool isDeviceName(QStringView name)
@@ -31,3 +33,5 @@ bool isSafeConfigurationName(QStringView name)
     }
     return !isDeviceName(name);
 }
+
+} // namespace app

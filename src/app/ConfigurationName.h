@@ -5,6 +5,8 @@
 
 #include <QStringView>
 
+namespace app {
+
 // The longest name, in UTF-16 code units.
 inline constexpr qsizetype kMaxConfigurationName = 100;
 
@@ -14,3 +16,5 @@ inline constexpr qsizetype kMaxConfigurationName = 100;
 // LPT1-9, in any case, with or without an extension), and a name longer than
 // kMaxConfigurationName.
 bool isSafeConfigurationName(QStringView name);
+
+} // namespace app

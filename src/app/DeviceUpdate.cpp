@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QThread>
 
+namespace app {
+
 namespace {
 
 using Status = UpdateOutcome::Status;
@@ -124,7 +126,7 @@ UpdateOutcome DeviceUpdate::run(const UpdateRequest &request,
     bool inBootLoader = false;
     for (int attempt = 1; attempt <= kBootAttempts && !inBootLoader; ++attempt) {
         report(UpdateStage::WaitingForBootLoader, attempt);
-        const devlink::BootAnswer answer = m_link.CheckBootMode();
+        const devlink::BootAnswer answer = m_link.checkBootMode();
         if (!answer.portError.isEmpty()) {
             m_link.closeLink();
             return outcome(Status::PortFailed, {}, answer.portError);
@@ -133,7 +135,7 @@ UpdateOutcome DeviceUpdate::run(const UpdateRequest &request,
             inBootLoader = true;
             break;
         }
-        if (const QString error = m_link.RequestBootMode(); !error.isEmpty()) {
+        if (const QString error = m_link.requestBootMode(); !error.isEmpty()) {
             m_link.closeLink();
             return outcome(Status::PortFailed, {}, error);
         }
@@ -217,3 +219,5 @@ UpdateOutcome DeviceUpdate::run(const UpdateRequest &request,
     delete process;
     return o;
 }
+
+} // namespace app

@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <functional>
 
+namespace app {
+
 // The updater's file in the program folder, under the name installers' kits carry.
 inline constexpr char kUpdaterFileName[] = "USB_SW58193_Update.exe";
 inline constexpr char kFirmwareFileName[] = "Sim58193.sim";
@@ -100,3 +102,5 @@ private:
     UpdateTimings m_timings;
     bool m_cancelled = false;
 };
+
+} // namespace app

@@ -13,6 +13,8 @@
 #include <QList>
 #include <optional>
 
+namespace app {
+
 template <typename Origin> class EditHistory
 {
 public:
@@ -80,3 +82,5 @@ private:
     config::Configuration m_current;
     bool m_merging = false;
 };
+
+} // namespace app

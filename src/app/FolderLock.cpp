@@ -2,6 +2,8 @@
 
 #include "app/Workspace.h"
 
+namespace app {
+
 FolderLock::FolderLock(const Workspace &workspace)
     : m_file(workspace.settingsFolder() + QLatin1String(kFileName))
 {
@@ -31,3 +33,5 @@ FolderLock::Result FolderLock::lock()
         return Result::Locked;
     return Result::HeldElsewhere;
 }
+
+} // namespace app

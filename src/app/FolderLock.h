@@ -7,6 +7,8 @@
 #include <QLockFile>
 #include <QString>
 
+namespace app {
+
 class Workspace;
 
 class FolderLock
@@ -32,3 +34,5 @@ public:
 private:
     QLockFile m_file;
 };
+
+} // namespace app

@@ -2,6 +2,8 @@
 
 #include "app/ConfigurationName.h"
 
+namespace app {
+
 Session::Session(const QString &programFolder) : m_workspace(programFolder), m_lock(m_workspace) {}
 
 QString Session::prepare()
@@ -39,5 +41,7 @@ void Session::setConfigurationName(const QString &name)
 
 SettingsWriteResult Session::writeSettings() const
 {
-    return ::writeSettings(m_workspace.settingsFile(), m_settings);
+    return app::writeSettings(m_workspace.settingsFile(), m_settings);
 }
+
+} // namespace app

@@ -9,6 +9,8 @@
 #include "config/Configuration.h"
 #include "config/ConfigurationFile.h"
 
+namespace app {
+
 class Session
 {
 public:
@@ -57,3 +59,5 @@ private:
     config::Configuration m_configuration;
     bool m_changed = false;
 };
+
+} // namespace app

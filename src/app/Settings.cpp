@@ -7,16 +7,19 @@
 #include <QDir>
 #include <QXmlStreamWriter>
 
+namespace app {
+
 namespace {
 
-AppSettings settingsOf(const XmlParseResult &parsed)
+AppSettings settingsOf(const config::XmlParseResult &parsed)
 {
     AppSettings settings;
     if (!parsed.root)
         return settings;
-    if (const XmlElement *language = parsed.root->child(u"Language"); language && !language->hasChildren())
+    if (const config::XmlElement *language = parsed.root->child(u"Language");
+        language && !language->hasChildren())
         settings.languageCode = config::parseInteger(language->text).value_or(1);
-    if (const XmlElement *name = parsed.root->child(u"Configuration"); name && !name->hasChildren())
+    if (const config::XmlElement *name = parsed.root->child(u"Configuration"); name && !name->hasChildren())
         settings.configurationName = name->text;
     return settings;
 }
@@ -25,12 +28,12 @@ AppSettings settingsOf(const XmlParseResult &parsed)
 
 AppSettings readSettings(const QString &path)
 {
-    return settingsOf(xmltree::parseFile(path));
+    return settingsOf(config::xmltree::parseFile(path));
 }
 
 AppSettings settingsFromBytes(const QByteArray &bytes)
 {
-    return settingsOf(xmltree::parse(bytes));
+    return settingsOf(config::xmltree::parse(bytes));
 }
 
 SettingsWriteResult writeSettings(const QString &path, const AppSettings &settings)
@@ -42,7 +45,7 @@ SettingsWriteResult writeSettings(const QString &path, const AppSettings &settin
     writer.writeTextElement(QStringLiteral("Configuration"), settings.configurationName);
     writer.writeEndElement();
 
-    const fileaccess::WriteResult written = fileaccess::writeFileAtomically(path, bytes);
+    const config::fileaccess::WriteResult written = config::fileaccess::writeFileAtomically(path, bytes);
     if (!written.ok)
         return {false, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), written.error)};
     return {true, {}};
@@ -54,3 +57,5 @@ QString windowTitle(const QString &configurationName)
     return head + QLatin1String(" - ") +
            (configurationName.isEmpty() ? QStringLiteral("#NO_CONF#") : configurationName);
 }
+
+} // namespace app

@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace app {
+
 struct AppSettings
 {
     int languageCode = 1; // 1 English, 2 Italian, 3 German, 4 Spanish; any other value is kept as it is
@@ -32,3 +34,5 @@ QString windowTitle(const QString &configurationName);
 
 inline constexpr char kBrandWord[] = "Corvantis";
 inline constexpr char kSoftwareCode[] = "TRENOV5x";
+
+} // namespace app

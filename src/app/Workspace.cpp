@@ -4,6 +4,8 @@
 
 #include <QDir>
 
+namespace app {
+
 Workspace::Workspace(const QString &programFolder) : m_program(QDir::fromNativeSeparators(programFolder))
 {
     if (!m_program.endsWith(QLatin1Char('/')))
@@ -23,3 +25,5 @@ QString Workspace::createFolders() const
     }
     return {};
 }
+
+} // namespace app

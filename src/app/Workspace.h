@@ -4,6 +4,8 @@
 
 #include <QString>
 
+namespace app {
+
 class Workspace
 {
 public:
@@ -29,3 +31,5 @@ public:
 private:
     QString m_program; // always ends in '/'
 };
+
+} // namespace app

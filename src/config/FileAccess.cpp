@@ -7,6 +7,8 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+
+namespace config {
 #endif
 
 namespace fileaccess {
@@ -106,3 +108,5 @@ WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes)
 }
 
 } // namespace fileaccess
+
+} // namespace config

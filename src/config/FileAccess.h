@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace config {
+
 namespace fileaccess {
 
 // A configuration, settings or language file is far smaller; the bound only
@@ -49,3 +51,5 @@ struct WriteResult
 WriteResult writeFileAtomically(const QString &path, const QByteArray &bytes);
 
 } // namespace fileaccess
+
+} // namespace config

@@ -1,5 +1,7 @@
 #include "TextCodec.h"
 
+namespace config {
+
 namespace {
 
 // Unicode of the bytes 0x80-0x9F in Windows-1252; 0 marks the five unused bytes.
@@ -79,3 +81,5 @@ QString textcodec::fromIso885915(const QByteArray &bytes)
     }
     return out;
 }
+
+} // namespace config

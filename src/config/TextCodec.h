@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace config {
+
 namespace textcodec {
 
 // Windows-1252: 0x00-0x7F and 0xA0-0xFF as Latin-1, 0x80-0x9F the 27
@@ -15,3 +17,5 @@ QString fromWindows1252(const QByteArray &bytes);
 QString fromIso885915(const QByteArray &bytes);
 
 } // namespace textcodec
+
+} // namespace config

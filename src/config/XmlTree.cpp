@@ -10,6 +10,8 @@
 #include <array>
 #include <vector>
 
+namespace config {
+
 const XmlElement *XmlElement::child(QAnyStringView childName) const
 {
     for (const XmlElement &c : children) {
@@ -689,3 +691,5 @@ XmlParseResult xmltree::parseFile(const QString &path)
     }
     return parse(read.bytes);
 }
+
+} // namespace config

@@ -10,6 +10,8 @@
 #include <QString>
 #include <optional>
 
+namespace config {
+
 struct XmlElement
 {
     QString name;
@@ -45,3 +47,5 @@ XmlParseResult parse(const QByteArray &bytes);
 XmlParseResult parseFile(const QString &path);
 
 } // namespace xmltree
+
+} // namespace config

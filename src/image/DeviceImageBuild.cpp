@@ -36,7 +36,7 @@ BuildResult buildImageFile(const QString &configurationPath, const QString &imag
     }
     // Checked before the build, so a refused output costs no work and the
     // configuration can never be replaced by its own image.
-    if (const QString reason = fileaccess::notRegularReason(imagePath); !reason.isEmpty()) {
+    if (const QString reason = config::fileaccess::notRegularReason(imagePath); !reason.isEmpty()) {
         result.error = QStringLiteral("Cannot write %1: %2").arg(shownImage, reason);
         return result;
     }
@@ -46,7 +46,7 @@ BuildResult buildImageFile(const QString &configurationPath, const QString &imag
             QStringLiteral("Cannot write %1: it is the configuration being compiled").arg(shownImage);
         return result;
     }
-    const XmlParseResult parsed = xmltree::parseFile(configurationPath);
+    const config::XmlParseResult parsed = config::xmltree::parseFile(configurationPath);
     if (!parsed.root) {
         result.error = parsed.line > 0 ? QStringLiteral("%1:%2:%3: %4")
                                              .arg(shownConfiguration)
@@ -70,7 +70,8 @@ BuildResult buildImageFile(const QString &configurationPath, const QString &imag
     // A failed mkpath leaves the reason to the write below, which carries the
     // system's own text.
     QDir().mkpath(imageInfo.absolutePath());
-    const fileaccess::WriteResult saved = fileaccess::writeFileAtomically(imagePath, written.bytes);
+    const config::fileaccess::WriteResult saved =
+        config::fileaccess::writeFileAtomically(imagePath, written.bytes);
     if (!saved.ok) {
         result.error = QStringLiteral("Cannot write %1: %2").arg(shownImage, saved.error);
         return result;

@@ -44,11 +44,11 @@ struct BuildFailure
 
 // The document being compiled, for the element paths of error texts; set for
 // the length of one compile (the builder is not re-entrant).
-thread_local const XmlElement *t_document = nullptr;
+thread_local const config::XmlElement *t_document = nullptr;
 
 // The path step to child i of parent: its name, with [n] where siblings
 // share the name (the rows of a table, the slots of a day).
-QString childStep(const XmlElement &parent, qsizetype i)
+QString childStep(const config::XmlElement &parent, qsizetype i)
 {
     const QString &name = parent.children[i].name;
     int position = 0;
@@ -65,7 +65,7 @@ QString childStep(const XmlElement &parent, qsizetype i)
 
 // Finds target below from and collects the names on the way. The tree is at
 // most xmltree::kMaxDepth deep, so the recursion is bounded.
-bool collectPath(const XmlElement &from, const XmlElement *target, QStringList &names)
+bool collectPath(const config::XmlElement &from, const config::XmlElement *target, QStringList &names)
 {
     if (&from == target)
         return true;
@@ -79,7 +79,7 @@ bool collectPath(const XmlElement &from, const XmlElement *target, QStringList &
 }
 
 // Paths are only needed for an error, so they are found then, not carried.
-QString pathOf(const XmlElement *element)
+QString pathOf(const config::XmlElement *element)
 {
     QStringList names;
     if (t_document && collectPath(*t_document, element, names))
@@ -87,7 +87,7 @@ QString pathOf(const XmlElement *element)
     return names.join(u'/');
 }
 
-using Node = const XmlElement *;
+using Node = const config::XmlElement *;
 
 // Where an element is, for a message: its path and line.
 QString placeOf(Node element)
@@ -107,7 +107,7 @@ QString placeOf(Node element)
 
 Node require(Node parent, const QString &name)
 {
-    const XmlElement *child = parent->child(name);
+    const config::XmlElement *child = parent->child(name);
     if (!child)
         fail(QStringLiteral("Element '%1' is missing").arg(pathOf(parent) + u'/' + name));
     return child;
@@ -178,7 +178,7 @@ quint16 counts(Node node)
 }
 
 // The rows of a list element: every child, whatever its name, in order.
-const QList<XmlElement> &rows(Node list)
+const QList<config::XmlElement> &rows(Node list)
 {
     return list->children;
 }
@@ -265,7 +265,7 @@ quint32 outputBit(CommandKind kind, int output)
 class Compiler
 {
 public:
-    explicit Compiler(const XmlElement &root) : m_root(&root)
+    explicit Compiler(const config::XmlElement &root) : m_root(&root)
     {
         if (root.name != u"Configuration")
             fail(QStringLiteral("Element 'Configuration' is missing: the document element is '%1'")
@@ -298,7 +298,7 @@ private:
             for (const InputSide &side : group.sides) {
                 if (!flag(node, sideName("En_SMS_", side)))
                     continue;
-                for (const XmlElement &row : rows(require(node, sideName("List_SMS_", side)))) {
+                for (const config::XmlElement &row : rows(require(node, sideName("List_SMS_", side)))) {
                     collectPhone(require(&row, QStringLiteral("Phone_Number")));
                     collectText(m_messages, require(&row, QStringLiteral("Message")), kMessage);
                 }
@@ -314,14 +314,14 @@ private:
                 }
             }
             if (flag(sms, QStringLiteral("Check_Phone_Number_from_SMS"))) {
-                for (const XmlElement &row : rows(require(sms, QStringLiteral("List_SMS"))))
+                for (const config::XmlElement &row : rows(require(sms, QStringLiteral("List_SMS"))))
                     collectPhone(require(&row, QStringLiteral("Phone_Number")));
             }
             if (flag(sms, QStringLiteral("Check_Password_from_SMS")))
                 collectText(m_passwords, require(sms, QStringLiteral("Password_from_SMS_Text")), kPassword);
             const Node call = require(output, QStringLiteral("CALL"));
             if (flag(call, QStringLiteral("Enable_from_CALL"))) {
-                for (const XmlElement &row : rows(require(call, QStringLiteral("List_SMS"))))
+                for (const config::XmlElement &row : rows(require(call, QStringLiteral("List_SMS"))))
                     collectPhone(require(&row, QStringLiteral("Phone_Number")));
             }
         }
@@ -343,7 +343,7 @@ private:
     void collectPhone(Node node)
     {
         const qsizetype before = m_phones.entries().size();
-        m_phones.intern(textcodec::toWindows1252(leafText(node)));
+        m_phones.intern(config::textcodec::toWindows1252(leafText(node)));
         if (m_phones.entries().size() == before)
             return;
         const QByteArray &number = m_phones.entries().last();
@@ -356,8 +356,8 @@ private:
             m_keptPhones.insert(kept, node);
         if (number.size() == kPhone.limit)
             return;
-        warnCut(node, kPhone, number.size(), textcodec::fromWindows1252(number),
-                textcodec::fromWindows1252(kept));
+        warnCut(node, kPhone, number.size(), config::textcodec::fromWindows1252(number),
+                config::textcodec::fromWindows1252(kept));
         // Two numbers that differ only past the cut reach the device as one.
         if (earlier != m_keptPhones.constEnd())
             m_warnings.last() +=
@@ -405,7 +405,7 @@ private:
     // children are not read.
     void setSlots(Node day, int word)
     {
-        const QList<XmlElement> &children = rows(day);
+        const QList<config::XmlElement> &children = rows(day);
         const qsizetype count = qMin(children.size(), qsizetype(kSlotsPerDay));
         for (qsizetype j = 0; j < count; ++j) {
             if (flag(&children[j]))
@@ -417,13 +417,13 @@ private:
     {
         const Node phone = require(m_root, QStringLiteral("Phone_Setting"));
         const Node pin = require(phone, QStringLiteral("PIN"));
-        m_model.pin = textcodec::toWindows1252(leafText(pin));
+        m_model.pin = config::textcodec::toWindows1252(leafText(pin));
         if (m_model.pin.size() > kPin.limit)
-            warnCut(pin, kPin, m_model.pin.size(), textcodec::fromWindows1252(m_model.pin),
-                    textcodec::fromWindows1252(m_model.pin.left(kPin.limit)));
+            warnCut(pin, kPin, m_model.pin.size(), config::textcodec::fromWindows1252(m_model.pin),
+                    config::textcodec::fromWindows1252(m_model.pin.left(kPin.limit)));
         // Files from older versions have no DST element; a DST that cannot
         // be read at all counts as off too.
-        const XmlElement *dst = phone->child(u"DST");
+        const config::XmlElement *dst = phone->child(u"DST");
         const bool dstOn = dst && !dst->hasChildren() && dst->text == u"1";
         m_model.dstText = dstOn ? layout::kDstOn : layout::kDstOff;
     }
@@ -442,7 +442,7 @@ private:
                 if (group.analog)
                     event.threshold = counts(require(node, sideName("Value_", side)));
                 event.flags = kSendsSms;
-                for (const XmlElement &row : rows(require(node, sideName("List_SMS_", side)))) {
+                for (const config::XmlElement &row : rows(require(node, sideName("List_SMS_", side)))) {
                     const quint16 phone = internPhone(text(&row, QStringLiteral("Phone_Number")));
                     event.smsList.append({phone, m_messages.intern(text(&row, QStringLiteral("Message")))});
                 }
@@ -451,7 +451,8 @@ private:
                     // older versions have no return level and mean 1.0 V.
                     InputEvent &back = m_model.inputEvents[side.returnEvent];
                     back.timeDelay = 100;
-                    const XmlElement *hys = node->child(sideName("Value_", side) + QStringLiteral("_Hys"));
+                    const config::XmlElement *hys =
+                        node->child(sideName("Value_", side) + QStringLiteral("_Hys"));
                     back.threshold = hys ? counts(hys) : countsOf(1.0, nullptr);
                 }
             }
@@ -473,7 +474,7 @@ private:
             }
             const Node call = require(output, QStringLiteral("CALL"));
             if (flag(call, QStringLiteral("Enable_from_CALL"))) {
-                for (const XmlElement &row : rows(require(call, QStringLiteral("List_SMS"))))
+                for (const config::XmlElement &row : rows(require(call, QStringLiteral("List_SMS"))))
                     m_model.callEvents.append(callEvent(call, &row, n));
             }
         }
@@ -499,7 +500,7 @@ private:
         }
         // Each command carries its own copy of the list, read whether the
         // phone check is on or not.
-        for (const XmlElement &row : rows(require(sms, QStringLiteral("List_SMS")))) {
+        for (const config::XmlElement &row : rows(require(sms, QStringLiteral("List_SMS")))) {
             const quint16 phone = internPhone(text(&row, QStringLiteral("Phone_Number")));
             event.allowedNumbers.append({phone, profileOf(&row)});
         }
@@ -549,7 +550,10 @@ private:
         return quint16(profile);
     }
 
-    quint16 internPhone(const QString &number) { return m_phones.intern(textcodec::toWindows1252(number)); }
+    quint16 internPhone(const QString &number)
+    {
+        return m_phones.intern(config::textcodec::toWindows1252(number));
+    }
 
     Node outputNode(int n)
     {
@@ -575,10 +579,10 @@ private:
 
 } // namespace
 
-CompileResult compileConfiguration(const XmlElement &root)
+CompileResult compileConfiguration(const config::XmlElement &root)
 {
     CompileResult result;
-    const XmlElement *const outer = std::exchange(t_document, &root);
+    const config::XmlElement *const outer = std::exchange(t_document, &root);
     try {
         Compiler compiler(root);
         result.model = compiler.compile();

@@ -20,6 +20,6 @@ struct CompileResult
 };
 
 // root is the document element, which must be Configuration.
-CompileResult compileConfiguration(const XmlElement &root);
+CompileResult compileConfiguration(const config::XmlElement &root);
 
 } // namespace image

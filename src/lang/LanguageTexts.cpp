@@ -48,19 +48,19 @@ QString LanguageTexts::applyLanguage(int code, const QString &languageFolder)
 
 bool LanguageTexts::loadLanguageFile(const QString &path)
 {
-    return applyLanguageTree(xmltree::parseFile(path));
+    return applyLanguageTree(config::xmltree::parseFile(path));
 }
 
 bool LanguageTexts::loadLanguageBytes(const QByteArray &bytes)
 {
-    return applyLanguageTree(xmltree::parse(bytes));
+    return applyLanguageTree(config::xmltree::parse(bytes));
 }
 
-bool LanguageTexts::applyLanguageTree(const XmlParseResult &parsed)
+bool LanguageTexts::applyLanguageTree(const config::XmlParseResult &parsed)
 {
     if (!parsed.root || parsed.root->name != u"Language")
         return false;
-    const XmlElement *fmain = parsed.root->child(u"FMain");
+    const config::XmlElement *fmain = parsed.root->child(u"FMain");
     if (!fmain)
         return false;
 
@@ -68,10 +68,10 @@ bool LanguageTexts::applyLanguageTree(const XmlParseResult &parsed)
     // parent element is already resolved. A missing group leaves its child
     // groups missing too: all their keys fall back to the built-in texts.
     const std::span<const GroupDef> groupDefs = groups();
-    QList<const XmlElement *> groupElements(groupDefs.size(), nullptr);
+    QList<const config::XmlElement *> groupElements(groupDefs.size(), nullptr);
     for (qsizetype g = 0; g < qsizetype(groupDefs.size()); ++g) {
         const GroupDef &def = groupDefs[g];
-        const XmlElement *parent =
+        const config::XmlElement *parent =
             def.parent == Group::FMain ? fmain : groupElements[static_cast<int>(def.parent)];
         groupElements[g] = parent ? parent->child(def.name) : nullptr;
     }
@@ -79,8 +79,8 @@ bool LanguageTexts::applyLanguageTree(const XmlParseResult &parsed)
     const std::span<const KeyDef> keyDefs = keys();
     for (qsizetype i = 0; i < qsizetype(keyDefs.size()); ++i) {
         const KeyDef &def = keyDefs[i];
-        const XmlElement *group = groupElements[static_cast<int>(def.group)];
-        const XmlElement *key = group ? group->child(def.key) : nullptr;
+        const config::XmlElement *group = groupElements[static_cast<int>(def.group)];
+        const config::XmlElement *key = group ? group->child(def.key) : nullptr;
         m_texts[i] = key && !key->hasChildren() ? key->text : def.text.toString();
     }
     return true;

@@ -7,7 +7,9 @@
 #include <QString>
 #include <QStringView>
 
+namespace config {
 struct XmlParseResult;
+}
 
 namespace lang {
 
@@ -44,7 +46,7 @@ public:
     QString messageText(QStringView key) const;
 
 private:
-    bool applyLanguageTree(const XmlParseResult &parsed);
+    bool applyLanguageTree(const config::XmlParseResult &parsed);
 
     QList<QString> m_texts; // parallel to lang::keys()
 };

@@ -45,33 +45,33 @@ int systemCode(QSerialPort::SerialPortError error)
 
 } // namespace
 
-ECommError::ECommError(const QString &baseText, int code)
+CommError::CommError(const QString &baseText, int code)
     : m_baseText(baseText), m_code(code),
       m_text(QStringLiteral("%1 (Error: %2) ").arg(baseText, QString::number(code))), m_what(m_text.toUtf8())
 {
 }
 
-int bitRate(TBaudrate rate)
+int bitRate(BaudRate rate)
 {
     static constexpr int kRates[] = {110,   300,   600,   1200,   2400,   4800,   9600,    14400,  19200,
                                      38400, 56000, 57600, 115200, 128000, 256000, 1500000, 3000000};
     return kRates[int(rate)];
 }
 
-TComm::TComm() = default;
+CommPort::CommPort() = default;
 
-TComm::~TComm()
+CommPort::~CommPort()
 {
-    Close();
+    close();
 }
 
-void TComm::requireClosedForChange()
+void CommPort::requireClosedForChange()
 {
-    if (IsOpen())
-        throw ECommError(kAlreadyOpen, -1);
+    if (isOpen())
+        throw CommError(kAlreadyOpen, -1);
 }
 
-void TComm::setDeviceName(const QString &name)
+void CommPort::setDeviceName(const QString &name)
 {
     if (name == m_deviceName)
         return;
@@ -79,7 +79,7 @@ void TComm::setDeviceName(const QString &name)
     m_deviceName = name;
 }
 
-void TComm::setReadBufSize(int bytes)
+void CommPort::setReadBufSize(int bytes)
 {
     if (bytes == m_readBufSize)
         return;
@@ -87,7 +87,7 @@ void TComm::setReadBufSize(int bytes)
     m_readBufSize = bytes;
 }
 
-void TComm::setWriteBufSize(int bytes)
+void CommPort::setWriteBufSize(int bytes)
 {
     if (bytes == m_writeBufSize)
         return;
@@ -95,7 +95,7 @@ void TComm::setWriteBufSize(int bytes)
     m_writeBufSize = bytes;
 }
 
-void TComm::setMonitorEvents(TCommEventTypes events)
+void CommPort::setMonitorEvents(CommEvents events)
 {
     if (events == m_monitorEvents)
         return;
@@ -103,59 +103,59 @@ void TComm::setMonitorEvents(TCommEventTypes events)
     m_monitorEvents = events;
 }
 
-void TComm::setBaudRate(TBaudrate rate)
+void CommPort::setBaudRate(BaudRate rate)
 {
     m_baudRate = rate;
-    if (IsOpen())
+    if (isOpen())
         applyLineSettings();
 }
 
-void TComm::setParity(TParity parity)
+void CommPort::setParity(Parity parity)
 {
     m_parity = parity;
-    if (IsOpen())
+    if (isOpen())
         applyLineSettings();
 }
 
-void TComm::setStopbits(TStopbits stopbits)
+void CommPort::setStopBits(StopBits stopbits)
 {
     m_stopbits = stopbits;
-    if (IsOpen())
+    if (isOpen())
         applyLineSettings();
 }
 
-void TComm::setDatabits(TDatabits databits)
+void CommPort::setDataBits(DataBits databits)
 {
     m_databits = databits;
-    if (IsOpen())
+    if (isOpen())
         applyLineSettings();
 }
 
-void TComm::setFlowControl(TFlowControl flowControl)
+void CommPort::setFlowControl(FlowControl flowControl)
 {
     m_flowControl = flowControl;
-    if (IsOpen())
+    if (isOpen())
         applyLineSettings();
 }
 
-void TComm::setOptions(TCommOptions options)
+void CommPort::setOptions(CommOptions options)
 {
     m_options = options;
-    if (IsOpen())
+    if (isOpen())
         applyLineSettings();
 }
 
-void TComm::setEventChars(const TCommEventChars &chars)
+void CommPort::setEventChars(const CommEventChars &chars)
 {
     m_eventChars = chars;
-    if (IsOpen())
+    if (isOpen())
         applyLineSettings();
 }
 
-void TComm::Open()
+void CommPort::open()
 {
-    if (IsOpen())
-        throw ECommError(kAlreadyOpen, -1);
+    if (isOpen())
+        throw CommError(kAlreadyOpen, -1);
 
     const QString accessError = QStringLiteral("Error accessing specified device");
 #ifdef Q_OS_UNIX
@@ -164,13 +164,13 @@ void TComm::Open()
     if (::stat(path.constData(), &info) == 0) {
         // "/dev/" alone is what an empty port name gives: nothing to open.
         if (S_ISDIR(info.st_mode))
-            throw ECommError(accessError, EISDIR);
+            throw CommError(accessError, EISDIR);
         if (!S_ISCHR(info.st_mode))
-            throw ECommError(QStringLiteral("Invalid device handle, access denied"), -1);
+            throw CommError(QStringLiteral("Invalid device handle, access denied"), -1);
     } else if (errno != ENOENT) {
         // A loop of links, a path through a file, no permission on a folder:
         // the system's own code, which the port's open would turn into EIO.
-        throw ECommError(accessError, errno);
+        throw CommError(accessError, errno);
     }
 #endif
 
@@ -188,25 +188,25 @@ void TComm::Open()
             ::faccessat(AT_FDCWD, path.constData(), R_OK | W_OK, AT_EACCESS) == 0)
             code = EBUSY;
 #endif
-        throw ECommError(accessError, code);
+        throw CommError(accessError, code);
     }
 
     applyLineSettings();
     if (m_readBufSize < 0)
-        throw ECommError(QStringLiteral("Error initializing Read/Write Buffers"), EINVAL);
+        throw CommError(QStringLiteral("Error initializing Read/Write Buffers"), EINVAL);
     // The driver's input queue: Qt stops reading from the device once this
     // much is buffered, as a full queue would.
     m_port.setReadBufferSize(m_readBufSize);
 }
 
-void TComm::applyLineSettings()
+void CommPort::applyLineSettings()
 {
     const QString baseText = QStringLiteral("Error updating DataControlBlock");
     auto check = [&](bool ok) {
         if (!ok) {
             const int code = systemCode(m_port.error());
             m_port.clearError();
-            throw ECommError(baseText, code);
+            throw CommError(baseText, code);
         }
     };
 
@@ -221,58 +221,58 @@ void TComm::applyLineSettings()
                                                           QSerialPort::TwoStop};
     check(m_port.setStopBits(kStopBits[int(m_stopbits)]));
 
-    if (m_databits == TDatabits::da4)
-        throw ECommError(baseText, EINVAL); // no UART here sends 4-bit characters
+    if (m_databits == DataBits::Bits4)
+        throw CommError(baseText, EINVAL); // no UART here sends 4-bit characters
     static constexpr QSerialPort::DataBits kDataBits[] = {
         QSerialPort::Data5, QSerialPort::Data5, QSerialPort::Data6, QSerialPort::Data7, QSerialPort::Data8};
     check(m_port.setDataBits(kDataBits[int(m_databits)]));
 
     switch (m_flowControl) {
-    case TFlowControl::fcNone:
+    case FlowControl::None:
         check(m_port.setFlowControl(QSerialPort::NoFlowControl));
         // A pseudo-terminal has no modem lines and refuses these: harmless.
         m_port.setDataTerminalReady(false);
         m_port.setRequestToSend(false);
         m_port.clearError();
         break;
-    case TFlowControl::fcCTS:
+    case FlowControl::Cts:
         check(m_port.setFlowControl(QSerialPort::HardwareControl));
         break;
-    case TFlowControl::fcDTR:
+    case FlowControl::Dtr:
         // Pacing output by DSR has no counterpart in termios or QSerialPort.
-        throw ECommError(baseText, EINVAL);
-    case TFlowControl::fcSoftware:
+        throw CommError(baseText, EINVAL);
+    case FlowControl::Software:
         check(m_port.setFlowControl(QSerialPort::SoftwareControl));
         break;
-    case TFlowControl::fcDefault:
+    case FlowControl::Default:
         break;
     }
 }
 
-void TComm::Close()
+void CommPort::close()
 {
     if (m_port.isOpen())
         m_port.close();
     m_port.clearError();
 }
 
-bool TComm::IsOpen() const
+bool CommPort::isOpen() const
 {
     return m_port.isOpen();
 }
 
-int TComm::Write(const char *buffer, int count)
+int CommPort::write(const char *buffer, int count)
 {
     const QString baseText = QStringLiteral("Write error");
-    if (!IsOpen())
-        throw ECommError(baseText, kInvalidHandle);
+    if (!isOpen())
+        throw CommError(baseText, kInvalidHandle);
     if (count <= 0)
         return 0;
     if (m_port.write(buffer, count) != count) {
         const int code = systemCode(m_port.error());
         m_port.clearError();
         m_port.clear(QSerialPort::Output);
-        throw ECommError(baseText, code);
+        throw CommError(baseText, code);
     }
     QDeadlineTimer deadline(m_writeTimeout);
     while (m_port.bytesToWrite() > 0) {
@@ -281,7 +281,7 @@ int TComm::Write(const char *buffer, int count)
             m_port.clearError();
             if (error != QSerialPort::TimeoutError && error != QSerialPort::NoError) {
                 m_port.clear(QSerialPort::Output);
-                throw ECommError(baseText, systemCode(error));
+                throw CommError(baseText, systemCode(error));
             }
             if (deadline.hasExpired() || error == QSerialPort::TimeoutError) {
                 // Nothing may go out later on its own: drop what is left.
@@ -294,17 +294,17 @@ int TComm::Write(const char *buffer, int count)
     return count;
 }
 
-void TComm::pullInput()
+void CommPort::pullInput()
 {
     // QSerialPort learns about received bytes only when it is asked to wait.
     m_port.waitForReadyRead(0);
     m_port.clearError();
 }
 
-int TComm::Read(char *buffer, int capacity)
+int CommPort::read(char *buffer, int capacity)
 {
-    if (!IsOpen())
-        throw ECommError(QStringLiteral("Read error"), kInvalidHandle);
+    if (!isOpen())
+        throw CommError(QStringLiteral("Read error"), kInvalidHandle);
     if (capacity <= 0)
         return 0;
     pullInput();
@@ -313,34 +313,34 @@ int TComm::Read(char *buffer, int capacity)
     return n < 0 ? 0 : int(n);
 }
 
-int TComm::InputCount()
+int CommPort::inputCount()
 {
-    if (!IsOpen())
+    if (!isOpen())
         return -1;
     pullInput();
     return int(qMin<qint64>(m_port.bytesAvailable(), INT_MAX));
 }
 
-void TComm::PurgeInput()
+void CommPort::purgeInput()
 {
-    if (!IsOpen())
+    if (!isOpen())
         return;
     pullInput();
     m_port.clear(QSerialPort::Input);
     m_port.clearError();
 }
 
-void TComm::PurgeOutput()
+void CommPort::purgeOutput()
 {
-    if (!IsOpen())
+    if (!isOpen())
         return;
     m_port.clear(QSerialPort::Output);
     m_port.clearError();
 }
 
-void TComm::waitForInput(int maxMs, const ReplyComplete &complete)
+void CommPort::waitForInput(int maxMs, const ReplyComplete &complete)
 {
-    if (!IsOpen())
+    if (!isOpen())
         return;
     QDeadlineTimer deadline(qMax(0, maxMs));
     for (;;) {

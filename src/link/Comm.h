@@ -1,4 +1,4 @@
-// The serial port the device is reached through (the class of Comm1): a thin,
+// The serial port the device is reached through (the class of port): a thin,
 // synchronous layer on QSerialPort with fixed line settings and time-outs.
 #pragma once
 
@@ -13,10 +13,10 @@ namespace devlink {
 
 // A failed port operation. The text is "<base text> (Error: <code>) ", trailing
 // blank included; the code is a system error number, or -1 where none applies.
-class ECommError : public std::exception
+class CommError : public std::exception
 {
 public:
-    ECommError(const QString &baseText, int code);
+    CommError(const QString &baseText, int code);
 
     const QString &text() const { return m_text; }
     const QString &baseText() const { return m_baseText; }
@@ -30,132 +30,132 @@ private:
     QByteArray m_what;
 };
 
-enum class TBaudrate {
-    br110,
-    br300,
-    br600,
-    br1200,
-    br2400,
-    br4800,
-    br9600,
-    br14400,
-    br19200,
-    br38400,
-    br56000,
-    br57600,
-    br115200,
-    br128000,
-    br256000,
-    br1500000,
-    br3000000,
+enum class BaudRate {
+    Baud110,
+    Baud300,
+    Baud600,
+    Baud1200,
+    Baud2400,
+    Baud4800,
+    Baud9600,
+    Baud14400,
+    Baud19200,
+    Baud38400,
+    Baud56000,
+    Baud57600,
+    Baud115200,
+    Baud128000,
+    Baud256000,
+    Baud1500000,
+    Baud3000000,
 };
-int bitRate(TBaudrate rate);
+int bitRate(BaudRate rate);
 
-enum class TParity { paNone, paOdd, paEven, paMark, paSpace };
-enum class TStopbits { sb10, sb15, sb20 };
-enum class TDatabits { da4, da5, da6, da7, da8 };
-enum class TFlowControl { fcNone, fcCTS, fcDTR, fcSoftware, fcDefault };
+enum class Parity { None, Odd, Even, Mark, Space };
+enum class StopBits { One, OneAndHalf, Two };
+enum class DataBits { Bits4, Bits5, Bits6, Bits7, Bits8 };
+enum class FlowControl { None, Cts, Dtr, Software, Default };
 
-enum class TCommOption {
-    coParityCheck = 0x01,
-    coDsrSensitivity = 0x02,
-    coIgnoreXOff = 0x04,
-    coErrorChar = 0x08,
-    coNullStrip = 0x10,
+enum class CommOption {
+    ParityCheck = 0x01,
+    DsrSensitivity = 0x02,
+    IgnoreXOff = 0x04,
+    ErrorChar = 0x08,
+    NullStrip = 0x10,
 };
-Q_DECLARE_FLAGS(TCommOptions, TCommOption)
+Q_DECLARE_FLAGS(CommOptions, CommOption)
 
-enum class TCommEventType {
-    evBreak = 0x001,
-    evCts = 0x002,
-    evDsr = 0x004,
-    evError = 0x008,
-    evRing = 0x010,
-    evRlsd = 0x020,
-    evRxChar = 0x040,
-    evRxFlag = 0x080,
-    evTxEmpty = 0x100,
+enum class CommEvent {
+    Break = 0x001,
+    Cts = 0x002,
+    Dsr = 0x004,
+    Error = 0x008,
+    Ring = 0x010,
+    Rlsd = 0x020,
+    RxChar = 0x040,
+    RxFlag = 0x080,
+    TxEmpty = 0x100,
 };
-Q_DECLARE_FLAGS(TCommEventTypes, TCommEventType)
-inline constexpr TCommEventTypes kAllCommEvents = TCommEventTypes::fromInt(0x1FF);
+Q_DECLARE_FLAGS(CommEvents, CommEvent)
+inline constexpr CommEvents kAllCommEvents = CommEvents::fromInt(0x1FF);
 
-struct TCommEventChars
+struct CommEventChars
 {
-    char XonChar = 17;
-    char XoffChar = 19;
-    char ErrorChar = 0;
-    char EofChar = 0;
-    char EvtChar = 0;
+    char xonChar = 17;
+    char xoffChar = 19;
+    char errorChar = 0;
+    char eofChar = 0;
+    char evtChar = 0;
 
-    bool operator==(const TCommEventChars &) const = default;
+    bool operator==(const CommEventChars &) const = default;
 };
 
-// Errors are raised as ECommError; a transfer that times out is not an error
+// Errors are raised as CommError; a transfer that times out is not an error
 // (result -1). The object belongs to the thread that created it: QSerialPort
 // cannot be shared between threads, so there is no transfer lock. Nothing in
 // the program subscribes to line events, so there is no event watcher;
 // MonitorEvents, Options, EventChars and WriteBufSize are kept for the
 // contract of the port but have no QSerialPort counterpart.
-class TComm
+class CommPort
 {
 public:
-    TComm();
-    ~TComm();
-    TComm(const TComm &) = delete;
-    TComm &operator=(const TComm &) = delete;
+    CommPort();
+    ~CommPort();
+    CommPort(const CommPort &) = delete;
+    CommPort &operator=(const CommPort &) = delete;
 
     // The full device path ("/dev/ttyUSB0"). Changing it while open raises
     // "Port already assigned (open)"; setting the same name is a no-op.
-    const QString &DeviceName() const { return m_deviceName; }
+    const QString &deviceName() const { return m_deviceName; }
     void setDeviceName(const QString &name);
 
     // Stored; applied to the line at once while open.
-    TBaudrate BaudRate() const { return m_baudRate; }
-    void setBaudRate(TBaudrate rate);
-    TParity Parity() const { return m_parity; }
-    void setParity(TParity parity);
-    TStopbits Stopbits() const { return m_stopbits; }
-    void setStopbits(TStopbits stopbits);
-    TDatabits Databits() const { return m_databits; }
-    void setDatabits(TDatabits databits);
-    TFlowControl FlowControl() const { return m_flowControl; }
-    void setFlowControl(TFlowControl flowControl);
-    TCommOptions Options() const { return m_options; }
-    void setOptions(TCommOptions options);
-    const TCommEventChars &EventChars() const { return m_eventChars; }
-    void setEventChars(const TCommEventChars &chars);
+    BaudRate baudRate() const { return m_baudRate; }
+    void setBaudRate(BaudRate rate);
+    Parity parity() const { return m_parity; }
+    void setParity(Parity parity);
+    StopBits stopBits() const { return m_stopbits; }
+    void setStopBits(StopBits stopbits);
+    DataBits dataBits() const { return m_databits; }
+    void setDataBits(DataBits databits);
+    FlowControl flowControl() const { return m_flowControl; }
+    void setFlowControl(FlowControl flowControl);
+    CommOptions options() const { return m_options; }
+    void setOptions(CommOptions options);
+    const CommEventChars &eventChars() const { return m_eventChars; }
+    void setEventChars(const CommEventChars &chars);
 
-    int ReadTimeout() const { return m_readTimeout; }
+    int readTimeout() const { return m_readTimeout; }
     void setReadTimeout(int ms) { m_readTimeout = ms; }
-    int WriteTimeout() const { return m_writeTimeout; }
+    int writeTimeout() const { return m_writeTimeout; }
     void setWriteTimeout(int ms) { m_writeTimeout = ms; }
 
     // Like DeviceName: a change while open raises "Port already assigned (open)".
-    int ReadBufSize() const { return m_readBufSize; }
+    int readBufSize() const { return m_readBufSize; }
     void setReadBufSize(int bytes);
-    int WriteBufSize() const { return m_writeBufSize; }
+    int writeBufSize() const { return m_writeBufSize; }
     void setWriteBufSize(int bytes);
-    TCommEventTypes MonitorEvents() const { return m_monitorEvents; }
-    void setMonitorEvents(TCommEventTypes events);
+    CommEvents monitorEvents() const { return m_monitorEvents; }
+    void setMonitorEvents(CommEvents events);
 
     // Opens DeviceName and applies all settings. A failure while applying the
     // line settings or the buffer size leaves the port open.
-    void Open();
-    void Close();
-    bool IsOpen() const;
+    void open();
+    void close();
+    bool isOpen() const;
 
     // Bytes written, or -1 when the write did not complete within WriteTimeout
     // (the unsent rest is discarded). Raises "Write error" on a closed or broken
     // port.
-    int Write(const char *buffer, int count);
-    int Write(const QByteArray &bytes) { return Write(bytes.constData(), int(bytes.size())); }
+    int write(const char *buffer, int count);
+    int write(const QByteArray &bytes) { return write(bytes.constData(), int(bytes.size())); }
     // Copies what has arrived, up to capacity, without waiting (0 when nothing
     // has). Raises "Read error" on a closed port.
-    int Read(char *buffer, int capacity);
+    int read(char *buffer, int capacity);
     // Bytes received and waiting; -1 when closed.
-    int InputCount();
-    void PurgeInput();
-    void PurgeOutput();
+    int inputCount();
+    void purgeInput();
+    void purgeOutput();
 
     // Waits at most maxMs for input, returning early as soon as complete()
     // says the bytes received so far (not yet read) form a whole reply. Never
@@ -169,23 +169,23 @@ private:
     void pullInput();
 
     QString m_deviceName = QStringLiteral("Com2");
-    TBaudrate m_baudRate = TBaudrate::br9600;
-    TParity m_parity = TParity::paNone;
-    TStopbits m_stopbits = TStopbits::sb10;
-    TDatabits m_databits = TDatabits::da8;
-    TFlowControl m_flowControl = TFlowControl::fcDefault;
-    TCommOptions m_options;
-    TCommEventChars m_eventChars;
+    BaudRate m_baudRate = BaudRate::Baud9600;
+    Parity m_parity = Parity::None;
+    StopBits m_stopbits = StopBits::One;
+    DataBits m_databits = DataBits::Bits8;
+    FlowControl m_flowControl = FlowControl::Default;
+    CommOptions m_options;
+    CommEventChars m_eventChars;
     int m_readTimeout = 1000;
     int m_writeTimeout = 1000;
     int m_readBufSize = 4096;
     int m_writeBufSize = 2048;
-    TCommEventTypes m_monitorEvents = kAllCommEvents;
+    CommEvents m_monitorEvents = kAllCommEvents;
 
     QSerialPort m_port;
 };
 
 } // namespace devlink
 
-Q_DECLARE_OPERATORS_FOR_FLAGS(devlink::TCommOptions)
-Q_DECLARE_OPERATORS_FOR_FLAGS(devlink::TCommEventTypes)
+Q_DECLARE_OPERATORS_FOR_FLAGS(devlink::CommOptions)
+Q_DECLARE_OPERATORS_FOR_FLAGS(devlink::CommEvents)

@@ -28,12 +28,12 @@ LinkMessage message(MessageKind kind, const QString &key)
 
 // A port that failed in the middle of an exchange: the device is most likely
 // unplugged or switched off, which the system's text alone does not say.
-LinkMessage portLostMessage(const ECommError &error)
+LinkMessage portLostMessage(const CommError &error)
 {
     return {MessageKind::Error, QStringLiteral("Error_Port_Lost"), error.text().trimmed()};
 }
 
-LinkMessage openFailureMessage(const ECommError &error)
+LinkMessage openFailureMessage(const CommError &error)
 {
     return {MessageKind::Error, openFailureKey(error.code()), error.text().trimmed()};
 }
@@ -72,22 +72,22 @@ DeviceLink::DeviceLink(QObject *parent)
       m_bootRequestPauseMs(kBootRequestPauseMs)
 {
     qRegisterMetaType<devlink::LinkOutcome>();
-    m_comm.setBaudRate(TBaudrate::br115200);
-    m_comm.setFlowControl(TFlowControl::fcNone);
+    m_comm.setBaudRate(BaudRate::Baud115200);
+    m_comm.setFlowControl(FlowControl::None);
     // Disabled between ticks: the next tick is one interval after the previous
     // exchange has ended, however long it took.
-    m_timer1.setSingleShot(true);
-    m_timer1.setInterval(kPollIntervalMs);
-    connect(&m_timer1, &QTimer::timeout, this, &DeviceLink::Timer1Tick);
+    m_pollTimer.setSingleShot(true);
+    m_pollTimer.setInterval(kPollIntervalMs);
+    connect(&m_pollTimer, &QTimer::timeout, this, &DeviceLink::pollTimeout);
 }
 
 DeviceLink::~DeviceLink()
 {
-    m_timer1.stop();
-    m_comm.Close();
+    m_pollTimer.stop();
+    m_comm.close();
 }
 
-ClockFields DeviceLink::ShowPcClock() const
+ClockFields DeviceLink::pcClockFields() const
 {
     return clockFieldsFor(m_pcClock(), false);
 }
@@ -95,18 +95,18 @@ ClockFields DeviceLink::ShowPcClock() const
 void DeviceLink::startPolling()
 {
     m_polling = true;
-    m_timer1.start();
+    m_pollTimer.start();
 }
 
 void DeviceLink::stopPolling()
 {
     m_polling = false;
-    m_timer1.stop();
+    m_pollTimer.stop();
 }
 
 void DeviceLink::dropLink()
 {
-    m_comm.Close();
+    m_comm.close();
     m_linkOpen = false;
 }
 
@@ -117,24 +117,24 @@ void DeviceLink::closeLink()
     emit linkClosed();
 }
 
-bool DeviceLink::EnsureLinkOpen(const QString &port, std::optional<ECommError> *failure)
+bool DeviceLink::ensureLinkOpen(const QString &port, std::optional<CommError> *failure)
 {
     if (m_linkOpen && m_linkPortName == port)
         return true;
     if (m_linkOpen) {
-        m_comm.Close();
+        m_comm.close();
         m_linkOpen = false;
         m_linkPortName.clear();
     }
     // Closed whatever left it open, so the name can change.
-    m_comm.Close();
+    m_comm.close();
     try {
         m_comm.setDeviceName(devicePath(port));
-        m_comm.Open();
-    } catch (const ECommError &error) {
+        m_comm.open();
+    } catch (const CommError &error) {
         // A port that opened but refused its settings must not stay open behind
         // a clear link flag: the next attempt could never open it again.
-        m_comm.Close();
+        m_comm.close();
         if (failure)
             *failure = error;
         return false;
@@ -147,24 +147,24 @@ bool DeviceLink::EnsureLinkOpen(const QString &port, std::optional<ECommError> *
 
 void DeviceLink::sendFrame(const QByteArray &frame)
 {
-    m_comm.PurgeOutput();
-    m_comm.PurgeInput();
-    m_comm.Write(frame);
+    m_comm.purgeOutput();
+    m_comm.purgeInput();
+    m_comm.write(frame);
 }
 
 QByteArray DeviceLink::readReply(int capacity)
 {
     QByteArray reply(capacity, '\0');
-    const int n = m_comm.Read(reply.data(), capacity);
+    const int n = m_comm.read(reply.data(), capacity);
     reply.resize(qMax(0, n));
     return reply;
 }
 
-StatusReply DeviceLink::ReadStatus()
+StatusReply DeviceLink::exchangeStatus()
 {
     sendFrame(readStatusFrame());
     m_comm.waitForInput(kReplyPauseMs, statusReplyComplete);
-    if (m_comm.InputCount() <= 0)
+    if (m_comm.inputCount() <= 0)
         return {};
     const QByteArray reply = readReply(kStatusReplyCapacity);
     StatusReply status = parseStatusReply(reply);
@@ -172,7 +172,7 @@ StatusReply DeviceLink::ReadStatus()
     return status;
 }
 
-LinkOutcome DeviceLink::SetClock(const QString &port, ClockSource source, const ClockFields &typed)
+LinkOutcome DeviceLink::setClock(const QString &port, ClockSource source, const ClockFields &typed)
 {
     LinkOutcome outcome;
     stopPolling();
@@ -190,14 +190,14 @@ LinkOutcome DeviceLink::SetClock(const QString &port, ClockSource source, const 
     // From here on every way out but success closes the link, and the labels
     // no longer describe a device that answers.
     outcome.statusUnknown = true;
-    if (!EnsureLinkOpen(port, &outcome.portError)) {
+    if (!ensureLinkOpen(port, &outcome.portError)) {
         outcome.messages.append(openFailureMessage(*outcome.portError));
         return outcome;
     }
     try {
         sendFrame(setClockFrame(fields));
         m_comm.waitForInput(kReplyPauseMs, clockReplyComplete);
-        if (m_comm.InputCount() <= 0) {
+        if (m_comm.inputCount() <= 0) {
             outcome.messages.append(message(MessageKind::Error, QStringLiteral("Error_No_Answer")));
             dropLink();
             return outcome;
@@ -210,9 +210,9 @@ LinkOutcome DeviceLink::SetClock(const QString &port, ClockSource source, const 
         outcome.succeeded = true;
         outcome.messages.append(
             message(MessageKind::Information, QStringLiteral("DateTime_Correctly_Setted")));
-        takeStatus(ReadStatus(), outcome);
+        takeStatus(exchangeStatus(), outcome);
         startPolling();
-    } catch (const ECommError &error) {
+    } catch (const CommError &error) {
         // A port that failed is closed so that the next command opens it afresh.
         outcome.messages.append(portLostMessage(error));
         outcome.portError = error;
@@ -222,17 +222,17 @@ LinkOutcome DeviceLink::SetClock(const QString &port, ClockSource source, const 
     return outcome;
 }
 
-LinkOutcome DeviceLink::ReadStatusClick(const QString &port)
+LinkOutcome DeviceLink::readStatus(const QString &port)
 {
     LinkOutcome outcome;
     stopPolling();
-    if (!EnsureLinkOpen(port, &outcome.portError)) {
+    if (!ensureLinkOpen(port, &outcome.portError)) {
         outcome.statusUnknown = true;
         outcome.messages.append(openFailureMessage(*outcome.portError));
         return outcome;
     }
     try {
-        const StatusReply status = ReadStatus();
+        const StatusReply status = exchangeStatus();
         takeStatus(status, outcome);
         if (status.recognised()) {
             outcome.succeeded = true;
@@ -244,7 +244,7 @@ LinkOutcome DeviceLink::ReadStatusClick(const QString &port)
                                                                     ? QStringLiteral("Error_Answer_Wrong")
                                                                     : QStringLiteral("Error_No_Answer")));
         }
-    } catch (const ECommError &error) {
+    } catch (const CommError &error) {
         outcome.statusUnknown = true;
         outcome.messages.append(portLostMessage(error));
         outcome.portError = error;
@@ -253,18 +253,18 @@ LinkOutcome DeviceLink::ReadStatusClick(const QString &port)
     return outcome;
 }
 
-void DeviceLink::Timer1Tick()
+void DeviceLink::pollTimeout()
 {
-    m_timer1.stop();
+    m_pollTimer.stop();
     if (!m_polling)
         return;
     LinkOutcome outcome;
     try {
-        const StatusReply status = ReadStatus();
+        const StatusReply status = exchangeStatus();
         takeStatus(status, outcome);
         outcome.succeeded = status.recognised();
-        m_timer1.start();
-    } catch (const ECommError &error) {
+        m_pollTimer.start();
+    } catch (const CommError &error) {
         outcome.statusUnknown = true;
         outcome.messages.append(portLostMessage(error));
         outcome.portError = error;
@@ -274,25 +274,25 @@ void DeviceLink::Timer1Tick()
     emit polled(outcome);
 }
 
-std::optional<ECommError> DeviceLink::openPort(const QString &portName)
+std::optional<CommError> DeviceLink::openPort(const QString &portName)
 {
     closeLink();
     try {
         m_comm.setDeviceName(devicePath(portName));
-        m_comm.Open();
-    } catch (const ECommError &error) {
-        m_comm.Close();
+        m_comm.open();
+    } catch (const CommError &error) {
+        m_comm.close();
         return error;
     }
     m_lastPortName = portName;
     return std::nullopt;
 }
 
-QString DeviceLink::RequestBootMode()
+QString DeviceLink::requestBootMode()
 {
     try {
         sendFrame(bootRequestFrame());
-    } catch (const ECommError &error) {
+    } catch (const CommError &error) {
         return error.text();
     }
     // The device needs the time to restart into its boot loader; no reply.
@@ -301,19 +301,19 @@ QString DeviceLink::RequestBootMode()
     return {};
 }
 
-BootAnswer DeviceLink::CheckBootMode()
+BootAnswer DeviceLink::checkBootMode()
 {
     BootAnswer answer;
     try {
         sendFrame(bootProbeFrame());
         m_comm.waitForInput(kReplyPauseMs, firstLineComplete);
         processPendingEvents();
-        if (m_comm.InputCount() <= 0)
+        if (m_comm.inputCount() <= 0)
             return answer;
         m_comm.waitForInput(kReplyPauseMs, firstLineComplete);
         processPendingEvents();
         answer.inBootLoader = isBootLoaderAnswer(readReply(kBootReplyCapacity));
-    } catch (const ECommError &error) {
+    } catch (const CommError &error) {
         answer.portError = error.text();
     }
     return answer;

@@ -1,4 +1,4 @@
-// The device link of the main window: Comm1, the link state of the Date & Time
+// The device link of the main window: the serial port, the link state of the Date & Time
 // page, its clock and status commands with the 5-second status polling, and
 // the boot commands of the update. Says what to show; shows nothing itself.
 #pragma once
@@ -41,7 +41,7 @@ struct LinkOutcome
     bool statusUnknown = false;
     // The port error behind a port that did not open or failed, for callers
     // that report the reason their own way (the command line).
-    std::optional<ECommError> portError;
+    std::optional<CommError> portError;
 
     // The command did what was asked (the clock set, the status read).
     bool succeeded = false;
@@ -68,66 +68,66 @@ public:
     explicit DeviceLink(QObject *parent = nullptr);
     ~DeviceLink() override;
 
-    TComm &Comm1() { return m_comm; }
+    CommPort &port() { return m_comm; }
 
     bool linkOpen() const { return m_linkOpen; }
     bool polling() const { return m_polling; }
     const QString &linkPortName() const { return m_linkPortName; }
     const QString &lastPortName() const { return m_lastPortName; }
-    bool timerActive() const { return m_timer1.isActive(); }
+    bool pollTimerActive() const { return m_pollTimer.isActive(); }
 
     // The fields to show when the Date & Time page appears (call it after
     // filling the port list).
-    ClockFields ShowPcClock() const;
+    ClockFields pcClockFields() const;
 
     // "Set PC Date & Time" (PcClock; fields is ignored) and "Set Custom Date &
     // Time" (Fields). port is the text selected in CB_COMPort_List_DateTime.
     // Blocks for up to 150 ms for the reply and, on success, up to 150 ms more
     // for the status that follows.
-    LinkOutcome SetClock(const QString &port, ClockSource source, const ClockFields &fields = {});
+    LinkOutcome setClock(const QString &port, ClockSource source, const ClockFields &fields = {});
     // "Read Status Device". Blocks for up to 150 ms.
-    LinkOutcome ReadStatusClick(const QString &port);
+    LinkOutcome readStatus(const QString &port);
 
-    // What every menu click does: close Comm1, end polling, clear the link
+    // What every menu click does: close port, end polling, clear the link
     // open flag. The link port name and last port name remain.
     void closeLink();
 
     // For the update: close the link, open portName and, on success, make it
     // the last port name. Returns the port error, nothing on success.
-    std::optional<ECommError> openPort(const QString &portName);
+    std::optional<CommError> openPort(const QString &portName);
     // Sends the boot request, then 200 ms pause and pending events run.
     // Returns the port error's text, empty when sent.
-    QString RequestBootMode();
+    QString requestBootMode();
     // Sends the boot probe and waits for the first line of the answer (up to
     // 2 x 150 ms, pending events run after each wait).
-    BootAnswer CheckBootMode();
+    BootAnswer checkBootMode();
 
     // The computer's clock; tests put a fixed one in.
     void setPcClock(std::function<QDateTime()> clock) { m_pcClock = std::move(clock); }
-    // Timer1's interval, 5000 ms.
-    void setPollInterval(int ms) { m_timer1.setInterval(ms); }
+    // The poll timer's interval, 5000 ms.
+    void setPollInterval(int ms) { m_pollTimer.setInterval(ms); }
     // The pause after a boot request, 200 ms.
     void setBootRequestPause(int ms) { m_bootRequestPauseMs = ms; }
 
 signals:
-    // After each status exchange of Timer1: new label texts, or a port error
+    // After each status exchange of the poll timer: new label texts, or a port error
     // to show (polling has then stopped).
     void polled(const devlink::LinkOutcome &outcome);
     // closeLink() has run: nothing shown of the device is current any more.
     void linkClosed();
 
 private:
-    bool EnsureLinkOpen(const QString &port, std::optional<ECommError> *failure);
-    StatusReply ReadStatus();
-    void Timer1Tick();
+    bool ensureLinkOpen(const QString &port, std::optional<CommError> *failure);
+    StatusReply exchangeStatus();
+    void pollTimeout();
     void startPolling();
     void stopPolling();
     void dropLink();
     void sendFrame(const QByteArray &frame);
     QByteArray readReply(int capacity);
 
-    TComm m_comm;
-    QTimer m_timer1;
+    CommPort m_comm;
+    QTimer m_pollTimer;
     bool m_linkOpen = false;
     bool m_polling = false;
     QString m_linkPortName;

@@ -6,7 +6,7 @@
 
 namespace devlink {
 
-QStringList ListSerialPorts()
+QStringList listSerialPorts()
 {
     QStringList names;
     const auto ports = QSerialPortInfo::availablePorts();
@@ -74,7 +74,7 @@ bool portNameLess(const QString &a, const QString &b)
     return a.size() - i < b.size() - j;
 }
 
-PortList FillPortList(const QStringList &ports, const QString &lastPortName)
+PortList fillPortList(const QStringList &ports, const QString &lastPortName)
 {
     PortList list;
     list.items = ports;

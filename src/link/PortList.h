@@ -10,7 +10,7 @@ namespace devlink {
 // The system names of the serial ports that exist (ttyUSB0, ttyACM0, ttyS0 on
 // Linux; COM3 on Windows), in natural ascending order (ttyS2 before ttyS10).
 // Ports in use by another program are listed too.
-QStringList ListSerialPorts();
+QStringList listSerialPorts();
 
 // Ascending order of port names that reads runs of digits as numbers.
 bool portNameLess(const QString &a, const QString &b);
@@ -24,7 +24,7 @@ struct PortList
 };
 
 // The first item is selected, or the item equal to lastPortName when listed.
-PortList FillPortList(const QStringList &ports, const QString &lastPortName);
+PortList fillPortList(const QStringList &ports, const QString &lastPortName);
 
 // "/dev/" + name on Linux, "\\.\" + name on Windows. A full device path
 // ("/dev/pts/3") is taken as it is, so scripts and tests can name a port the

@@ -1,7 +1,7 @@
 #include "AboutBox.h"
 
-#include "ui/SvgPicture.h"
-#include "ui/Theme.h"
+#include "ui/widgets/SvgPicture.h"
+#include "ui/widgets/Theme.h"
 
 #include <QLabel>
 #include <QScreen>

@@ -2,9 +2,9 @@
 
 #include "config/XmlText.h"
 #include "ui/PageContext.h"
-#include "ui/SlotGrid.h"
-#include "ui/SmsTableEditor.h"
-#include "ui/SmsTableModel.h"
+#include "ui/widgets/SlotGrid.h"
+#include "ui/widgets/SmsTableEditor.h"
+#include "ui/widgets/SmsTableModel.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

@@ -3,11 +3,8 @@
 #include "ui/AboutBox.h"
 #include "ui/LanguageApplier.h"
 #include "ui/PageContext.h"
-#include "ui/PageFactory.h"
 #include "ui/ProjectCommands.h"
 #include "ui/Resources.h"
-#include "ui/SvgPicture.h"
-#include "ui/Theme.h"
 #include "ui/pages/DateTimePage.h"
 #include "ui/pages/InputPage.h"
 #include "ui/pages/OutputPage.h"
@@ -15,6 +12,9 @@
 #include "ui/pages/PreferencesPage.h"
 #include "ui/pages/ProjectPages.h"
 #include "ui/pages/UpdatePage.h"
+#include "ui/widgets/PageParts.h"
+#include "ui/widgets/SvgPicture.h"
+#include "ui/widgets/Theme.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -341,7 +341,7 @@ void MainWindow::start()
                     QDir::toNativeSeparators(failed));
         return;
     }
-    if (m_session.lockFolder() == FolderLock::Result::HeldElsewhere) {
+    if (m_session.lockFolder() == app::FolderLock::Result::HeldElsewhere) {
         // The running window keeps the folder; this one ends before it reads
         // or writes anything else.
         m_startFailed = true;
@@ -443,7 +443,7 @@ void MainWindow::languageChosen(int code)
     if (!missing.isEmpty())
         showMessage(MessageKind::Error, QStringLiteral("Error_Language_File_Missing"), MessageButtons::Ok,
                     QDir::toNativeSeparators(missing));
-    if (const SettingsWriteResult r = m_session.writeSettings(); !r.ok)
+    if (const app::SettingsWriteResult r = m_session.writeSettings(); !r.ok)
         showMessage(MessageKind::Error, QStringLiteral("Error_Write_File"), MessageButtons::Ok, r.error);
 }
 

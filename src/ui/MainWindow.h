@@ -54,7 +54,7 @@ public:
     // runs on the same program folder; the program ends.
     bool startFailed() const { return m_startFailed; }
 
-    Session &session() { return m_session; }
+    app::Session &session() { return m_session; }
     devlink::DeviceLink &deviceLink() { return *m_link; }
     const lang::LanguageTexts &texts() const { return m_texts; }
     AboutBox *aboutBox() const { return m_about; }
@@ -114,7 +114,7 @@ private:
     Options m_options;
     std::unique_ptr<MessagePresenter> m_ownPresenter;
     MessagePresenter *m_messages = nullptr;
-    Session m_session;
+    app::Session m_session;
     lang::LanguageTexts m_texts;
     devlink::DeviceLink *m_link = nullptr;
     std::unique_ptr<PageContext> m_context;

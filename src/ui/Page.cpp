@@ -1,7 +1,7 @@
 #include "Page.h"
 
-#include "ui/PageFactory.h"
-#include "ui/Theme.h"
+#include "ui/widgets/PageParts.h"
+#include "ui/widgets/Theme.h"
 
 #include <QStackedWidget>
 #include <QVBoxLayout>

@@ -4,7 +4,7 @@
 
 namespace ui {
 
-PageContext::PageContext(Session &session, devlink::DeviceLink &link, const lang::LanguageTexts &texts,
+PageContext::PageContext(app::Session &session, devlink::DeviceLink &link, const lang::LanguageTexts &texts,
                          MessagePresenter &messages, QWidget *dialogParent)
     : m_session(session), m_link(link), m_texts(texts), m_messages(messages), m_dialogParent(dialogParent)
 {

@@ -26,16 +26,16 @@ struct EditOrigin
     int variant = -1;
 };
 
-using ConfigurationHistory = EditHistory<EditOrigin>;
+using ConfigurationHistory = app::EditHistory<EditOrigin>;
 
 class PageContext : public QObject
 {
     Q_OBJECT
 public:
-    PageContext(Session &session, devlink::DeviceLink &link, const lang::LanguageTexts &texts,
+    PageContext(app::Session &session, devlink::DeviceLink &link, const lang::LanguageTexts &texts,
                 MessagePresenter &messages, QWidget *dialogParent);
 
-    Session &session() const { return m_session; }
+    app::Session &session() const { return m_session; }
     config::Configuration &configuration() const { return m_session.configuration(); }
     devlink::DeviceLink &link() const { return m_link; }
     const lang::LanguageTexts &texts() const { return m_texts; }
@@ -58,7 +58,7 @@ signals:
     void configurationEdited();
 
 private:
-    Session &m_session;
+    app::Session &m_session;
     devlink::DeviceLink &m_link;
     const lang::LanguageTexts &m_texts;
     MessagePresenter &m_messages;

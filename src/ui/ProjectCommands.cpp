@@ -18,7 +18,7 @@ ProjectCommands::ProjectCommands(PageContext &context, Hooks hooks, QObject *par
 
 bool ProjectCommands::saveConfiguration()
 {
-    Session &session = m_context.session();
+    app::Session &session = m_context.session();
     // Without an open configuration there is no folder to save into.
     if (session.configurationName().isEmpty())
         return false;
@@ -42,7 +42,7 @@ bool ProjectCommands::acceptNewName(const QString &name)
 {
     if (name.isEmpty())
         return false;
-    if (!isSafeConfigurationName(name)) {
+    if (!app::isSafeConfigurationName(name)) {
         m_context.showMessage(MessageKind::Error, QStringLiteral("Error_Conf_Name_Not_Valid"),
                               MessageButtons::Ok, name);
         return false;
@@ -84,9 +84,9 @@ bool ProjectCommands::createFolder(const QString &name)
 
 void ProjectCommands::openName(const QString &name)
 {
-    Session &session = m_context.session();
+    app::Session &session = m_context.session();
     session.setConfigurationName(name);
-    if (const SettingsWriteResult r = session.writeSettings(); !r.ok)
+    if (const app::SettingsWriteResult r = session.writeSettings(); !r.ok)
         m_context.showMessage(MessageKind::Error, QStringLiteral("Error_Write_File"), MessageButtons::Ok,
                               r.error);
     m_hooks.titleChanged();
@@ -106,7 +106,7 @@ void ProjectCommands::load(const QString &name)
 {
     if (name.isEmpty())
         return;
-    if (!isSafeConfigurationName(name)) {
+    if (!app::isSafeConfigurationName(name)) {
         m_context.showMessage(MessageKind::Error, QStringLiteral("Error_Conf_Name_Not_Valid"),
                               MessageButtons::Ok, name);
         return;
@@ -145,7 +145,7 @@ void ProjectCommands::saveAs(const QString &name)
 
 bool ProjectCommands::closeQuery()
 {
-    Session &session = m_context.session();
+    app::Session &session = m_context.session();
     if (!session.isChanged())
         return true;
     switch (m_context.showMessage(MessageKind::Warning, QStringLiteral("On_CLose_Save_Conf"),

@@ -118,27 +118,27 @@ private slots:
     void liveLockBlocksUntilItsHolderEnds()
     {
         QTemporaryDir dir;
-        const Workspace workspace(dir.path());
+        const app::Workspace workspace(dir.path());
         QVERIFY(QDir().mkpath(workspace.settingsFolder()));
         {
-            FolderLock first(workspace);
-            QCOMPARE(first.lock(), FolderLock::Result::Locked);
+            app::FolderLock first(workspace);
+            QCOMPARE(first.lock(), app::FolderLock::Result::Locked);
             QCOMPARE(first.fileName(), workspace.settingsFolder() + QStringLiteral("trenov5x.lock"));
             QCOMPARE(lockHolder(first.fileName()), QCoreApplication::applicationPid());
-            FolderLock second(workspace);
-            QCOMPARE(second.lock(), FolderLock::Result::HeldElsewhere);
+            app::FolderLock second(workspace);
+            QCOMPARE(second.lock(), app::FolderLock::Result::HeldElsewhere);
             QVERIFY(!second.isLocked());
             // Nor while the holder has created the file and not yet written
             // its process ID.
             QFile file(first.fileName());
             QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
             file.close();
-            QCOMPARE(second.lock(), FolderLock::Result::HeldElsewhere);
+            QCOMPARE(second.lock(), app::FolderLock::Result::HeldElsewhere);
             QVERIFY(QFileInfo::exists(first.fileName()));
         }
         QVERIFY(!QFileInfo::exists(workspace.settingsFolder() + QStringLiteral("trenov5x.lock")));
-        FolderLock next(workspace);
-        QCOMPARE(next.lock(), FolderLock::Result::Locked);
+        app::FolderLock next(workspace);
+        QCOMPARE(next.lock(), app::FolderLock::Result::Locked);
     }
 
     void leftoverLockDoesNotBlock_data()
@@ -153,8 +153,8 @@ private slots:
     {
         QFETCH(QString, leftover);
         QTemporaryDir dir;
-        const Workspace workspace(dir.path());
-        const QString file = workspace.settingsFolder() + QLatin1String(FolderLock::kFileName);
+        const app::Workspace workspace(dir.path());
+        const QString file = workspace.settingsFolder() + QLatin1String(app::FolderLock::kFileName);
         QProcess other;
         if (leftover == QLatin1String("ended")) {
             other.start(QStringLiteral("true"), {});
@@ -169,8 +169,8 @@ private slots:
         } else {
             writeFile(file, QByteArray());
         }
-        FolderLock lock(workspace);
-        QCOMPARE(lock.lock(), FolderLock::Result::Locked);
+        app::FolderLock lock(workspace);
+        QCOMPARE(lock.lock(), app::FolderLock::Result::Locked);
         QCOMPARE(lockHolder(file), QCoreApplication::applicationPid());
         other.kill();
         other.waitForFinished();
@@ -179,7 +179,7 @@ private slots:
     void readOnlySettingFolderStartsWithoutTheLock()
     {
         QTemporaryDir dir;
-        const Workspace workspace(dir.path());
+        const app::Workspace workspace(dir.path());
         QVERIFY(QDir().mkpath(workspace.settingsFolder()));
         QFile::setPermissions(workspace.settingsFolder(), QFile::ReadOwner | QFile::ExeOwner);
         const bool writable =
@@ -189,8 +189,8 @@ private slots:
                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
             QSKIP("this user writes into read-only folders");
         }
-        FolderLock lock(workspace);
-        QCOMPARE(lock.lock(), FolderLock::Result::Unavailable);
+        app::FolderLock lock(workspace);
+        QCOMPARE(lock.lock(), app::FolderLock::Result::Unavailable);
         QFile::setPermissions(workspace.settingsFolder(),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }

@@ -38,7 +38,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString program = dir.filePath(QStringLiteral("a/b"));
-        Session session(program);
+        app::Session session(program);
         QCOMPARE(session.prepare(), QString());
         QVERIFY(QFileInfo(program + QStringLiteral("/Projects")).isDir());
         QVERIFY(QFileInfo(program + QStringLiteral("/Setting")).isDir());
@@ -53,7 +53,7 @@ private slots:
     {
         QTemporaryDir dir;
         writeFile(dir.filePath(QStringLiteral("Setting")), "a file in the way");
-        Workspace workspace(dir.path());
+        app::Workspace workspace(dir.path());
         QCOMPARE(workspace.createFolders(), dir.filePath(QStringLiteral("Setting/")));
     }
 
@@ -95,7 +95,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("setting.xml"));
         writeFile(path, bytes);
-        const AppSettings s = readSettings(path);
+        const app::AppSettings s = app::readSettings(path);
         QCOMPARE(s.languageCode, language);
         QCOMPARE(s.configurationName, name);
         QCOMPARE(readFile(path), bytes); // reading never rewrites the file
@@ -106,39 +106,41 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("setting.xml"));
         writeFile(path, "<broken");
-        QVERIFY(writeSettings(path, {2, QStringLiteral("Plant & <B>")}).ok);
+        QVERIFY(app::writeSettings(path, {2, QStringLiteral("Plant & <B>")}).ok);
         QCOMPARE(readFile(path),
                  QByteArray("<General_Setting><Language>2</Language><Configuration>Plant &amp; "
                             "&lt;B&gt;</Configuration></General_Setting>"));
-        QCOMPARE(readSettings(path), (AppSettings{2, QStringLiteral("Plant & <B>")}));
-        QVERIFY(writeSettings(path, {1, QString()}).ok);
+        QCOMPARE(app::readSettings(path), (app::AppSettings{2, QStringLiteral("Plant & <B>")}));
+        QVERIFY(app::writeSettings(path, {1, QString()}).ok);
         QCOMPARE(readFile(path),
                  QByteArray("<General_Setting><Language>1</Language><Configuration></Configuration>"
                             "</General_Setting>"));
-        const SettingsWriteResult failed = writeSettings(dir.filePath(QStringLiteral("no/setting.xml")), {});
+        const app::SettingsWriteResult failed =
+            app::writeSettings(dir.filePath(QStringLiteral("no/setting.xml")), {});
         QVERIFY(!failed.ok);
         QVERIFY(!failed.error.isEmpty());
     }
 
     void titleRule()
     {
-        QCOMPARE(windowTitle(QStringLiteral("Plant_A")), QStringLiteral("Corvantis - TRENOV5x - Plant_A"));
-        QCOMPARE(windowTitle(QString()), QStringLiteral("Corvantis - TRENOV5x - #NO_CONF#"));
+        QCOMPARE(app::windowTitle(QStringLiteral("Plant_A")),
+                 QStringLiteral("Corvantis - TRENOV5x - Plant_A"));
+        QCOMPARE(app::windowTitle(QString()), QStringLiteral("Corvantis - TRENOV5x - #NO_CONF#"));
     }
 
     void startOpensTheLastConfiguration()
     {
         QTemporaryDir dir;
-        Workspace ws(dir.path());
+        app::Workspace ws(dir.path());
         config::Configuration saved;
         saved.pin = QStringLiteral("1234");
         saved.dst = true;
         QDir().mkpath(ws.configurationFolder(QStringLiteral("Plant_A")));
         QVERIFY(config::writeConfigurationFile(saved, ws.configurationFile(QStringLiteral("Plant_A"))).ok);
         QDir().mkpath(ws.settingsFolder());
-        QVERIFY(writeSettings(ws.settingsFile(), {3, QStringLiteral("Plant_A")}).ok);
+        QVERIFY(app::writeSettings(ws.settingsFile(), {3, QStringLiteral("Plant_A")}).ok);
 
-        Session session(dir.path());
+        app::Session session(dir.path());
         QCOMPARE(session.prepare(), QString());
         QCOMPARE(session.languageCode(), 3);
         QCOMPARE(session.openLastConfiguration().status, config::LoadStatus::Loaded);
@@ -151,10 +153,10 @@ private slots:
     void startWithAFolderWithoutFileKeepsTheName()
     {
         QTemporaryDir dir;
-        Workspace ws(dir.path());
+        app::Workspace ws(dir.path());
         QDir().mkpath(ws.settingsFolder());
-        QVERIFY(writeSettings(ws.settingsFile(), {1, QStringLiteral("Empty")}).ok);
-        Session session(dir.path());
+        QVERIFY(app::writeSettings(ws.settingsFile(), {1, QStringLiteral("Empty")}).ok);
+        app::Session session(dir.path());
         session.prepare();
         QCOMPARE(session.openLastConfiguration().status, config::LoadStatus::Missing);
         QCOMPARE(session.configurationName(), QStringLiteral("Empty"));
@@ -164,13 +166,13 @@ private slots:
     void startWithARefusedFileOpensNothingAndKeepsTheSettings()
     {
         QTemporaryDir dir;
-        Workspace ws(dir.path());
+        app::Workspace ws(dir.path());
         writeFile(ws.configurationFile(QStringLiteral("Bad")), "<Configuration><Phone_Setting>");
         QDir().mkpath(ws.settingsFolder());
-        QVERIFY(writeSettings(ws.settingsFile(), {2, QStringLiteral("Bad")}).ok);
+        QVERIFY(app::writeSettings(ws.settingsFile(), {2, QStringLiteral("Bad")}).ok);
         const QByteArray settingsBefore = readFile(ws.settingsFile());
 
-        Session session(dir.path());
+        app::Session session(dir.path());
         session.prepare();
         const config::LoadResult r = session.openLastConfiguration();
         QCOMPARE(r.status, config::LoadStatus::Failed);
@@ -183,7 +185,7 @@ private slots:
         // configuration, which opens again once its file is mended.
         session.setLanguageCode(3);
         QVERIFY(session.writeSettings().ok);
-        QCOMPARE(readSettings(ws.settingsFile()), (AppSettings{3, QStringLiteral("Bad")}));
+        QCOMPARE(app::readSettings(ws.settingsFile()), (app::AppSettings{3, QStringLiteral("Bad")}));
     }
 
     void configurationNames_data()
@@ -224,18 +226,18 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(bool, safe);
-        QCOMPARE(isSafeConfigurationName(name), safe);
+        QCOMPARE(app::isSafeConfigurationName(name), safe);
     }
 
     void startWithAnUnsafeNameOpensNothing()
     {
         QTemporaryDir dir;
-        Workspace ws(dir.path());
+        app::Workspace ws(dir.path());
         // A configuration outside Projects/ that setting.xml points at.
         writeFile(dir.filePath(QStringLiteral("Configuration.xml")), "<Configuration/>");
         QDir().mkpath(ws.settingsFolder());
-        QVERIFY(writeSettings(ws.settingsFile(), {1, QStringLiteral("..")}).ok);
-        Session session(dir.path());
+        QVERIFY(app::writeSettings(ws.settingsFile(), {1, QStringLiteral("..")}).ok);
+        app::Session session(dir.path());
         session.prepare();
         const config::LoadResult r = session.openLastConfiguration();
         QCOMPARE(r.status, config::LoadStatus::Failed);
@@ -243,7 +245,7 @@ private slots:
         // The name stays in setting.xml when the settings are written again.
         session.setLanguageCode(2);
         QVERIFY(session.writeSettings().ok);
-        QCOMPARE(readSettings(ws.settingsFile()), (AppSettings{2, QStringLiteral("..")}));
+        QCOMPARE(app::readSettings(ws.settingsFile()), (app::AppSettings{2, QStringLiteral("..")}));
     }
 
     // Each of these once crashed, hung or flooded the window at every start.
@@ -257,11 +259,11 @@ private slots:
     {
         QFETCH(QString, kind);
         QTemporaryDir dir;
-        Workspace ws(dir.path());
+        app::Workspace ws(dir.path());
         QDir().mkpath(ws.settingsFolder());
         QVERIFY(hostile::plant(kind, ws.settingsFile(), "General_Setting"));
-        QCOMPARE(readSettings(ws.settingsFile()), AppSettings());
-        Session session(dir.path());
+        QCOMPARE(app::readSettings(ws.settingsFile()), app::AppSettings());
+        app::Session session(dir.path());
         QCOMPARE(session.prepare(), QString());
         QCOMPARE(session.languageCode(), 1);
         QCOMPARE(session.openLastConfiguration().status, config::LoadStatus::Missing);
@@ -273,12 +275,12 @@ private slots:
         QFETCH(QString, kind);
         const QString reason = hostile::reason(kind);
         QTemporaryDir dir;
-        Workspace ws(dir.path());
+        app::Workspace ws(dir.path());
         QDir().mkpath(ws.configurationFolder(QStringLiteral("Bad")));
         QVERIFY(hostile::plant(kind, ws.configurationFile(QStringLiteral("Bad")), "Configuration"));
         QDir().mkpath(ws.settingsFolder());
-        QVERIFY(writeSettings(ws.settingsFile(), {1, QStringLiteral("Bad")}).ok);
-        Session session(dir.path());
+        QVERIFY(app::writeSettings(ws.settingsFile(), {1, QStringLiteral("Bad")}).ok);
+        app::Session session(dir.path());
         session.prepare();
         const config::LoadResult r = session.openLastConfiguration();
         QCOMPARE(r.status, config::LoadStatus::Failed);
@@ -291,17 +293,17 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("setting.xml"));
-        QVERIFY(writeSettings(path, {2, QStringLiteral("Plant_A")}).ok);
+        QVERIFY(app::writeSettings(path, {2, QStringLiteral("Plant_A")}).ok);
         const QByteArray earlier = readFile(path);
-        SettingsWriteResult r;
+        app::SettingsWriteResult r;
         {
             const hostile::FileSizeLimit limit(1024);
-            r = writeSettings(path, {3, QString(3000, u'B')});
+            r = app::writeSettings(path, {3, QString(3000, u'B')});
         }
         QVERIFY(!r.ok);
         QCOMPARE(r.error, QDir::toNativeSeparators(path) + QStringLiteral(": File too large"));
         QCOMPARE(readFile(path), earlier);
-        QCOMPARE(readSettings(path), (AppSettings{2, QStringLiteral("Plant_A")}));
+        QCOMPARE(app::readSettings(path), (app::AppSettings{2, QStringLiteral("Plant_A")}));
     }
 };
 

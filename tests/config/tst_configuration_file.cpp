@@ -25,7 +25,7 @@ QByteArray readFile(const QString &path)
 }
 
 // Compares two element trees; returns the path of the first difference.
-QString firstDifference(const XmlElement &a, const XmlElement &b, const QString &path = {})
+QString firstDifference(const config::XmlElement &a, const config::XmlElement &b, const QString &path = {})
 {
     const QString here = path + QLatin1Char('/') + a.name;
     if (a.name != b.name)
@@ -133,9 +133,9 @@ private slots:
         QVERIFY2(written.startsWith("<Configuration>"), "no declaration, root first");
         QVERIFY2(!QString::fromUtf8(written).contains(QRegularExpression(QStringLiteral(">\\s+<"))),
                  "no whitespace between elements");
-        const XmlParseResult actual = xmltree::parse(written);
-        const XmlParseResult expected =
-            xmltree::parseFile(TRENOV5X_TEST_DATA "/config/new_configuration.xml");
+        const config::XmlParseResult actual = config::xmltree::parse(written);
+        const config::XmlParseResult expected =
+            config::xmltree::parseFile(TRENOV5X_TEST_DATA "/config/new_configuration.xml");
         QVERIFY(actual.root && expected.root);
         QCOMPARE(firstDifference(*actual.root, *expected.root), QString());
     }
@@ -170,16 +170,16 @@ private slots:
         Configuration c;
         SmsTable &t = which == 0 ? c.digitalInputs[0].f0t1.list : c.digitalOutputs[1].call.list;
         t.setRows({{QStringLiteral("kept"), QString(), QString()}, {QString(), column1, QString()}});
-        const XmlParseResult parsed = xmltree::parse(serializeConfiguration(c));
-        const XmlElement *table = which == 0 ? parsed.root->child(u"Input")
-                                                   ->child(u"Digital")
-                                                   ->child(u"Digital_Input_1")
-                                                   ->child(u"List_SMS_F0T1")
-                                             : parsed.root->child(u"Output")
-                                                   ->child(u"Digital")
-                                                   ->child(u"Digital_Output_2")
-                                                   ->child(u"CALL")
-                                                   ->child(u"List_SMS");
+        const config::XmlParseResult parsed = config::xmltree::parse(serializeConfiguration(c));
+        const config::XmlElement *table = which == 0 ? parsed.root->child(u"Input")
+                                                           ->child(u"Digital")
+                                                           ->child(u"Digital_Input_1")
+                                                           ->child(u"List_SMS_F0T1")
+                                                     : parsed.root->child(u"Output")
+                                                           ->child(u"Digital")
+                                                           ->child(u"Digital_Output_2")
+                                                           ->child(u"CALL")
+                                                           ->child(u"List_SMS");
         QCOMPARE(table->children.size(), 1);
         QCOMPARE(table->children[0].children[0].text, QStringLiteral("kept"));
     }
@@ -206,7 +206,7 @@ private slots:
         QCOMPARE(c.digitalOutputs[0].call.hangUpRing, QStringLiteral("5"));
         QCOMPARE(c.digitalOutputs[1].call.hangUpRing, QStringLiteral("3"));
 
-        const XmlParseResult resaved = xmltree::parse(serializeConfiguration(c));
+        const config::XmlParseResult resaved = config::xmltree::parse(serializeConfiguration(c));
         QCOMPARE(resaved.root->child(u"Phone_Setting")->child(u"DST")->text, QStringLiteral("0"));
         QVERIFY(resaved.root->child(u"Output")
                     ->child(u"Digital")
@@ -321,10 +321,10 @@ private slots:
         QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF") + declared("UTF-8").toUtf8();
         QStringEncoder utf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
         QTest::newRow("UTF-16 LE with BOM") << QByteArray(utf16(declared("UTF-16")));
-        QTest::newRow("windows-1252") << textcodec::toWindows1252(declared("windows-1252"));
-        QTest::newRow("cp1252 spelling") << textcodec::toWindows1252(declared("cp1252"));
+        QTest::newRow("windows-1252") << config::textcodec::toWindows1252(declared("windows-1252"));
+        QTest::newRow("cp1252 spelling") << config::textcodec::toWindows1252(declared("cp1252"));
         // ISO-8859-15: the euro sign at 0xA4 and Š at 0xA6.
-        QByteArray latin9 = textcodec::toWindows1252(declared("ISO-8859-15"));
+        QByteArray latin9 = config::textcodec::toWindows1252(declared("ISO-8859-15"));
         latin9.replace('\x80', '\xA4').replace('\x8A', '\xA6');
         QTest::newRow("ISO-8859-15") << latin9;
     }

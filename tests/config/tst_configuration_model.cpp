@@ -93,9 +93,9 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QByteArray, bytes);
-        QCOMPARE(textcodec::toWindows1252(text), bytes);
+        QCOMPARE(config::textcodec::toWindows1252(text), bytes);
         if (!bytes.contains('?'))
-            QCOMPARE(textcodec::fromWindows1252(bytes), text);
+            QCOMPARE(config::textcodec::fromWindows1252(bytes), text);
     }
 
     void integerTexts_data()

@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using namespace fileaccess;
+using namespace config::fileaccess;
 
 class TestFileAccess : public QObject
 {

@@ -33,7 +33,7 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, error);
-        const XmlParseResult result = xmltree::parse(bytes);
+        const config::XmlParseResult result = config::xmltree::parse(bytes);
         QVERIFY(!result.root);
         QVERIFY2(result.error.startsWith(error), qPrintable(result.error));
         QVERIFY(result.line > 0);
@@ -42,23 +42,24 @@ private slots:
     void deepestNestingOfTheLimitIsRead()
     {
         // The root and 31 levels below it: 32 in all.
-        const XmlParseResult result = xmltree::parse(hostile::deeplyNested("Configuration", 31));
+        const config::XmlParseResult result =
+            config::xmltree::parse(hostile::deeplyNested("Configuration", 31));
         QVERIFY2(result.root, qPrintable(result.error));
-        const XmlElement *e = &*result.root;
+        const config::XmlElement *e = &*result.root;
         int depth = 1;
         while (e->hasChildren()) {
             e = &e->children.first();
             ++depth;
         }
-        QCOMPARE(depth, xmltree::kMaxDepth);
+        QCOMPARE(depth, config::xmltree::kMaxDepth);
     }
 
     void treeKeepsNamesTextsAndPlaces()
     {
-        const XmlParseResult result =
-            xmltree::parse("<R>\n <A>one</A>\n <B><C>t&amp;u</C><C/></B>x<![CDATA[<y>]]></R>");
+        const config::XmlParseResult result =
+            config::xmltree::parse("<R>\n <A>one</A>\n <B><C>t&amp;u</C><C/></B>x<![CDATA[<y>]]></R>");
         QVERIFY2(result.root, qPrintable(result.error));
-        const XmlElement &root = *result.root;
+        const config::XmlElement &root = *result.root;
         QCOMPARE(root.children.size(), 2);
         QCOMPARE(root.child(u"A")->text, QStringLiteral("one"));
         QCOMPARE(root.child(u"A")->line, 2);
@@ -91,14 +92,14 @@ private slots:
     void readsEveryFormOfTheDocument()
     {
         QFETCH(QByteArray, bytes);
-        const XmlParseResult result = xmltree::parse(bytes);
+        const config::XmlParseResult result = config::xmltree::parse(bytes);
         QVERIFY2(result.root, qPrintable(result.error));
         QCOMPARE(result.root->child(u"T")->text, QString::fromUtf8("Caf\u00e9 \u20ac \U0001F6A8"));
     }
 
     void lineEndsAreReadAsLineFeeds()
     {
-        const XmlParseResult result = xmltree::parse("<R>a\r\nb\rc\n<![CDATA[d\r\ne]]></R>");
+        const config::XmlParseResult result = config::xmltree::parse("<R>a\r\nb\rc\n<![CDATA[d\r\ne]]></R>");
         QVERIFY(result.root);
         QCOMPARE(result.root->text, QStringLiteral("a\nb\nc\nd\ne"));
     }
@@ -133,7 +134,7 @@ private slots:
     void refusesWhatIsNotWellFormed()
     {
         QFETCH(QByteArray, bytes);
-        const XmlParseResult result = xmltree::parse(bytes);
+        const config::XmlParseResult result = config::xmltree::parse(bytes);
         QVERIFY(!result.root);
         QVERIFY(!result.error.isEmpty());
     }
@@ -153,7 +154,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("setting.xml"));
         if (!kind.isEmpty())
             QVERIFY(hostile::plant(kind, path, "General_Setting"));
-        const XmlParseResult result = xmltree::parseFile(path);
+        const config::XmlParseResult result = config::xmltree::parseFile(path);
         QVERIFY(!result.root);
         QCOMPARE(result.error, error);
     }

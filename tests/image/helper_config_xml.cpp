@@ -239,10 +239,10 @@ QString ConfigXml::writeTo(const QString &folder) const
     return path;
 }
 
-XmlElement ConfigXml::root() const
+config::XmlElement ConfigXml::root() const
 {
-    const XmlParseResult parsed = xmltree::parse(toXml());
-    return parsed.root ? *parsed.root : XmlElement{};
+    const config::XmlParseResult parsed = config::xmltree::parse(toXml());
+    return parsed.root ? *parsed.root : config::XmlElement{};
 }
 
 QByteArray readFileBytes(const QString &path)

@@ -39,7 +39,7 @@ public:
     // Writes folder/Configuration.xml; returns its path.
     QString writeTo(const QString &folder) const;
     // The parsed document element.
-    XmlElement root() const;
+    config::XmlElement root() const;
 
     // Shorthands for the common group paths.
     static QString digitalInput(int n) { return QStringLiteral("Input/Digital/Digital_Input_%1/").arg(n); }

@@ -650,7 +650,7 @@ void TestCliImage::buildWarnsOfEveryTextTheDeviceCuts()
     QFETCH(QStringList, edits);
     QFETCH(QStringList, warnings);
     QTemporaryDir dir;
-    const XmlElement root = ConfigXml().apply(edits).root();
+    const config::XmlElement root = ConfigXml().apply(edits).root();
     ConfigXml().apply(edits).writeTo(dir.path());
     const Run run = runCli({"build", dir.path(), "--no-check"});
     QCOMPARE(run.exitCode, 0);

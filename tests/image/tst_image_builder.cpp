@@ -558,7 +558,7 @@ void TestImageBuilder::offSwitchSkipsElementsBelowIt()
 
 void TestImageBuilder::compilingTwiceGivesTheSameModel()
 {
-    const XmlElement root =
+    const config::XmlElement root =
         ConfigXml()
             .apply({"DI1/En_SMS_F0T1=1", "+DI1/List_SMS_F0T1=a|1", "DO1.SMS/Enable_from_SMS=1",
                     "DO1.SMS/Set_from_SMS=1", "+DO1.SMS/List_SMS=2|0"})

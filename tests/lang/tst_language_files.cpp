@@ -33,11 +33,12 @@ QStringList expectedChildren(lang::Group group)
     return names;
 }
 
-void compareTree(const XmlElement &element, lang::Group group, const QString &path, QStringList &problems)
+void compareTree(const config::XmlElement &element, lang::Group group, const QString &path,
+                 QStringList &problems)
 {
     const QStringList expected = expectedChildren(group);
     QStringList seen;
-    for (const XmlElement &child : element.children) {
+    for (const config::XmlElement &child : element.children) {
         const QString where = path + '/' + child.name;
         if (seen.contains(child.name))
             problems.append("twice: " + where);
@@ -53,29 +54,29 @@ void compareTree(const XmlElement &element, lang::Group group, const QString &pa
     for (int g = 0; g < int(groupDefs.size()); ++g) {
         if (groupDefs[g].parent != group)
             continue;
-        if (const XmlElement *child = element.child(groupDefs[g].name))
+        if (const config::XmlElement *child = element.child(groupDefs[g].name))
             compareTree(*child, lang::Group(g), path + '/' + child->name, problems);
     }
     for (const lang::KeyDef &key : lang::keys()) {
-        const XmlElement *child = key.group == group ? element.child(key.key) : nullptr;
+        const config::XmlElement *child = key.group == group ? element.child(key.key) : nullptr;
         if (child && child->hasChildren())
             problems.append("holds elements: " + path + '/' + child->name);
     }
 }
 
 // Every key element of the file with its text, found where the tree puts it.
-QHash<QString, QString> keyTexts(const XmlElement &fmain)
+QHash<QString, QString> keyTexts(const config::XmlElement &fmain)
 {
-    QHash<const lang::GroupDef *, const XmlElement *> elements;
+    QHash<const lang::GroupDef *, const config::XmlElement *> elements;
     QHash<QString, QString> texts;
     for (const lang::GroupDef &def : lang::groups()) {
-        const XmlElement *parent =
+        const config::XmlElement *parent =
             def.parent == lang::Group::FMain ? &fmain : elements.value(&lang::groupDef(def.parent));
         elements.insert(&def, parent ? parent->child(def.name) : nullptr);
     }
     for (const lang::KeyDef &key : lang::keys()) {
-        const XmlElement *group = elements.value(&lang::groupDef(key.group));
-        if (const XmlElement *element = group ? group->child(key.key) : nullptr)
+        const config::XmlElement *group = elements.value(&lang::groupDef(key.group));
+        if (const config::XmlElement *element = group ? group->child(key.key) : nullptr)
             texts.insert(key.key.toString(), element->text);
     }
     return texts;
@@ -134,11 +135,11 @@ void TestLanguageFiles::shippedFile_isUtf8WithDeclaration()
 void TestLanguageFiles::shippedFile_holdsEveryKeyInTheGroupTree()
 {
     QFETCH(QString, fileName);
-    const XmlParseResult parsed = xmltree::parseFile(languageFile(fileName));
+    const config::XmlParseResult parsed = config::xmltree::parseFile(languageFile(fileName));
     QVERIFY2(parsed.root, qPrintable(QStringLiteral("%1 (line %2)").arg(parsed.error).arg(parsed.line)));
     QCOMPARE(parsed.root->name, QStringLiteral("Language"));
     QCOMPARE(parsed.root->children.size(), 1);
-    const XmlElement *fmain = parsed.root->child(u"FMain");
+    const config::XmlElement *fmain = parsed.root->child(u"FMain");
     QVERIFY(fmain);
 
     QStringList problems;
@@ -149,7 +150,7 @@ void TestLanguageFiles::shippedFile_holdsEveryKeyInTheGroupTree()
 void TestLanguageFiles::shippedFile_textsKeepAmpersandsAndTrailingSpaces()
 {
     QFETCH(QString, fileName);
-    const XmlParseResult parsed = xmltree::parseFile(languageFile(fileName));
+    const config::XmlParseResult parsed = config::xmltree::parseFile(languageFile(fileName));
     QVERIFY(parsed.root && parsed.root->child(u"FMain"));
     const QHash<QString, QString> texts = keyTexts(*parsed.root->child(u"FMain"));
 

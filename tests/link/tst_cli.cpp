@@ -167,7 +167,7 @@ void TestCli::portsListsWhatTheWindowOffers()
     }
     const Run run = runCli({QStringLiteral("ports")});
     QCOMPARE(run.exitCode, 0);
-    const QStringList offered = devlink::FillPortList(devlink::ListSerialPorts(), QString()).items;
+    const QStringList offered = devlink::fillPortList(devlink::listSerialPorts(), QString()).items;
     QCOMPARE(run.out, offered.isEmpty() ? QString() : offered.join(u'\n') + u'\n');
     QCOMPARE(run.err, offered.isEmpty() ? QStringLiteral("no serial port found\n") : QString());
     if (linked) {
@@ -201,9 +201,9 @@ void TestCli::setClockSendsTheFrameOfTheFields()
 void TestCli::portInUseIsNamedAsTheReason()
 {
     DevSim sim;
-    devlink::TComm holder;
+    devlink::CommPort holder;
     holder.setDeviceName(sim.path());
-    holder.Open();
+    holder.open();
     const Run run = runCli({QStringLiteral("status"), QStringLiteral("--port"), sim.path()});
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.err, QStringLiteral("Error! The port is in use by another program. Close that program or "

@@ -12,11 +12,11 @@ using namespace devlink;
 
 namespace {
 
-QString openError(TComm &comm)
+QString openError(CommPort &comm)
 {
     try {
-        comm.Open();
-    } catch (const ECommError &error) {
+        comm.open();
+    } catch (const CommError &error) {
         return error.text();
     }
     return {};
@@ -26,18 +26,18 @@ template <typename F> QString raised(F &&operation)
 {
     try {
         operation();
-    } catch (const ECommError &error) {
+    } catch (const CommError &error) {
         return error.text();
     }
     return {};
 }
 
 // The port settings the device link uses.
-void useDeviceSettings(TComm &comm, const QString &path)
+void useDeviceSettings(CommPort &comm, const QString &path)
 {
     comm.setDeviceName(path);
-    comm.setBaudRate(TBaudrate::br115200);
-    comm.setFlowControl(TFlowControl::fcNone);
+    comm.setBaudRate(BaudRate::Baud115200);
+    comm.setFlowControl(FlowControl::None);
 }
 
 } // namespace
@@ -66,23 +66,23 @@ private slots:
 
 void TestComm::newObjectHasClassDefaults()
 {
-    TComm comm;
-    QCOMPARE(comm.DeviceName(), QStringLiteral("Com2"));
-    QCOMPARE(comm.BaudRate(), TBaudrate::br9600);
-    QCOMPARE(comm.Parity(), TParity::paNone);
-    QCOMPARE(comm.Stopbits(), TStopbits::sb10);
-    QCOMPARE(comm.Databits(), TDatabits::da8);
-    QCOMPARE(comm.FlowControl(), TFlowControl::fcDefault);
-    QCOMPARE(comm.Options(), TCommOptions());
-    QCOMPARE(comm.ReadTimeout(), 1000);
-    QCOMPARE(comm.WriteTimeout(), 1000);
-    QCOMPARE(comm.ReadBufSize(), 4096);
-    QCOMPARE(comm.WriteBufSize(), 2048);
-    QCOMPARE(comm.EventChars(), (TCommEventChars{17, 19, 0, 0, 0}));
-    QCOMPARE(comm.MonitorEvents(), kAllCommEvents);
-    QVERIFY(!comm.IsOpen());
-    QCOMPARE(bitRate(TBaudrate::br115200), 115200);
-    QCOMPARE(bitRate(TBaudrate::br3000000), 3000000);
+    CommPort comm;
+    QCOMPARE(comm.deviceName(), QStringLiteral("Com2"));
+    QCOMPARE(comm.baudRate(), BaudRate::Baud9600);
+    QCOMPARE(comm.parity(), Parity::None);
+    QCOMPARE(comm.stopBits(), StopBits::One);
+    QCOMPARE(comm.dataBits(), DataBits::Bits8);
+    QCOMPARE(comm.flowControl(), FlowControl::Default);
+    QCOMPARE(comm.options(), CommOptions());
+    QCOMPARE(comm.readTimeout(), 1000);
+    QCOMPARE(comm.writeTimeout(), 1000);
+    QCOMPARE(comm.readBufSize(), 4096);
+    QCOMPARE(comm.writeBufSize(), 2048);
+    QCOMPARE(comm.eventChars(), (CommEventChars{17, 19, 0, 0, 0}));
+    QCOMPARE(comm.monitorEvents(), kAllCommEvents);
+    QVERIFY(!comm.isOpen());
+    QCOMPARE(bitRate(BaudRate::Baud115200), 115200);
+    QCOMPARE(bitRate(BaudRate::Baud3000000), 3000000);
 }
 
 void TestComm::openFailsWithDeviceErrorText_data()
@@ -115,39 +115,39 @@ void TestComm::openFailsWithDeviceErrorText()
         device = dir.filePath(QStringLiteral("ttyLOOP"));
         QVERIFY(QFile::link(device, device));
     }
-    TComm comm;
+    CommPort comm;
     useDeviceSettings(comm, device);
     QCOMPARE(openError(comm), text);
-    QVERIFY(!comm.IsOpen());
+    QVERIFY(!comm.isOpen());
 }
 
 void TestComm::deviceHeldOpenElsewhereDoesNotOpen()
 {
     PtyPeer peer;
     QVERIFY(peer.isValid());
-    TComm holder;
+    CommPort holder;
     useDeviceSettings(holder, peer.path());
-    holder.Open();
+    holder.open();
 
-    TComm second;
+    CommPort second;
     useDeviceSettings(second, peer.path());
     QCOMPARE(openError(second), QStringLiteral("Error accessing specified device (Error: 16) "));
-    QVERIFY(!second.IsOpen());
+    QVERIFY(!second.isOpen());
 
-    holder.Close();
+    holder.close();
     QCOMPARE(openError(second), QString());
-    QVERIFY(second.IsOpen());
+    QVERIFY(second.isOpen());
 }
 
 void TestComm::afterFailedOpenAnotherNameOpens()
 {
     PtyPeer peer;
-    TComm comm;
+    CommPort comm;
     useDeviceSettings(comm, QStringLiteral("/dev/ttyTRENOV5X-absent"));
     QVERIFY(!openError(comm).isEmpty());
     comm.setDeviceName(peer.path());
     QCOMPARE(openError(comm), QString());
-    QVERIFY(comm.IsOpen());
+    QVERIFY(comm.isOpen());
 }
 
 void TestComm::changesWhileOpenAreRefused_data()
@@ -171,14 +171,14 @@ void TestComm::changesWhileOpenAreRefused()
     QFETCH(int, change);
     QFETCH(QString, text);
     PtyPeer peer;
-    TComm comm;
+    CommPort comm;
     useDeviceSettings(comm, peer.path());
-    comm.Open();
+    comm.open();
 
     const QString error = raised([&] {
         switch (change) {
         case 0:
-            comm.Open();
+            comm.open();
             break;
         case 1:
             comm.setDeviceName(QStringLiteral("/dev/ttyS0"));
@@ -193,7 +193,7 @@ void TestComm::changesWhileOpenAreRefused()
             comm.setWriteBufSize(8192);
             break;
         case 5:
-            comm.setMonitorEvents(TCommEventType::evRxChar);
+            comm.setMonitorEvents(CommEvent::RxChar);
             break;
         case 6:
             comm.setReadBufSize(4096);
@@ -205,42 +205,42 @@ void TestComm::changesWhileOpenAreRefused()
         }
     });
     QCOMPARE(error, text);
-    QVERIFY(comm.IsOpen());
-    QCOMPARE(comm.DeviceName(), peer.path());
+    QVERIFY(comm.isOpen());
+    QCOMPARE(comm.deviceName(), peer.path());
 }
 
 void TestComm::closedPortCountsMinusOneAndRefusesTransfers()
 {
-    TComm comm;
-    QCOMPARE(comm.InputCount(), -1);
+    CommPort comm;
+    QCOMPARE(comm.inputCount(), -1);
     char buffer[8] = {};
-    QCOMPARE(raised([&] { comm.Write("X", 1); }), QStringLiteral("Write error (Error: 9) "));
-    QCOMPARE(raised([&] { comm.Read(buffer, 8); }), QStringLiteral("Read error (Error: 9) "));
+    QCOMPARE(raised([&] { comm.write("X", 1); }), QStringLiteral("Write error (Error: 9) "));
+    QCOMPARE(raised([&] { comm.read(buffer, 8); }), QStringLiteral("Read error (Error: 9) "));
     // These never fail.
-    comm.PurgeInput();
-    comm.PurgeOutput();
-    comm.Close();
-    QVERIFY(!comm.IsOpen());
+    comm.purgeInput();
+    comm.purgeOutput();
+    comm.close();
+    QVERIFY(!comm.isOpen());
 }
 
 void TestComm::readWithNothingReceivedReturnsZero()
 {
     PtyPeer peer;
-    TComm comm;
+    CommPort comm;
     useDeviceSettings(comm, peer.path());
-    comm.Open();
-    QCOMPARE(comm.Write(QByteArrayLiteral("READSTATUS\r\n")), 12);
+    comm.open();
+    QCOMPARE(comm.write(QByteArrayLiteral("READSTATUS\r\n")), 12);
     char buffer[200];
-    QCOMPARE(comm.Read(buffer, 200), 0);
-    QCOMPARE(comm.InputCount(), 0);
+    QCOMPARE(comm.read(buffer, 200), 0);
+    QCOMPARE(comm.inputCount(), 0);
 }
 
 void TestComm::lineIs115200EightNoneOneWithoutHandshake()
 {
     PtyPeer peer;
-    TComm comm;
+    CommPort comm;
     useDeviceSettings(comm, peer.path());
-    comm.Open();
+    comm.open();
 
     termios line{};
     QCOMPARE(tcgetattr(peer.deviceFd(), &line), 0);
@@ -260,11 +260,11 @@ void TestComm::lineIs115200EightNoneOneWithoutHandshake()
 void TestComm::baudRateChangeWhileOpenAppliesAtOnce()
 {
     PtyPeer peer;
-    TComm comm;
+    CommPort comm;
     useDeviceSettings(comm, peer.path());
-    comm.Open();
-    comm.setBaudRate(TBaudrate::br9600);
-    comm.setStopbits(TStopbits::sb20);
+    comm.open();
+    comm.setBaudRate(BaudRate::Baud9600);
+    comm.setStopBits(StopBits::Two);
     termios line{};
     QCOMPARE(tcgetattr(peer.deviceFd(), &line), 0);
     QCOMPARE(cfgetospeed(&line), speed_t(B9600));
@@ -275,55 +275,55 @@ void TestComm::framesGoOutWholeAndRepliesComeBackUpToCapacity()
 {
     PtyPeer peer;
     peer.setReply(QByteArrayLiteral("0123456789ABCDEF\r\n"));
-    TComm comm;
+    CommPort comm;
     useDeviceSettings(comm, peer.path());
-    comm.Open();
+    comm.open();
 
     const QByteArray frame = QByteArrayLiteral("GO_TO_BOOT\r");
-    QCOMPARE(comm.Write(frame), int(frame.size()));
+    QCOMPARE(comm.write(frame), int(frame.size()));
     QVERIFY(peer.waitForReceived(frame.size(), 1000));
     QCOMPARE(peer.received(), frame);
 
     comm.waitForInput(1000, [](const QByteArray &received) { return received.endsWith('\n'); });
-    QCOMPARE(comm.InputCount(), 18);
+    QCOMPARE(comm.inputCount(), 18);
     char buffer[10];
-    QCOMPARE(comm.Read(buffer, 10), 10);
+    QCOMPARE(comm.read(buffer, 10), 10);
     QCOMPARE(QByteArray(buffer, 10), QByteArrayLiteral("0123456789"));
-    QCOMPARE(comm.InputCount(), 8);
+    QCOMPARE(comm.inputCount(), 8);
 }
 
 void TestComm::purgeInputDiscardsWhatArrived()
 {
     PtyPeer peer;
     peer.setReply(QByteArrayLiteral("late bytes\r\n"));
-    TComm comm;
+    CommPort comm;
     useDeviceSettings(comm, peer.path());
-    comm.Open();
-    comm.Write(QByteArrayLiteral("X\r"));
+    comm.open();
+    comm.write(QByteArrayLiteral("X\r"));
     comm.waitForInput(1000, [](const QByteArray &received) { return received.endsWith('\n'); });
-    QVERIFY(comm.InputCount() > 0);
-    comm.PurgeInput();
-    QCOMPARE(comm.InputCount(), 0);
+    QVERIFY(comm.inputCount() > 0);
+    comm.purgeInput();
+    QCOMPARE(comm.inputCount(), 0);
 }
 
 void TestComm::writeThatCannotCompleteInTimeReturnsMinusOne()
 {
     PtyPeer peer;
     peer.setReading(false);
-    TComm comm;
+    CommPort comm;
     useDeviceSettings(comm, peer.path());
     comm.setWriteTimeout(100);
-    comm.Open();
+    comm.open();
     const QByteArray flood(1 << 20, 'x');
     QElapsedTimer timer;
     timer.start();
-    QCOMPARE(comm.Write(flood), -1);
+    QCOMPARE(comm.write(flood), -1);
     QVERIFY(timer.elapsed() >= 95);
     QVERIFY(timer.elapsed() < 1000);
-    QVERIFY(comm.IsOpen());
+    QVERIFY(comm.isOpen());
 
     // Nothing of the abandoned write goes out later.
-    comm.PurgeOutput();
+    comm.purgeOutput();
     peer.setReading(true);
     QVERIFY(peer.waitForReceived(1, 1000));
     QTest::qWait(50);
@@ -337,15 +337,15 @@ void TestComm::waitEndsAsSoonAsTheReplyIsComplete()
 {
     PtyPeer peer;
     peer.setReply(QByteArrayLiteral("OK\r\n"));
-    TComm comm;
+    CommPort comm;
     useDeviceSettings(comm, peer.path());
-    comm.Open();
-    comm.Write(QByteArrayLiteral("X\r"));
+    comm.open();
+    comm.write(QByteArrayLiteral("X\r"));
     QElapsedTimer timer;
     timer.start();
     comm.waitForInput(2000, [](const QByteArray &received) { return received.endsWith('\n'); });
     QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
-    QCOMPARE(comm.InputCount(), 4);
+    QCOMPARE(comm.inputCount(), 4);
 
     // Nothing more comes: the wait lasts its full time and no longer.
     timer.restart();

@@ -179,7 +179,7 @@ void TestDeviceLink::customClockFieldsSendTheirFrame()
     PtyPeer peer;
     peer.setResponder(device(kClockReply, kStatusReply));
     DeviceLink link;
-    const LinkOutcome outcome = link.SetClock(peer.path(), ClockSource::Fields, fieldsOf(fields));
+    const LinkOutcome outcome = link.setClock(peer.path(), ClockSource::Fields, fieldsOf(fields));
 
     QCOMPARE(keys(outcome), QStringList{key});
     if (frame.isEmpty()) {
@@ -196,7 +196,7 @@ void TestDeviceLink::customClockFieldsSendTheirFrame()
     QVERIFY(outcome.succeeded);
     QVERIFY(link.linkOpen());
     QVERIFY(link.polling());
-    QVERIFY(link.timerActive());
+    QVERIFY(link.pollTimerActive());
 }
 
 void TestDeviceLink::pcClockFillsTheFieldsAndSendsTwoYearDigits_data()
@@ -225,7 +225,7 @@ void TestDeviceLink::pcClockFillsTheFieldsAndSendsTwoYearDigits()
     DeviceLink link;
     link.setPcClock([now] { return now; });
     const LinkOutcome outcome =
-        link.SetClock(peer.path(), ClockSource::PcClock, fieldsOf({"1", "1", "1", "1", "1", "1"}));
+        link.setClock(peer.path(), ClockSource::PcClock, fieldsOf({"1", "1", "1", "1", "1", "1"}));
 
     QCOMPARE(keys(outcome), QStringList{QStringLiteral("DateTime_Correctly_Setted")});
     QCOMPARE(outcome.fields, std::optional<ClockFields>(fieldsOf(shown)));
@@ -251,7 +251,7 @@ void TestDeviceLink::pageShowsThePcClock()
     QFETCH(QStringList, shown);
     DeviceLink link;
     link.setPcClock([now] { return now; });
-    QCOMPARE(link.ShowPcClock(), fieldsOf(shown));
+    QCOMPARE(link.pcClockFields(), fieldsOf(shown));
 }
 
 void TestDeviceLink::clockReplyDecidesTheMessageAndTheLink_data()
@@ -284,13 +284,13 @@ void TestDeviceLink::clockReplyDecidesTheMessageAndTheLink()
     QElapsedTimer timer;
     timer.start();
     const LinkOutcome outcome =
-        link.SetClock(peer.path(), ClockSource::Fields, fieldsOf({"7", "5", "3", "9", "4", "24"}));
+        link.setClock(peer.path(), ClockSource::Fields, fieldsOf({"7", "5", "3", "9", "4", "24"}));
     const qint64 elapsed = timer.elapsed();
 
     QCOMPARE(keys(outcome), QStringList{key});
     QCOMPARE(outcome.messages.first().kind, linkOpenAfter ? MessageKind::Information : MessageKind::Error);
     QCOMPARE(link.linkOpen(), linkOpenAfter);
-    QCOMPARE(link.Comm1().IsOpen(), linkOpenAfter);
+    QCOMPARE(link.port().isOpen(), linkOpenAfter);
     QCOMPARE(link.polling(), linkOpenAfter);
     QCOMPARE(outcome.statusUnknown, !linkOpenAfter);
     QCOMPARE(link.lastPortName(), peer.path());
@@ -340,7 +340,7 @@ void TestDeviceLink::statusReplyFillsTheLabels()
     PtyPeer peer;
     peer.setResponder(device(kClockReply, reply));
     DeviceLink link;
-    const LinkOutcome outcome = link.ReadStatusClick(peer.path());
+    const LinkOutcome outcome = link.readStatus(peer.path());
 
     QVERIFY(peer.waitForReceived(kStatusFrame.size(), 1000));
     QCOMPARE(peer.received(), kStatusFrame);
@@ -353,7 +353,7 @@ void TestDeviceLink::statusReplyFillsTheLabels()
     QCOMPARE(keys(outcome), recognised ? QStringList() : QStringList{failure});
     QCOMPARE(link.linkOpen(), recognised);
     QCOMPARE(link.polling(), recognised);
-    QCOMPARE(link.timerActive(), recognised);
+    QCOMPARE(link.pollTimerActive(), recognised);
 }
 
 void TestDeviceLink::bootProbeAnswersFromTheFirstLine_data()
@@ -381,7 +381,7 @@ void TestDeviceLink::bootProbeAnswersFromTheFirstLine()
     QVERIFY(!link.openPort(peer.path()));
     QElapsedTimer timer;
     timer.start();
-    const BootAnswer answer = link.CheckBootMode();
+    const BootAnswer answer = link.checkBootMode();
     QVERIFY2(timer.elapsed() < 400, qPrintable(QString::number(timer.elapsed())));
 
     QCOMPARE(answer.inBootLoader, bootLoader);
@@ -397,14 +397,14 @@ void TestDeviceLink::bootRequestSendsItsFrameAndPauses()
     QVERIFY(!link.openPort(peer.path()));
     QElapsedTimer timer;
     timer.start();
-    QCOMPARE(link.RequestBootMode(), QString());
+    QCOMPARE(link.requestBootMode(), QString());
     QVERIFY(timer.elapsed() >= 195);
     QVERIFY(peer.waitForReceived(11, 1000));
     QCOMPARE(peer.received(), QByteArrayLiteral("GO_TO_BOOT\r"));
 
     link.closeLink();
-    QCOMPARE(link.RequestBootMode(), QStringLiteral("Write error (Error: 9) "));
-    QCOMPARE(link.CheckBootMode().portError, QStringLiteral("Write error (Error: 9) "));
+    QCOMPARE(link.requestBootMode(), QStringLiteral("Write error (Error: 9) "));
+    QCOMPARE(link.checkBootMode().portError, QStringLiteral("Write error (Error: 9) "));
 }
 
 void TestDeviceLink::choosingAnotherPortClosesTheFirst()
@@ -414,20 +414,20 @@ void TestDeviceLink::choosingAnotherPortClosesTheFirst()
     first.setReply(kStatusReply);
     second.setReply(kStatusReply);
     DeviceLink link;
-    QVERIFY(link.ReadStatusClick(first.path()).succeeded);
+    QVERIFY(link.readStatus(first.path()).succeeded);
     QCOMPARE(link.linkPortName(), first.path());
 
     // Same port: it stays open, no new open.
-    QVERIFY(link.ReadStatusClick(first.path()).succeeded);
-    TComm other;
+    QVERIFY(link.readStatus(first.path()).succeeded);
+    CommPort other;
     other.setDeviceName(first.path());
-    QVERIFY_THROWS_EXCEPTION(ECommError, other.Open());
+    QVERIFY_THROWS_EXCEPTION(CommError, other.open());
 
-    QVERIFY(link.ReadStatusClick(second.path()).succeeded);
+    QVERIFY(link.readStatus(second.path()).succeeded);
     QCOMPARE(link.linkPortName(), second.path());
     QCOMPARE(link.lastPortName(), second.path());
-    other.Open(); // the first port is free again
-    QVERIFY(other.IsOpen());
+    other.open(); // the first port is free again
+    QVERIFY(other.isOpen());
 }
 
 void TestDeviceLink::afterAFailedClockSettingReadStatusOpensThePortAgain()
@@ -436,12 +436,12 @@ void TestDeviceLink::afterAFailedClockSettingReadStatusOpensThePortAgain()
     peer.setResponder(device(QByteArray(), kStatusReply));
     DeviceLink link;
     const LinkOutcome failed =
-        link.SetClock(peer.path(), ClockSource::Fields, fieldsOf({"7", "5", "3", "9", "4", "24"}));
+        link.setClock(peer.path(), ClockSource::Fields, fieldsOf({"7", "5", "3", "9", "4", "24"}));
     QCOMPARE(keys(failed), QStringList{QStringLiteral("Error_No_Answer")});
     QVERIFY(!link.linkOpen());
-    QVERIFY(!link.Comm1().IsOpen());
+    QVERIFY(!link.port().isOpen());
 
-    const LinkOutcome status = link.ReadStatusClick(peer.path());
+    const LinkOutcome status = link.readStatus(peer.path());
     QVERIFY(status.succeeded);
     QVERIFY(link.linkOpen());
 }
@@ -450,7 +450,7 @@ void TestDeviceLink::portThatDoesNotOpenGivesOpenError()
 {
     DeviceLink link;
     const QString absent = QStringLiteral("/dev/ttyTRENOV5X-absent");
-    LinkOutcome outcome = link.ReadStatusClick(absent);
+    LinkOutcome outcome = link.readStatus(absent);
     QCOMPARE(keys(outcome), QStringList{QStringLiteral("Error_Open_Com")});
     QCOMPARE(outcome.messages.first().detail, QStringLiteral("Error accessing specified device (Error: 2)"));
     QVERIFY(outcome.statusUnknown);
@@ -458,13 +458,13 @@ void TestDeviceLink::portThatDoesNotOpenGivesOpenError()
     QCOMPARE(outcome.portError->text(), QStringLiteral("Error accessing specified device (Error: 2) "));
     QVERIFY(!link.linkOpen());
 
-    outcome = link.SetClock(absent, ClockSource::Fields, fieldsOf({"7", "5", "3", "9", "4", "24"}));
+    outcome = link.setClock(absent, ClockSource::Fields, fieldsOf({"7", "5", "3", "9", "4", "24"}));
     QCOMPARE(keys(outcome), QStringList{QStringLiteral("Error_Open_Com")});
     QVERIFY(outcome.statusUnknown);
     QVERIFY(link.lastPortName().isEmpty());
 
     // An invalid date is reported before any port is touched.
-    outcome = link.SetClock(absent, ClockSource::Fields, fieldsOf({"25", "5", "3", "9", "4", "24"}));
+    outcome = link.setClock(absent, ClockSource::Fields, fieldsOf({"25", "5", "3", "9", "4", "24"}));
     QCOMPARE(keys(outcome), QStringList{QStringLiteral("Error_Date_Not_Valid")});
     QVERIFY(!outcome.statusUnknown);
 }
@@ -511,26 +511,26 @@ void TestDeviceLink::portInUseOrWithoutPermissionSaysSo()
     PtyPeer peer;
     peer.setReply(kStatusReply);
     DeviceLink link;
-    TComm holder;
+    CommPort holder;
     std::optional<LinkOutcome> outcome;
     if (hindrance == u"held") {
         holder.setDeviceName(peer.path());
-        holder.Open();
-        outcome = link.ReadStatusClick(peer.path());
+        holder.open();
+        outcome = link.readStatus(peer.path());
     } else {
         NoPermission guard(peer.path());
-        outcome = link.ReadStatusClick(peer.path());
+        outcome = link.readStatus(peer.path());
     }
     QCOMPARE(keys(*outcome), QStringList{key});
     QCOMPARE(outcome->portError->code(), code);
     QCOMPARE(outcome->messages.first().detail,
              QStringLiteral("Error accessing specified device (Error: %1)").arg(code));
     QVERIFY(!link.linkOpen());
-    QVERIFY(!link.Comm1().IsOpen());
+    QVERIFY(!link.port().isOpen());
 
     // Once the port is free the same command reads the device.
-    holder.Close();
-    QVERIFY(link.ReadStatusClick(peer.path()).succeeded);
+    holder.close();
+    QVERIFY(link.readStatus(peer.path()).succeeded);
 }
 
 void TestDeviceLink::pollingReadsTheStatusUntilTheLinkCloses()
@@ -540,7 +540,7 @@ void TestDeviceLink::pollingReadsTheStatusUntilTheLinkCloses()
     DeviceLink link;
     link.setPollInterval(30);
     QSignalSpy polled(&link, &DeviceLink::polled);
-    QVERIFY(link.ReadStatusClick(peer.path()).succeeded);
+    QVERIFY(link.readStatus(peer.path()).succeeded);
 
     QTRY_VERIFY_WITH_TIMEOUT(polled.count() >= 2, 3000);
     const auto outcome = polled.first().first().value<LinkOutcome>();
@@ -551,7 +551,7 @@ void TestDeviceLink::pollingReadsTheStatusUntilTheLinkCloses()
     link.closeLink();
     QVERIFY(!link.polling());
     QVERIFY(!link.linkOpen());
-    QVERIFY(!link.timerActive());
+    QVERIFY(!link.pollTimerActive());
     QCOMPARE(link.linkPortName(), peer.path());
     const int count = polled.count();
     QTest::qWait(100);
@@ -565,7 +565,7 @@ void TestDeviceLink::pollingWithoutAnswerGoesOnSilently()
     DeviceLink link;
     link.setPollInterval(20);
     QSignalSpy polled(&link, &DeviceLink::polled);
-    QVERIFY(link.ReadStatusClick(peer.path()).succeeded);
+    QVERIFY(link.readStatus(peer.path()).succeeded);
     peer.setReply(QByteArray());
 
     QTRY_VERIFY_WITH_TIMEOUT(polled.count() >= 2, 3000);
@@ -593,7 +593,7 @@ void TestDeviceLink::vanishedDeviceSaysTheConnectionIsLost()
     DeviceLink link;
     link.setPollInterval(20);
     QSignalSpy polled(&link, &DeviceLink::polled);
-    QVERIFY(link.ReadStatusClick(peer.path()).succeeded);
+    QVERIFY(link.readStatus(peer.path()).succeeded);
     peer.hangUp();
 
     QElapsedTimer timer;
@@ -603,9 +603,9 @@ void TestDeviceLink::vanishedDeviceSaysTheConnectionIsLost()
         QTRY_VERIFY_WITH_TIMEOUT(!polled.isEmpty(), 3000);
         outcome = polled.last().first().value<LinkOutcome>();
     } else if (command == u"read") {
-        outcome = link.ReadStatusClick(peer.path());
+        outcome = link.readStatus(peer.path());
     } else {
-        outcome = link.SetClock(peer.path(), ClockSource::Fields, fieldsOf({"7", "5", "3", "9", "4", "24"}));
+        outcome = link.setClock(peer.path(), ClockSource::Fields, fieldsOf({"7", "5", "3", "9", "4", "24"}));
         QVERIFY2(timer.elapsed() < 300, qPrintable(QString::number(timer.elapsed())));
     }
     QCOMPARE(keys(outcome), QStringList{QStringLiteral("Error_Port_Lost")});
@@ -615,7 +615,7 @@ void TestDeviceLink::vanishedDeviceSaysTheConnectionIsLost()
     QVERIFY(outcome.statusUnknown);
     QVERIFY(!outcome.succeeded);
     QVERIFY(!link.polling());
-    QVERIFY(!link.timerActive());
+    QVERIFY(!link.pollTimerActive());
     QVERIFY(!link.linkOpen());
     const int count = polled.count();
     QTest::qWait(100);
@@ -627,7 +627,7 @@ void TestDeviceLink::openPortForTheUpdateKeepsTheLastPortName()
     PtyPeer peer;
     peer.setReply(kStatusReply);
     DeviceLink link;
-    QVERIFY(link.ReadStatusClick(peer.path()).succeeded);
+    QVERIFY(link.readStatus(peer.path()).succeeded);
 
     QVERIFY(link.openPort(QStringLiteral("/dev/ttyTRENOV5X-absent"))
                 ->text()
@@ -637,7 +637,7 @@ void TestDeviceLink::openPortForTheUpdateKeepsTheLastPortName()
     QCOMPARE(link.lastPortName(), peer.path());
 
     QVERIFY(!link.openPort(peer.path()));
-    QVERIFY(link.Comm1().IsOpen());
+    QVERIFY(link.port().isOpen());
     QVERIFY(!link.linkOpen());
     QCOMPARE(link.lastPortName(), peer.path());
 }

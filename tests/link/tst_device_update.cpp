@@ -14,7 +14,7 @@
 
 namespace {
 
-const UpdateTimings kFast{10, 10, 3, 10, 5000};
+const app::UpdateTimings kFast{10, 10, 3, 10, 5000};
 
 const char kUpdaterScript[] = R"(#!/bin/sh
 here=$(dirname "$0")
@@ -36,8 +36,8 @@ struct Kit
         QDir().mkpath(configuration);
         QDir().mkpath(program + QStringLiteral("Master"));
         write(program + QStringLiteral("Master/Sim58193.sim"), "firmware");
-        write(program + QLatin1String(kUpdaterFileName), kUpdaterScript);
-        QFile::setPermissions(program + QLatin1String(kUpdaterFileName),
+        write(program + QLatin1String(app::kUpdaterFileName), kUpdaterScript);
+        QFile::setPermissions(program + QLatin1String(app::kUpdaterFileName),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         config::writeConfigurationFile(config::Configuration(),
                                        configuration + QStringLiteral("Configuration.xml"));
@@ -48,7 +48,7 @@ struct Kit
         if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
             qFatal("cannot write %s", qPrintable(path));
     }
-    UpdateRequest request(const QString &port, bool firmware, bool configurationToo) const
+    app::UpdateRequest request(const QString &port, bool firmware, bool configurationToo) const
     {
         return {port, firmware, configurationToo, program, configuration, {}};
     }
@@ -98,8 +98,9 @@ private slots:
         Kit kit;
         DevSim sim;
         devlink::DeviceLink link;
-        const UpdateOutcome o = DeviceUpdate(link, kFast).run(kit.request(sim.path(), false, false));
-        QCOMPARE(o.status, UpdateOutcome::Status::NoOption);
+        const app::UpdateOutcome o =
+            app::DeviceUpdate(link, kFast).run(kit.request(sim.path(), false, false));
+        QCOMPARE(o.status, app::UpdateOutcome::Status::NoOption);
         QCOMPARE(o.key, QStringLiteral("Error_Firm_Conf"));
         QVERIFY(!kit.imageBuilt());
         QCOMPARE(link.lastPortName(), QString());
@@ -124,14 +125,14 @@ private slots:
         Kit kit;
         DevSim sim({"--boot-after", "0"}); // already in its boot loader
         devlink::DeviceLink link;
-        QList<UpdateStage> stages;
-        const UpdateOutcome o =
-            DeviceUpdate(link, kFast)
-                .run(kit.request(sim.path(), firmware, configuration), [&](const UpdateProgress &p) {
+        QList<app::UpdateStage> stages;
+        const app::UpdateOutcome o =
+            app::DeviceUpdate(link, kFast)
+                .run(kit.request(sim.path(), firmware, configuration), [&](const app::UpdateProgress &p) {
                     if (stages.isEmpty() || stages.last() != p.stage)
                         stages.append(p.stage);
                 });
-        QCOMPARE(o.status, UpdateOutcome::Status::Updated);
+        QCOMPARE(o.status, app::UpdateOutcome::Status::Updated);
         QCOMPARE(o.key, QStringLiteral("Mes_Update_Done"));
         const QString firmwarePath = kit.program + QStringLiteral("Master/Sim58193.sim");
         const QString imageFolder = kit.configuration + QStringLiteral("bin/");
@@ -143,9 +144,9 @@ private slots:
         QVERIFY(kit.imageBuilt());
         QCOMPARE(bootProbes(sim), 1);
         QCOMPARE(bootRequests(sim), 0);
-        QCOMPARE(stages.first(), UpdateStage::Building);
-        QVERIFY(stages.contains(UpdateStage::ReleasingPort));
-        QCOMPARE(stages.last(), UpdateStage::UpdaterRunning);
+        QCOMPARE(stages.first(), app::UpdateStage::Building);
+        QVERIFY(stages.contains(app::UpdateStage::ReleasingPort));
+        QCOMPARE(stages.last(), app::UpdateStage::UpdaterRunning);
     }
 
     void silentDeviceGetsSevenProbesAndSevenRequests()
@@ -154,18 +155,19 @@ private slots:
         DevSim sim({"--silent"});
         devlink::DeviceLink link;
         QList<int> attempts;
-        const UpdateOutcome o =
-            DeviceUpdate(link, kFast).run(kit.request(sim.path(), true, false), [&](const UpdateProgress &p) {
-                if (p.stage == UpdateStage::WaitingForBootLoader && !attempts.contains(p.attempt))
-                    attempts.append(p.attempt);
-            });
-        QCOMPARE(o.status, UpdateOutcome::Status::NotInBootLoader);
+        const app::UpdateOutcome o =
+            app::DeviceUpdate(link, kFast)
+                .run(kit.request(sim.path(), true, false), [&](const app::UpdateProgress &p) {
+                    if (p.stage == app::UpdateStage::WaitingForBootLoader && !attempts.contains(p.attempt))
+                        attempts.append(p.attempt);
+                });
+        QCOMPARE(o.status, app::UpdateOutcome::Status::NotInBootLoader);
         QCOMPARE(o.key, QStringLiteral("Error_Dev_Boot"));
         QTRY_COMPARE(bootRequests(sim), 7);
         QCOMPARE(bootProbes(sim), 7);
         QCOMPARE(attempts, (QList<int>{1, 2, 3, 4, 5, 6, 7}));
         QCOMPARE(link.lastPortName(), sim.path()); // stored on the open, though the loop failed
-        QVERIFY(!link.Comm1().IsOpen());
+        QVERIFY(!link.port().isOpen());
         QVERIFY(kit.updaterArguments().isEmpty());
     }
 
@@ -174,8 +176,8 @@ private slots:
         Kit kit;
         DevSim sim({"--boot-after", "3"});
         devlink::DeviceLink link;
-        const UpdateOutcome o = DeviceUpdate(link, kFast).run(kit.request(sim.path(), false, true));
-        QCOMPARE(o.status, UpdateOutcome::Status::Updated);
+        const app::UpdateOutcome o = app::DeviceUpdate(link, kFast).run(kit.request(sim.path(), false, true));
+        QCOMPARE(o.status, app::UpdateOutcome::Status::Updated);
         QCOMPARE(bootRequests(sim), 3);
         QCOMPARE(bootProbes(sim), 4);
     }
@@ -186,16 +188,16 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("key");
         QTest::addColumn<bool>("imageBuilt");
-        QTest::newRow("no updater") << "updater" << int(UpdateOutcome::Status::UpdaterMissing)
+        QTest::newRow("no updater") << "updater" << int(app::UpdateOutcome::Status::UpdaterMissing)
                                     << "Error_Updater_Missing" << false;
         QTest::newRow("updater not executable")
-            << "not executable" << int(UpdateOutcome::Status::UpdaterMissing) << "Error_Updater_Missing"
+            << "not executable" << int(app::UpdateOutcome::Status::UpdaterMissing) << "Error_Updater_Missing"
             << false;
-        QTest::newRow("no firmware") << "firmware" << int(UpdateOutcome::Status::FirmwareMissing)
+        QTest::newRow("no firmware") << "firmware" << int(app::UpdateOutcome::Status::FirmwareMissing)
                                      << "Error_Firmware_Missing" << false;
         QTest::newRow("image cannot be written")
-            << "image" << int(UpdateOutcome::Status::BuildFailed) << "" << false;
-        QTest::newRow("port absent") << "port" << int(UpdateOutcome::Status::PortNotOpened)
+            << "image" << int(app::UpdateOutcome::Status::BuildFailed) << "" << false;
+        QTest::newRow("port absent") << "port" << int(app::UpdateOutcome::Status::PortNotOpened)
                                      << "Error_Open_Com" << true;
     }
 
@@ -209,9 +211,9 @@ private slots:
         DevSim sim({"--boot-after", "0"});
         QString port = sim.path();
         if (fault == u"updater")
-            QFile::remove(kit.program + QLatin1String(kUpdaterFileName));
+            QFile::remove(kit.program + QLatin1String(app::kUpdaterFileName));
         else if (fault == u"not executable")
-            QFile::setPermissions(kit.program + QLatin1String(kUpdaterFileName), QFileDevice::ReadOwner);
+            QFile::setPermissions(kit.program + QLatin1String(app::kUpdaterFileName), QFileDevice::ReadOwner);
         else if (fault == u"firmware")
             QFile::remove(kit.program + QStringLiteral("Master/Sim58193.sim"));
         else if (fault == u"image")
@@ -219,7 +221,7 @@ private slots:
         else if (fault == u"port")
             port = QStringLiteral("/dev/ttyTRENOV5X-absent");
         devlink::DeviceLink link;
-        const UpdateOutcome o = DeviceUpdate(link, kFast).run(kit.request(port, true, true));
+        const app::UpdateOutcome o = app::DeviceUpdate(link, kFast).run(kit.request(port, true, true));
         QCOMPARE(int(o.status), status);
         QCOMPARE(o.key, key);
         QCOMPARE(kit.imageBuilt(), imageBuilt);
@@ -235,11 +237,11 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("detail");
-        QTest::newRow("exit 0") << "" << int(UpdateOutcome::Status::Updated) << 0 << "";
-        QTest::newRow("exit 3") << "3" << int(UpdateOutcome::Status::UpdaterFailed) << 3
+        QTest::newRow("exit 0") << "" << int(app::UpdateOutcome::Status::Updated) << 0 << "";
+        QTest::newRow("exit 3") << "3" << int(app::UpdateOutcome::Status::UpdaterFailed) << 3
                                 << "Exit code 3\nupdater: port ";
         QTest::newRow("still running")
-            << "hang" << int(UpdateOutcome::Status::UpdaterStillRunning) << -1 << "";
+            << "hang" << int(app::UpdateOutcome::Status::UpdaterStillRunning) << -1 << "";
     }
 
     void updaterOutcomes()
@@ -255,9 +257,10 @@ private slots:
             Kit::write(kit.program + QStringLiteral("exit_code"), setup.toLatin1());
         DevSim sim({"--boot-after", "0"});
         devlink::DeviceLink link;
-        UpdateTimings timings = kFast;
+        app::UpdateTimings timings = kFast;
         timings.updaterTimeoutMs = 700;
-        const UpdateOutcome o = DeviceUpdate(link, timings).run(kit.request(sim.path(), true, true));
+        const app::UpdateOutcome o =
+            app::DeviceUpdate(link, timings).run(kit.request(sim.path(), true, true));
         QCOMPARE(int(o.status), status);
         QCOMPARE(o.exitCode, exitCode);
         QVERIFY2(detail.isEmpty() ? o.detail.isEmpty() : o.detail.startsWith(detail), qPrintable(o.detail));
@@ -278,14 +281,14 @@ private slots:
         Kit kit;
         DevSim sim({"--silent"});
         devlink::DeviceLink link;
-        DeviceUpdate update(link, {10, 50, 30, 10, 5000});
-        const UpdateOutcome o =
-            update.run(kit.request(sim.path(), true, false), [&](const UpdateProgress &p) {
-                if (p.stage == UpdateStage::WaitingForBootLoader && p.attempt == 2)
+        app::DeviceUpdate update(link, {10, 50, 30, 10, 5000});
+        const app::UpdateOutcome o =
+            update.run(kit.request(sim.path(), true, false), [&](const app::UpdateProgress &p) {
+                if (p.stage == app::UpdateStage::WaitingForBootLoader && p.attempt == 2)
                     update.cancel();
             });
-        QCOMPARE(o.status, UpdateOutcome::Status::Cancelled);
-        QVERIFY(!link.Comm1().IsOpen());
+        QCOMPARE(o.status, app::UpdateOutcome::Status::Cancelled);
+        QVERIFY(!link.port().isOpen());
         QVERIFY(bootRequests(sim) <= 2);
         QVERIFY(kit.updaterArguments().isEmpty());
         // The port is free again.
@@ -297,7 +300,7 @@ private slots:
     {
         Kit kit;
         DevSim sim({"--boot-after", "1"}); // enters its boot loader on the first request
-        const QString updater = kit.program + QLatin1String(kUpdaterFileName);
+        const QString updater = kit.program + QLatin1String(app::kUpdaterFileName);
         const CliRun run = runCli({"update", "--port", sim.path(), "--firmware", "--configuration",
                                    kit.configuration, "--updater", updater},
                                   60000);
@@ -337,7 +340,7 @@ private slots:
             config::writeConfigurationFile(c, kit.configuration + QStringLiteral("Configuration.xml"));
         }
         QStringList args{"update",          "--port",    sim.path(),
-                         kit.configuration, "--updater", kit.program + QLatin1String(kUpdaterFileName)};
+                         kit.configuration, "--updater", kit.program + QLatin1String(app::kUpdaterFileName)};
         if (fault != u"option")
             args << "--configuration";
         const CliRun run = runCli(args, 60000);

@@ -51,7 +51,7 @@ void TestDevSim::statusCarriesVersionAndItsOwnClock()
     DevSim sim({QStringLiteral("--fw-version"), QStringLiteral("9.8.7")});
     QVERIFY(sim.isRunning());
     DeviceLink link;
-    const LinkOutcome outcome = link.ReadStatusClick(sim.path());
+    const LinkOutcome outcome = link.readStatus(sim.path());
     QVERIFY(outcome.succeeded);
     QCOMPARE(outcome.firmwareVersion, std::optional<QString>(QStringLiteral("9.8.7")));
     QVERIFY(outcome.dateTime);
@@ -66,7 +66,7 @@ void TestDevSim::clockSetByFrameIsReadBack()
 {
     DevSim sim;
     DeviceLink link;
-    const LinkOutcome outcome = link.SetClock(sim.path(), ClockSource::Fields, kClock);
+    const LinkOutcome outcome = link.setClock(sim.path(), ClockSource::Fields, kClock);
     QCOMPARE(keys(outcome), QStringList{QStringLiteral("DateTime_Correctly_Setted")});
     QVERIFY(outcome.dateTime);
     QVERIFY2(outcome.dateTime->startsWith(QLatin1String("07.05.0")), qPrintable(*outcome.dateTime));
@@ -109,7 +109,7 @@ void TestDevSim::faultsGiveTheirMessages()
     QElapsedTimer timer;
     timer.start();
     const LinkOutcome outcome =
-        clock ? link.SetClock(sim.path(), ClockSource::Fields, kClock) : link.ReadStatusClick(sim.path());
+        clock ? link.setClock(sim.path(), ClockSource::Fields, kClock) : link.readStatus(sim.path());
     const qint64 elapsed = timer.elapsed();
     QCOMPARE(keys(outcome), key.isEmpty() ? QStringList() : QStringList{key});
     QCOMPARE(outcome.succeeded, key.isEmpty() || key == QLatin1String("DateTime_Correctly_Setted"));
@@ -120,14 +120,14 @@ void TestDevSim::silencedMidSessionStopsAnswering()
 {
     DevSim sim;
     DeviceLink link;
-    QVERIFY(link.ReadStatusClick(sim.path()).succeeded);
+    QVERIFY(link.readStatus(sim.path()).succeeded);
     sim.sendSignal(SIGUSR1);
     QTest::qWait(50);
-    QCOMPARE(keys(link.ReadStatusClick(sim.path())), QStringList{QStringLiteral("Error_No_Answer")});
+    QCOMPARE(keys(link.readStatus(sim.path())), QStringList{QStringLiteral("Error_No_Answer")});
     QVERIFY(!link.linkOpen());
     sim.sendSignal(SIGUSR1);
     QTest::qWait(50);
-    QVERIFY(link.ReadStatusClick(sim.path()).succeeded);
+    QVERIFY(link.readStatus(sim.path()).succeeded);
 }
 
 void TestDevSim::bootLoaderAfterTheNthRequest()
@@ -142,9 +142,9 @@ void TestDevSim::bootLoaderAfterTheNthRequest()
     bool booted = false;
     while (!booted && probes < 7) {
         ++probes;
-        booted = link.CheckBootMode().inBootLoader;
+        booted = link.checkBootMode().inBootLoader;
         if (!booted) {
-            QCOMPARE(link.RequestBootMode(), QString());
+            QCOMPARE(link.requestBootMode(), QString());
             ++requests;
         }
     }
@@ -156,16 +156,16 @@ void TestDevSim::bootLoaderAfterTheNthRequest()
     // The application runs again after an update: no boot loader answer.
     sim.sendSignal(SIGUSR2);
     QTest::qWait(50);
-    QVERIFY(!link.CheckBootMode().inBootLoader);
+    QVERIFY(!link.checkBootMode().inBootLoader);
 }
 
 void TestDevSim::logShowsEveryFrameAsHexAndText()
 {
     DevSim sim;
     DeviceLink link;
-    link.SetClock(sim.path(), ClockSource::Fields, kClock);
+    link.setClock(sim.path(), ClockSource::Fields, kClock);
     QVERIFY(!link.openPort(sim.path()));
-    link.RequestBootMode();
+    link.requestBootMode();
     QVERIFY(sim.waitForFrames(3, 2000));
     const QString log = sim.log();
     QVERIFY2(
@@ -186,7 +186,7 @@ void TestDevSim::linkPathLeadsToTheDeviceAndGoesAtExit()
         QVERIFY(sim.isRunning());
         QCOMPARE(QFileInfo(linkPath).symLinkTarget(), sim.path());
         DeviceLink link;
-        QVERIFY(link.ReadStatusClick(linkPath).succeeded);
+        QVERIFY(link.readStatus(linkPath).succeeded);
         link.closeLink();
         sim.sendSignal(SIGTERM);
         QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo(linkPath).isSymLink(), 3000);
@@ -198,7 +198,7 @@ void TestDevSim::portOpensAgainAfterEveryClose()
     DevSim sim;
     DeviceLink link;
     for (int round = 0; round < 5; ++round) {
-        QVERIFY2(link.ReadStatusClick(sim.path()).succeeded, qPrintable(QString::number(round)));
+        QVERIFY2(link.readStatus(sim.path()).succeeded, qPrintable(QString::number(round)));
         link.closeLink();
     }
 }
@@ -217,7 +217,7 @@ void TestDevSim::killedMidExchangeGivesAnErrorWithinThePause()
     });
     QElapsedTimer timer;
     timer.start();
-    const LinkOutcome outcome = link.ReadStatusClick(sim.path());
+    const LinkOutcome outcome = link.readStatus(sim.path());
     const qint64 elapsed = timer.elapsed();
     killer.join();
 
@@ -228,7 +228,7 @@ void TestDevSim::killedMidExchangeGivesAnErrorWithinThePause()
     QVERIFY2(elapsed < 250, qPrintable(QString::number(elapsed)));
 
     // The device end went with the modem: the port no longer opens.
-    QCOMPARE(keys(link.ReadStatusClick(sim.path())), QStringList{QStringLiteral("Error_Open_Com")});
+    QCOMPARE(keys(link.readStatus(sim.path())), QStringList{QStringLiteral("Error_Open_Com")});
 }
 
 void TestDevSim::helpDescribesTheOptions()
@@ -253,13 +253,13 @@ void TestDevSim::statusExchangeTime()
 {
     DevSim sim;
     DeviceLink link;
-    QVERIFY(link.ReadStatusClick(sim.path()).succeeded);
+    QVERIFY(link.readStatus(sim.path()).succeeded);
     QList<qint64> times;
     for (int i = 0; i < 20; ++i) {
         QElapsedTimer timer;
         timer.nsecsElapsed();
         timer.start();
-        const LinkOutcome outcome = link.ReadStatusClick(sim.path());
+        const LinkOutcome outcome = link.readStatus(sim.path());
         times << timer.nsecsElapsed() / 1000;
         QVERIFY(outcome.succeeded);
     }

@@ -68,7 +68,7 @@ void TestPortList::lastPortIsPreselectedWhenListed()
     QFETCH(QStringList, ports);
     QFETCH(QString, lastPort);
     QFETCH(int, current);
-    const PortList list = FillPortList(ports, lastPort);
+    const PortList list = fillPortList(ports, lastPort);
     QCOMPARE(list.items, ports);
     QCOMPARE(list.current, current);
 }
@@ -92,7 +92,7 @@ void TestPortList::devicePathOfAName()
 
 void TestPortList::systemPortsAreListedOnceInOrder()
 {
-    const QStringList ports = ListSerialPorts();
+    const QStringList ports = listSerialPorts();
     QStringList sorted = ports;
     std::sort(sorted.begin(), sorted.end(), portNameLess);
     QCOMPARE(ports, sorted);
@@ -108,16 +108,16 @@ void TestPortList::simulatorLinkedIntoDevIsListed()
     const QString link = QStringLiteral("/dev/") + name;
     if (!QFileInfo(QStringLiteral("/dev")).isWritable())
         QSKIP("/dev is not writable here");
-    QVERIFY(!ListSerialPorts().contains(name));
+    QVERIFY(!listSerialPorts().contains(name));
     {
         DevSim sim({QStringLiteral("--link"), link});
         QVERIFY(sim.isRunning());
         QTRY_VERIFY(QFileInfo(link).isSymLink());
-        QVERIFY(ListSerialPorts().contains(name));
+        QVERIFY(listSerialPorts().contains(name));
         QCOMPARE(devicePath(name), link);
     }
     QTRY_VERIFY(!QFileInfo::exists(link)); // gone, or left dangling by a killed simulator
-    QVERIFY(!ListSerialPorts().contains(name));
+    QVERIFY(!listSerialPorts().contains(name));
     QFile::remove(link);
 }
 

@@ -45,7 +45,7 @@ class TestBinder : public QObject
         config::CallAction &action() { return session.configuration().digitalOutputs[0].call.under; }
 
         ProgramFolder folder;
-        Session session;
+        app::Session session;
         devlink::DeviceLink link;
         lang::LanguageTexts texts;
         RecordingPresenter boxes;

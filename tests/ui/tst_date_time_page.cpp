@@ -176,9 +176,9 @@ private slots:
         QFETCH(int, language);
         SimulatedModem modem;
         DateTimeWindow page(modem.devicePath(), language);
-        devlink::TComm holder;
+        devlink::CommPort holder;
         holder.setDeviceName(modem.devicePath());
-        holder.Open();
+        holder.open();
 
         page.press("TntB_DT_RSD");
         QCOMPARE(page.boxes.texts(),
@@ -209,7 +209,7 @@ private slots:
             QSKIP("/dev is not writable here");
         auto modem = std::make_unique<SimulatedModem>(
             QStringList{QStringLiteral("--link"), devlink::devicePath(chosen)});
-        QTRY_VERIFY(devlink::ListSerialPorts().contains(chosen));
+        QTRY_VERIFY(devlink::listSerialPorts().contains(chosen));
 
         ProgramFolder folder;
         RecordingPresenter boxes;
@@ -223,7 +223,7 @@ private slots:
         // A device plugged in while the page is shown: listed once the list
         // opens, and the choice stays.
         SimulatedModem later({QStringLiteral("--link"), devlink::devicePath(plugged)});
-        QTRY_VERIFY(devlink::ListSerialPorts().contains(plugged));
+        QTRY_VERIFY(devlink::listSerialPorts().contains(plugged));
         QCOMPARE(ports->findText(plugged), -1);
         ports->showPopup();
         ports->hidePopup();
@@ -232,7 +232,7 @@ private slots:
 
         // The chosen one unplugged: gone from the list the next time it opens.
         modem.reset();
-        QTRY_VERIFY(!devlink::ListSerialPorts().contains(chosen));
+        QTRY_VERIFY(!devlink::listSerialPorts().contains(chosen));
         ports->showPopup();
         ports->hidePopup();
         QCOMPARE(ports->findText(chosen), -1);

@@ -7,7 +7,7 @@
 #include "lang/LanguageTexts.h"
 #include "ui/LanguageApplier.h"
 #include "ui/MainWindow.h"
-#include "ui/PageFactory.h"
+#include "ui/widgets/PageParts.h"
 
 #include <QCheckBox>
 #include <QHeaderView>

@@ -6,7 +6,7 @@
 #include "link/PortList.h"
 #include "ui/AboutBox.h"
 #include "ui/MainWindow.h"
-#include "ui/Theme.h"
+#include "ui/widgets/Theme.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -312,12 +312,12 @@ private slots:
         ports->setCurrentText(modem.devicePath());
         child<QPushButton>(&w, "TntB_DT_RSD")->click();
         QVERIFY(w.deviceLink().linkOpen());
-        QVERIFY(w.deviceLink().Comm1().IsOpen());
+        QVERIFY(w.deviceLink().port().isOpen());
 
         bool portOpenWhileShown = true;
         QSize shownSize;
         QTimer::singleShot(0, &w, [&] {
-            portOpenWhileShown = w.deviceLink().Comm1().IsOpen();
+            portOpenWhileShown = w.deviceLink().port().isOpen();
             shownSize = w.aboutBox()->frameGeometry().size();
             child<QPushButton>(w.aboutBox(), "LbButton1")->click();
         });
@@ -431,14 +431,14 @@ private slots:
         QCOMPARE(w.deviceLink().linkPortName(), second.devicePath());
         QCOMPARE(child<QLabel>(&w, "TntL_DT_RSD_FW_Readed")->text(), QStringLiteral("2.0"));
         // The first port is free again: another program can open it.
-        devlink::TComm other;
+        devlink::CommPort other;
         other.setDeviceName(devlink::devicePath(first.devicePath()));
         try {
-            other.Open();
-        } catch (const devlink::ECommError &e) {
+            other.open();
+        } catch (const devlink::CommError &e) {
             QFAIL(qPrintable(e.text()));
         }
-        other.Close();
+        other.close();
         QVERIFY(boxes.shown.isEmpty());
     }
 };

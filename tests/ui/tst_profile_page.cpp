@@ -9,9 +9,9 @@
 #include "lang/KeyTable.h"
 #include "lang/LanguageTexts.h"
 #include "ui/MainWindow.h"
-#include "ui/PageFactory.h"
-#include "ui/SlotGrid.h"
-#include "ui/Theme.h"
+#include "ui/widgets/PageParts.h"
+#include "ui/widgets/SlotGrid.h"
+#include "ui/widgets/Theme.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -401,15 +401,15 @@ private slots:
             const QByteArray name = QStringLiteral("P_Pro_Week1_Week%1").arg(k).toLatin1();
             auto *tab = child<ui::ClickPanel>(open.window.get(), name);
             QCOMPARE(tab->isClickable(), k != profile);
-            QCOMPARE(tabColour(open, name), k == profile ? theme::kMain : theme::kUnselected);
+            QCOMPARE(tabColour(open, name), k == profile ? ui::theme::kMain : ui::theme::kUnselected);
         }
         for (const char *other : {"P_Pro_Week1_Day", "P_Pro_Week1_Date", "P_Pro_Day_Week1",
                                   "P_Pro_Date_Week2", "P_Pro_Day_Date", "P_Pro_Date_Day"}) {
-            QCOMPARE(tabColour(open, other), theme::kHeader);
+            QCOMPARE(tabColour(open, other), ui::theme::kHeader);
             QCOMPARE(child<QWidget>(open.window.get(), other)->cursor().shape(), Qt::PointingHandCursor);
         }
         for (const char *own : {"P_Pro_Day_Day", "P_Pro_Date_Date"}) {
-            QCOMPARE(tabColour(open, own), theme::kMain);
+            QCOMPARE(tabColour(open, own), ui::theme::kMain);
             QVERIFY(!child<ui::ClickPanel>(open.window.get(), own)->isClickable());
         }
     }

@@ -35,11 +35,11 @@ struct Fixture
         window->show();
     }
     MainWindow &w() { return *window; }
-    Session &session() { return window->session(); }
+    app::Session &session() { return window->session(); }
     QString projects() const { return folder.path() + QStringLiteral("/Projects/"); }
-    AppSettings settings() const
+    app::AppSettings settings() const
     {
-        return readSettings(folder.path() + QStringLiteral("/Setting/setting.xml"));
+        return app::readSettings(folder.path() + QStringLiteral("/Setting/setting.xml"));
     }
     QStringList projectFolders() const
     {

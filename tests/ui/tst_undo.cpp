@@ -6,8 +6,8 @@
 #include "app/EditHistory.h"
 #include "helper_window.h"
 #include "ui/MainWindow.h"
-#include "ui/SlotGrid.h"
-#include "ui/Theme.h"
+#include "ui/widgets/SlotGrid.h"
+#include "ui/widgets/Theme.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -200,7 +200,7 @@ private slots:
 
     void historyKeepsStepsAndMerges()
     {
-        EditHistory<int> history;
+        app::EditHistory<int> history;
         Configuration c;
         history.reset(c);
         QVERIFY(!history.undo());
@@ -248,10 +248,10 @@ private slots:
         QTest::keyClicks(edit, QString(64, QLatin1Char('x')));
         QCOMPARE(count->text(), QStringLiteral("64/64"));
         const QColor normal = count->palette().color(count->foregroundRole());
-        QVERIFY(normal != theme::kError);
+        QVERIFY(normal != ui::theme::kError);
         QTest::keyClick(edit, Qt::Key_Y);
         QCOMPARE(count->text(), QStringLiteral("65/64"));
-        QCOMPARE(count->palette().color(count->foregroundRole()), theme::kError);
+        QCOMPARE(count->palette().color(count->foregroundRole()), ui::theme::kError);
         // It refuses nothing.
         QCOMPARE(w.session().configuration().digitalOutputs[0].sms.setText.size(), 65);
         // A loaded or undone text updates the count as well.
@@ -269,7 +269,7 @@ private slots:
         QTest::keyClicks(cell, QString(64, QLatin1Char('b')));
         auto *cellCount = cell->findChild<QLabel *>();
         QCOMPARE(cellCount->text(), QStringLiteral("65/64"));
-        QCOMPARE(cellCount->palette().color(cellCount->foregroundRole()), theme::kError);
+        QCOMPARE(cellCount->palette().color(cellCount->foregroundRole()), ui::theme::kError);
         // Ctrl+Z in the open cell with nothing left to undo leaves the cell
         // and what is typed in it alone.
         pressUndo(w);

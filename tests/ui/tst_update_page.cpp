@@ -27,10 +27,10 @@ struct Fixture
         folder.writeSettings(1, QStringLiteral("Plant_A"));
         folder.writeFile(QStringLiteral("Master/Sim58193.sim"), "firmware");
         folder.writeFile(
-            QLatin1String(kUpdaterFileName),
+            QLatin1String(app::kUpdaterFileName),
             "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args.txt\"\n"
             "echo \"updater: failing\"\nexit $(cat \"$(dirname \"$0\")/exit_code\" 2>/dev/null || echo 0)\n");
-        QFile::setPermissions(folder.path() + QLatin1Char('/') + QLatin1String(kUpdaterFileName),
+        QFile::setPermissions(folder.path() + QLatin1Char('/') + QLatin1String(app::kUpdaterFileName),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         window = std::make_unique<MainWindow>(MainWindow::Options{folder.path(), &boxes});
         window->show();
@@ -140,9 +140,9 @@ private slots:
         QVERIFY2(label.startsWith(QStringLiteral("Waiting for the boot loader: attempt ")),
                  qPrintable(label));
         QCOMPARE(f.boxes.texts(), QStringList{englishMessage(u"Mes_Configuration_Saved")}); // nothing more
-        QVERIFY(!f.window->deviceLink().Comm1().IsOpen());
+        QVERIFY(!f.window->deviceLink().port().isOpen());
         QVERIFY(f.updaterArguments().isEmpty());
-        QCOMPARE(f.page->lastOutcome().status, UpdateOutcome::Status::Cancelled);
+        QCOMPARE(f.page->lastOutcome().status, app::UpdateOutcome::Status::Cancelled);
     }
 };
 

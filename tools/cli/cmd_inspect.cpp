@@ -56,7 +56,8 @@ int cli::runInspect(const QStringList &args)
 
     // No image is longer than the device's capacity: a longer file is refused
     // before it is read, whatever it is.
-    const fileaccess::ReadResult read = fileaccess::readRegularFile(path, image::kImageCapacity);
+    const config::fileaccess::ReadResult read =
+        config::fileaccess::readRegularFile(path, image::kImageCapacity);
     if (!read.ok()) {
         err << "trenov5x-cli inspect: cannot read " << path << ": " << read.reason() << '\n';
         return 1;

@@ -31,7 +31,7 @@ int cli::runPorts(const QStringList &args)
         err << "unexpected argument '" << args.first() << "'\n" << kUsage;
         return 2;
     }
-    const devlink::PortList list = devlink::FillPortList(devlink::ListSerialPorts(), QString());
+    const devlink::PortList list = devlink::fillPortList(devlink::listSerialPorts(), QString());
     for (const QString &name : list.items)
         out << name << '\n';
     if (list.items.isEmpty())

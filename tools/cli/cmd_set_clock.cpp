@@ -43,9 +43,9 @@ int cli::runSetClock(const QStringList &arguments)
     devlink::DeviceLink link;
     devlink::LinkOutcome outcome;
     if (now)
-        outcome = link.SetClock(port, devlink::ClockSource::PcClock);
+        outcome = link.setClock(port, devlink::ClockSource::PcClock);
     else
-        outcome = link.SetClock(port, devlink::ClockSource::Fields,
+        outcome = link.setClock(port, devlink::ClockSource::Fields,
                                 {args.at(0), args.at(1), args.at(2), args.at(3), args.at(4), args.at(5)});
     link.closeLink();
     printOutcome(outcome, port, out, err);

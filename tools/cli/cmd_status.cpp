@@ -69,7 +69,7 @@ int cli::runStatus(const QStringList &arguments)
     }
 
     devlink::DeviceLink link;
-    const devlink::LinkOutcome outcome = link.ReadStatusClick(port);
+    const devlink::LinkOutcome outcome = link.readStatus(port);
     link.closeLink();
     printOutcome(outcome, port, out, err);
     if (!outcome.succeeded)

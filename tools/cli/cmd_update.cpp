@@ -34,22 +34,22 @@ Exit status:
   2  the arguments are wrong
 )";
 
-QString stageText(const UpdateProgress &p)
+QString stageText(const app::UpdateProgress &p)
 {
     switch (p.stage) {
-    case UpdateStage::Building:
+    case app::UpdateStage::Building:
         return QStringLiteral("building the image");
-    case UpdateStage::OpeningPort:
+    case app::UpdateStage::OpeningPort:
         return QStringLiteral("opening the port");
-    case UpdateStage::WaitingForBootLoader:
+    case app::UpdateStage::WaitingForBootLoader:
         return QStringLiteral("waiting for the boot loader, attempt %1 of %2")
             .arg(p.attempt)
-            .arg(kBootAttempts);
-    case UpdateStage::ReleasingPort:
+            .arg(app::kBootAttempts);
+    case app::UpdateStage::ReleasingPort:
         return QStringLiteral("releasing the port");
-    case UpdateStage::StartingUpdater:
+    case app::UpdateStage::StartingUpdater:
         return QStringLiteral("starting the update program: ") + p.commandLine;
-    case UpdateStage::UpdaterRunning:
+    case app::UpdateStage::UpdaterRunning:
         return QStringLiteral("update program running");
     }
     return {};
@@ -65,7 +65,7 @@ int cli::runUpdate(const QStringList &arguments)
     QString port;
     if (const std::optional<int> done = takeHelpAndPort(args, &port, kUpdateHelp, out, err))
         return *done;
-    UpdateRequest request;
+    app::UpdateRequest request;
     request.portName = port;
     QString folder;
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -106,10 +106,10 @@ int cli::runUpdate(const QStringList &arguments)
     }
 
     devlink::DeviceLink link;
-    DeviceUpdate update(link);
+    app::DeviceUpdate update(link);
     QString lastLine;
     qint64 lastPrinted = 0;
-    const UpdateOutcome outcome = update.run(request, [&](const UpdateProgress &p) {
+    const app::UpdateOutcome outcome = update.run(request, [&](const app::UpdateProgress &p) {
         const QString line = stageText(p);
         // A new stage at once; the same one again every ten seconds.
         if (line == lastLine && p.elapsedMs - lastPrinted < 10000)

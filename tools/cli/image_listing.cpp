@@ -35,7 +35,7 @@ template <typename List> std::optional<QString> entry(const List &list, quint16 
     if (index >= list.size())
         return std::nullopt;
     if constexpr (std::is_same_v<typename List::value_type, QByteArray>)
-        return textcodec::fromWindows1252(list.at(index));
+        return config::textcodec::fromWindows1252(list.at(index));
     else
         return list.at(index);
 }
@@ -149,7 +149,7 @@ QString imageListing(const DecodedImage &image, const QString &fileName)
         s << "  #" << i << ' ' << quoted(model.passwords[i]) << '\n';
     s << "\nPhone numbers (" << model.phoneNumbers.size() << ")\n";
     for (int i = 0; i < model.phoneNumbers.size(); ++i)
-        s << "  #" << i << ' ' << quoted(textcodec::fromWindows1252(model.phoneNumbers[i])) << '\n';
+        s << "  #" << i << ' ' << quoted(config::textcodec::fromWindows1252(model.phoneNumbers[i])) << '\n';
     s << "\nMessages (" << model.messages.size() << ")\n";
     for (int i = 0; i < model.messages.size(); ++i)
         s << "  #" << i << ' ' << quoted(model.messages[i]) << '\n';
@@ -224,7 +224,7 @@ QString imageListing(const DecodedImage &image, const QString &fileName)
         s << "  " << QString::number(i).rightJustified(2) << ' '
           << quoted(QString::fromLatin1(image.eventTexts[i])) << '\n';
 
-    s << "\nPhone settings\n  PIN " << quoted(textcodec::fromWindows1252(model.pin)) << "\n  DST "
+    s << "\nPhone settings\n  PIN " << quoted(config::textcodec::fromWindows1252(model.pin)) << "\n  DST "
       << quoted(QString::fromLatin1(model.dstText)) << '\n';
     s.flush();
     return out;
@@ -249,7 +249,7 @@ QJsonObject imageJson(const DecodedImage &image, const QString &fileName)
     for (const QString &password : model.passwords)
         passwords.append(password);
     for (const QByteArray &number : model.phoneNumbers)
-        phones.append(textcodec::fromWindows1252(number));
+        phones.append(config::textcodec::fromWindows1252(number));
     for (const QString &message : model.messages)
         messages.append(message);
     json.insert("passwords", passwords);
@@ -346,7 +346,7 @@ QJsonObject imageJson(const DecodedImage &image, const QString &fileName)
     for (const QByteArray &text : image.eventTexts)
         texts.append(QString::fromLatin1(text));
     json.insert("eventTexts", texts);
-    json.insert("pin", textcodec::fromWindows1252(model.pin));
+    json.insert("pin", config::textcodec::fromWindows1252(model.pin));
     json.insert("dst", QString::fromLatin1(model.dstText));
     return json;
 }

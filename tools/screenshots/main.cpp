@@ -12,8 +12,8 @@
 #include "ui/AboutBox.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxes.h"
-#include "ui/PageFactory.h"
-#include "ui/Theme.h"
+#include "ui/widgets/PageParts.h"
+#include "ui/widgets/Theme.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -140,7 +140,8 @@ void prepareFolder(const QString &folder, int language)
     QDir().mkpath(folder + QStringLiteral("/Setting"));
     config::writeConfigurationFile(demoConfiguration(),
                                    folder + QStringLiteral("/Projects/Plant_A/Configuration.xml"));
-    writeSettings(folder + QStringLiteral("/Setting/setting.xml"), {language, QStringLiteral("Plant_A")});
+    app::writeSettings(folder + QStringLiteral("/Setting/setting.xml"),
+                       {language, QStringLiteral("Plant_A")});
 }
 
 // Answers every box with OK without showing it, so that a run is not held up.

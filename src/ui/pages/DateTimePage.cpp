@@ -1,9 +1,9 @@
 #include "DateTimePage.h"
 
-#include "ui/PageFactory.h"
-#include "ui/PortComboBox.h"
-#include "ui/Theme.h"
 #include "ui/pages/ProfilePanel.h"
+#include "ui/widgets/PageParts.h"
+#include "ui/widgets/PortComboBox.h"
+#include "ui/widgets/Theme.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -151,12 +151,12 @@ QWidget *DateTimePage::buildClockHalf()
     column->addStretch(1);
 
     connect(pcClock, &QPushButton::clicked, this,
-            [this] { showOutcome(m_link.SetClock(m_ports->currentText(), devlink::ClockSource::PcClock)); });
+            [this] { showOutcome(m_link.setClock(m_ports->currentText(), devlink::ClockSource::PcClock)); });
     connect(custom, &QPushButton::clicked, this, [this] {
-        showOutcome(m_link.SetClock(m_ports->currentText(), devlink::ClockSource::Fields, fields()));
+        showOutcome(m_link.setClock(m_ports->currentText(), devlink::ClockSource::Fields, fields()));
     });
     connect(readStatus, &QPushButton::clicked, this,
-            [this] { showOutcome(m_link.ReadStatusClick(m_ports->currentText())); });
+            [this] { showOutcome(m_link.readStatus(m_ports->currentText())); });
     return half;
 }
 
@@ -176,7 +176,7 @@ void DateTimePage::pageShown()
     m_ports->fill();
     blankStatus();
     devlink::LinkOutcome clock;
-    clock.fields = m_link.ShowPcClock();
+    clock.fields = m_link.pcClockFields();
     showOutcome(clock);
 }
 

@@ -1,7 +1,7 @@
 #include "InputPage.h"
 
-#include "ui/PageFactory.h"
 #include "ui/pages/InputPanels.h"
+#include "ui/widgets/PageParts.h"
 
 #include <QStackedWidget>
 #include <QVBoxLayout>

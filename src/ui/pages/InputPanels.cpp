@@ -1,7 +1,7 @@
 #include "InputPanels.h"
 
 #include "ui/Binder.h"
-#include "ui/PageFactory.h"
+#include "ui/widgets/PageParts.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

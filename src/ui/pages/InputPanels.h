@@ -4,7 +4,7 @@
 #pragma once
 
 #include "config/Configuration.h"
-#include "ui/SmsTableEditor.h"
+#include "ui/widgets/SmsTableEditor.h"
 
 #include <QWidget>
 

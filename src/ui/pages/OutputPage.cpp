@@ -1,7 +1,7 @@
 #include "OutputPage.h"
 
-#include "ui/PageFactory.h"
 #include "ui/pages/OutputPanels.h"
+#include "ui/widgets/PageParts.h"
 
 #include <QStackedWidget>
 #include <QVBoxLayout>

@@ -2,9 +2,9 @@
 
 #include "config/RowChecks.h"
 #include "ui/Binder.h"
-#include "ui/LengthCounter.h"
-#include "ui/PageFactory.h"
-#include "ui/SmsTableEditor.h"
+#include "ui/widgets/LengthCounter.h"
+#include "ui/widgets/PageParts.h"
+#include "ui/widgets/SmsTableEditor.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "PhonePage.h"
 
-#include "ui/PageFactory.h"
+#include "ui/widgets/PageParts.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "PreferencesPage.h"
 
-#include "ui/PageFactory.h"
-#include "ui/SvgPicture.h"
+#include "ui/widgets/PageParts.h"
+#include "ui/widgets/SvgPicture.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

@@ -3,8 +3,8 @@
 #include "lang/LanguageTexts.h"
 #include "ui/Page.h"
 #include "ui/PageContext.h"
-#include "ui/PageFactory.h"
-#include "ui/SlotGrid.h"
+#include "ui/widgets/PageParts.h"
+#include "ui/widgets/SlotGrid.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "ProjectPages.h"
 
-#include "ui/PageFactory.h"
-#include "ui/Theme.h"
+#include "ui/widgets/PageParts.h"
+#include "ui/widgets/Theme.h"
 
 #include <QDir>
 #include <QHBoxLayout>

@@ -1,10 +1,10 @@
 #include "UpdatePage.h"
 
 #include "lang/LanguageTexts.h"
-#include "ui/PageFactory.h"
-#include "ui/PortComboBox.h"
-#include "ui/SvgPicture.h"
-#include "ui/Theme.h"
+#include "ui/widgets/PageParts.h"
+#include "ui/widgets/PortComboBox.h"
+#include "ui/widgets/SvgPicture.h"
+#include "ui/widgets/Theme.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -61,7 +61,7 @@ void UpdatePage::updateDevice()
 {
     if (m_running)
         return;
-    const Session &session = m_context.session();
+    const app::Session &session = m_context.session();
     if (session.configurationName().isEmpty()) {
         emit nameNeeded();
         return;
@@ -70,7 +70,7 @@ void UpdatePage::updateDevice()
     // the one saved before while the user believes the new one went in.
     if (!m_save())
         return;
-    UpdateRequest request;
+    app::UpdateRequest request;
     request.portName = m_ports->currentText();
     request.firmware = m_writeFirmware->isChecked();
     request.configuration = m_writeConfiguration->isChecked();
@@ -92,24 +92,24 @@ void UpdatePage::updateDevice()
     dialog.setCancelButton(cancel);
     cancel->setEnabled(false);
 
-    DeviceUpdate update(m_context.link(), m_timings);
+    app::DeviceUpdate update(m_context.link(), m_timings);
     connect(&dialog, &QProgressDialog::canceled, this, [&update] { update.cancel(); });
     m_running = true;
     dialog.show();
-    const UpdateOutcome outcome =
-        update.run(request, [&](const UpdateProgress &progress) { showProgress(dialog, *cancel, progress); });
+    const app::UpdateOutcome outcome = update.run(
+        request, [&](const app::UpdateProgress &progress) { showProgress(dialog, *cancel, progress); });
     m_running = false;
     m_busy->hide();
     dialog.hide();
     m_lastOutcome = outcome;
 
     switch (outcome.status) {
-    case UpdateOutcome::Status::Updated:
+    case app::UpdateOutcome::Status::Updated:
         m_context.showMessage(MessageKind::Information, outcome.key);
         break;
-    case UpdateOutcome::Status::Cancelled:
+    case app::UpdateOutcome::Status::Cancelled:
         break;
-    case UpdateOutcome::Status::UpdaterStillRunning:
+    case app::UpdateOutcome::Status::UpdaterStillRunning:
         m_context.showMessage(MessageKind::Warning, outcome.key, MessageButtons::Ok, outcome.commandLine);
         break;
     default:
@@ -121,32 +121,33 @@ void UpdatePage::updateDevice()
     }
 }
 
-void UpdatePage::showProgress(QProgressDialog &dialog, QPushButton &cancel, const UpdateProgress &progress)
+void UpdatePage::showProgress(QProgressDialog &dialog, QPushButton &cancel,
+                              const app::UpdateProgress &progress)
 {
     const lang::LanguageTexts &texts = m_context.texts();
     QString stage;
     switch (progress.stage) {
-    case UpdateStage::Building:
+    case app::UpdateStage::Building:
         stage = texts.messageText(u"Mes_Update_Building");
         break;
-    case UpdateStage::OpeningPort:
+    case app::UpdateStage::OpeningPort:
         stage = texts.messageText(u"Mes_Update_Opening_Port");
         break;
-    case UpdateStage::WaitingForBootLoader:
+    case app::UpdateStage::WaitingForBootLoader:
         stage = texts.messageText(u"Mes_Update_Boot").arg(progress.attempt);
         break;
-    case UpdateStage::ReleasingPort:
+    case app::UpdateStage::ReleasingPort:
         stage = texts.messageText(u"Mes_Update_Releasing_Port");
         break;
-    case UpdateStage::StartingUpdater:
-    case UpdateStage::UpdaterRunning: {
+    case app::UpdateStage::StartingUpdater:
+    case app::UpdateStage::UpdaterRunning: {
         const qint64 s = progress.elapsedMs / 1000;
         stage = texts.messageText(u"Mes_Update_Running")
                     .arg(QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0')));
         break;
     }
     }
-    const bool booting = progress.stage == UpdateStage::WaitingForBootLoader;
+    const bool booting = progress.stage == app::UpdateStage::WaitingForBootLoader;
     m_busy->setVisible(booting);
     cancel.setEnabled(booting);
     // The command line stays readable for a support call.

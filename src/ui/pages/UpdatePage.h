@@ -27,9 +27,9 @@ public:
     void pageShown() override;
 
     // The pauses of the update; tests shorten them.
-    void setTimings(const UpdateTimings &timings) { m_timings = timings; }
+    void setTimings(const app::UpdateTimings &timings) { m_timings = timings; }
     // The outcome of the last update, for whoever asks after it.
-    const UpdateOutcome &lastOutcome() const { return m_lastOutcome; }
+    const app::UpdateOutcome &lastOutcome() const { return m_lastOutcome; }
 
 signals:
     // No configuration is open: there is nothing to save and update.
@@ -37,15 +37,15 @@ signals:
 
 private:
     void updateDevice();
-    void showProgress(QProgressDialog &dialog, QPushButton &cancel, const UpdateProgress &progress);
+    void showProgress(QProgressDialog &dialog, QPushButton &cancel, const app::UpdateProgress &progress);
 
     std::function<bool()> m_save;
     PortComboBox *m_ports = nullptr;
     QCheckBox *m_writeFirmware = nullptr;
     QCheckBox *m_writeConfiguration = nullptr;
     SvgPicture *m_busy = nullptr;
-    UpdateTimings m_timings;
-    UpdateOutcome m_lastOutcome;
+    app::UpdateTimings m_timings;
+    app::UpdateOutcome m_lastOutcome;
     bool m_running = false;
 };
 

@@ -2,7 +2,7 @@
 // crisp at 100 % and 200 %; it reports clicks like a ClickLabel.
 #pragma once
 
-#include "ui/Theme.h"
+#include "ui/widgets/Theme.h"
 
 #include <QSvgRenderer>
 

@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QPointer>
 
+namespace ui {
+
 QFont theme::baseFont(int pointSize, bool bold)
 {
     static const QString family = QFontDatabase::hasFamily(QStringLiteral("Verdana"))
@@ -16,8 +18,6 @@ QFont theme::baseFont(int pointSize, bool bold)
     font.setBold(bold);
     return font;
 }
-
-namespace ui {
 
 ClickLabel::ClickLabel(const QString &objectName, QWidget *parent) : QLabel(parent)
 {

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace theme {
+namespace ui::theme {
 
 inline const QColor kMain(1, 92, 173);
 inline const QColor kPressed(0, 0, 128);
@@ -24,7 +24,7 @@ inline const QColor kError(204, 0, 0);
 // The window's font: Verdana 8 point, or the closest installed family.
 QFont baseFont(int pointSize = 8, bool bold = false);
 
-} // namespace theme
+} // namespace ui::theme
 
 namespace ui {
 

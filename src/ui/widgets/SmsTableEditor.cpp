@@ -3,10 +3,10 @@
 #include "config/RowChecks.h"
 #include "lang/KeyTable.h"
 #include "ui/LanguageApplier.h"
-#include "ui/LengthCounter.h"
-#include "ui/PageFactory.h"
-#include "ui/SmsTableModel.h"
-#include "ui/Theme.h"
+#include "ui/widgets/LengthCounter.h"
+#include "ui/widgets/PageParts.h"
+#include "ui/widgets/SmsTableModel.h"
+#include "ui/widgets/Theme.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

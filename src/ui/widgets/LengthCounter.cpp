@@ -1,6 +1,6 @@
 #include "LengthCounter.h"
 
-#include "ui/Theme.h"
+#include "ui/widgets/Theme.h"
 
 #include <QEvent>
 #include <QLineEdit>

@@ -1,9 +1,9 @@
-#include "PageFactory.h"
+#include "PageParts.h"
 
 #include "lang/KeyTable.h"
 #include "ui/LanguageApplier.h"
-#include "ui/SvgPicture.h"
-#include "ui/Theme.h"
+#include "ui/widgets/SvgPicture.h"
+#include "ui/widgets/Theme.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

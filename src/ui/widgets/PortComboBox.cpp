@@ -32,10 +32,10 @@ void PortComboBox::showPopup()
 
 void PortComboBox::refill(const QString &preferred)
 {
-    const QStringList ports = devlink::ListSerialPorts();
+    const QStringList ports = devlink::listSerialPorts();
     // A preferred port that is gone gives way to the last one used, then the first.
     const devlink::PortList list =
-        devlink::FillPortList(ports, ports.contains(preferred) ? preferred : m_link.lastPortName());
+        devlink::fillPortList(ports, ports.contains(preferred) ? preferred : m_link.lastPortName());
     m_refilling = true;
     clear();
     addItems(list.items);

@@ -1,7 +1,7 @@
 #include "SlotGrid.h"
 
-#include "ui/PageFactory.h"
-#include "ui/Theme.h"
+#include "ui/widgets/PageParts.h"
+#include "ui/widgets/Theme.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
