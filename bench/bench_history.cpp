@@ -67,7 +67,7 @@ void BM_HistoryThousandSteps(benchmark::State &state)
         history.reset(c);
         for (int i = 0; i < 1000; ++i) {
             edit(c, i);
-            history.record(c, i, 0);
+            history.record(c, i, {});
         }
         bytes = double(mallinfo2().uordblks - before);
         benchmark::DoNotOptimize(history.undoCount());

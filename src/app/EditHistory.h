@@ -15,6 +15,19 @@
 
 namespace app {
 
+// What lets successive edits merge into one step: the same source (the
+// control typed in) and the same stroke of that source (a painted stroke
+// of the profile grid; 0 for a source without strokes). No source: the edit
+// is a step of its own.
+struct MergeKey
+{
+    const void *source = nullptr;
+    quint64 stroke = 0;
+
+    bool merges() const { return source != nullptr; }
+    bool operator==(const MergeKey &) const = default;
+};
+
 template <typename Origin> class EditHistory
 {
 public:
@@ -24,26 +37,37 @@ public:
         // record before the edit, on the redo list the record after it.
         config::Configuration record;
         Origin origin;
-        quint64 mergeKey = 0; // 0: never merged with the next edit
+        MergeKey key;
     };
 
+    // At most this many undo steps are kept; the oldest go first.
+    static constexpr qsizetype kDefaultLimit = 1000;
+
     // Forgets every step; `record` is where the history starts (a new or
-    // loaded configuration).
+    // loaded configuration), and it is the clean point.
     void reset(const config::Configuration &record)
     {
         m_undo.clear();
         m_redo.clear();
         m_current = record;
         m_merging = false;
+        m_clean = 0;
     }
 
     // The record has just been edited into `record`.
-    void record(const config::Configuration &record, const Origin &origin, quint64 mergeKey)
+    void record(const config::Configuration &record, const Origin &origin, MergeKey key)
     {
-        // A merged edit only moves the end of the open step.
-        if (!m_merging || mergeKey == 0 || m_undo.isEmpty() || m_undo.last().mergeKey != mergeKey) {
-            m_undo.append({m_current, origin, mergeKey});
+        // A merged edit only moves the end of the open step. After an undo
+        // there is nothing open: the edit is a step of its own and the steps
+        // that could have been redone are gone.
+        const bool merge = m_merging && key.merges() && m_redo.isEmpty() && !m_undo.isEmpty() &&
+                           m_undo.last().key == key && m_clean != m_undo.size();
+        if (!merge) {
+            if (m_clean > m_undo.size())
+                m_clean = kNoClean; // the clean record was on the redo list
             m_redo.clear();
+            m_undo.append({m_current, origin, key});
+            dropOldest();
         }
         m_current = record;
         m_merging = true;
@@ -63,7 +87,21 @@ public:
     // The step redone: the record after it, and where it was made.
     std::optional<Step> redo() { return take(m_redo, m_undo); }
 
+    // The record now shown is the one on disk (a save); undo and redo
+    // coming back to it make the configuration unchanged again.
+    void markClean()
+    {
+        m_clean = m_undo.size();
+        m_merging = false;
+    }
+    bool isClean() const { return m_clean == m_undo.size(); }
+
+    void setLimit(qsizetype steps) { m_limit = std::max<qsizetype>(1, steps); }
+    qsizetype limit() const { return m_limit; }
+
 private:
+    static constexpr qsizetype kNoClean = -1;
+
     // Takes the last step of `from`, which becomes the current record; the
     // record it leaves goes to `to`, so the step can be taken back.
     std::optional<Step> take(QList<Step> &from, QList<Step> &to)
@@ -71,16 +109,29 @@ private:
         if (from.isEmpty())
             return std::nullopt;
         Step step = from.takeLast();
-        to.append({m_current, step.origin, step.mergeKey});
+        to.append({m_current, step.origin, step.key});
         m_current = step.record;
         m_merging = false;
         return step;
+    }
+
+    void dropOldest()
+    {
+        const qsizetype over = m_undo.size() - m_limit;
+        if (over <= 0)
+            return;
+        m_undo.remove(0, over);
+        if (m_clean != kNoClean)
+            m_clean = m_clean >= over ? m_clean - over : kNoClean;
     }
 
     QList<Step> m_undo;
     QList<Step> m_redo;
     config::Configuration m_current;
     bool m_merging = false;
+    // The undo count at which the record equals the saved one.
+    qsizetype m_clean = 0;
+    qsizetype m_limit = kDefaultLimit;
 };
 
 } // namespace app

@@ -30,7 +30,7 @@ void Binder::text(QLineEdit *edit, QString &field)
         }
         field = text;
         // Typing in one field is one step until the focus leaves it.
-        edited(edit, quintptr(edit));
+        edited(edit, {edit});
     });
     m_refreshers.push_back([edit, &field] {
         if (edit->text() != field)
@@ -80,8 +80,7 @@ void Binder::table(SmsTableEditor *editor, config::SmsTable &field)
 void Binder::timeSlots(SlotGrid *grid, std::function<std::span<config::DaySlots>()> field)
 {
     // The slots of one stroke are one step.
-    connect(grid, &SlotGrid::edited, this,
-            [this, grid] { edited(grid, (quint64(quintptr(grid)) << 20) ^ grid->strokeNumber()); });
+    connect(grid, &SlotGrid::edited, this, [this, grid] { edited(grid, {grid, grid->strokeNumber()}); });
     m_refreshers.push_back([grid, field] { grid->setDays(field()); });
 }
 
@@ -114,11 +113,11 @@ void Binder::applyRules()
     }
 }
 
-void Binder::edited(QWidget *control, quint64 mergeKey)
+void Binder::edited(QWidget *control, MergeKey key)
 {
     if (m_refreshing)
         return;
-    m_context.recordEdited({control, m_variant ? m_variant() : -1}, mergeKey);
+    m_context.recordEdited({control, m_variant ? m_variant() : -1}, key);
     applyRules();
 }
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "config/Configuration.h"
+#include "ui/UndoController.h"
 
 #include <QObject>
 #include <QPointer>
@@ -60,9 +61,9 @@ public:
     void applyRules();
 
 private:
-    // A control wrote the record; edits with the same merge key (not 0) in a
-    // row are one undo step.
-    void edited(QWidget *control, quint64 mergeKey = 0);
+    // A control wrote the record; edits with the same merge key in a row are
+    // one undo step.
+    void edited(QWidget *control, MergeKey key = {});
 
     PageContext &m_context;
     std::vector<std::function<void()>> m_refreshers;

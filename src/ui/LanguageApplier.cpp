@@ -5,9 +5,12 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QHash>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QSet>
+#include <QTranslator>
 
 namespace ui {
 namespace {
@@ -97,6 +100,31 @@ QString withoutMnemonics(QStringView caption)
 QString headerText(QStringView caption)
 {
     return caption.toString().replace(QStringLiteral("&&"), QStringLiteral("&"));
+}
+
+DialogTranslations::DialogTranslations() = default;
+
+DialogTranslations::~DialogTranslations()
+{
+    if (m_translator)
+        QCoreApplication::removeTranslator(m_translator.get());
+}
+
+void DialogTranslations::install(int code)
+{
+    // Qt's translation files per language code.
+    static constexpr const char *kFiles[] = {nullptr, nullptr, "qtbase_it", "qtbase_de", "qtbase_es"};
+    if (m_translator) {
+        QCoreApplication::removeTranslator(m_translator.get());
+        m_translator.reset();
+    }
+    const char *file = code >= 0 && code < int(std::size(kFiles)) ? kFiles[code] : nullptr;
+    if (!file)
+        return;
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(QLatin1String(file), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator.get()))
+        m_translator = std::move(translator);
 }
 
 } // namespace ui

@@ -5,7 +5,9 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <memory>
 
+class QTranslator;
 class QWidget;
 
 namespace lang {
@@ -28,5 +30,19 @@ QString withoutMnemonics(QStringView caption);
 
 // A caption as a table header cell shows it: "&&" is one "&".
 QString headerText(QStringView caption);
+
+// Qt's own texts (the buttons of the message boxes) in the window's
+// language, from Qt's translations; English needs none.
+class DialogTranslations
+{
+public:
+    DialogTranslations();
+    ~DialogTranslations();
+    // Installs the translation of the language code, removing the one before.
+    void install(int code);
+
+private:
+    std::unique_ptr<QTranslator> m_translator;
+};
 
 } // namespace ui

@@ -2,16 +2,13 @@
 
 #include "ui/AboutBox.h"
 #include "ui/LanguageApplier.h"
+#include "ui/MenuPanel.h"
 #include "ui/PageContext.h"
 #include "ui/ProjectCommands.h"
 #include "ui/Resources.h"
-#include "ui/pages/DateTimePage.h"
-#include "ui/pages/InputPage.h"
-#include "ui/pages/OutputPage.h"
-#include "ui/pages/PhonePage.h"
-#include "ui/pages/PreferencesPage.h"
+#include "ui/UndoController.h"
+#include "ui/WindowPages.h"
 #include "ui/pages/ProjectPages.h"
-#include "ui/pages/UpdatePage.h"
 #include "ui/widgets/PageParts.h"
 #include "ui/widgets/SvgPicture.h"
 #include "ui/widgets/Theme.h"
@@ -21,41 +18,15 @@
 #include <QDir>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QLibraryInfo>
 #include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QStackedWidget>
-#include <QTranslator>
 #include <QVBoxLayout>
 
 namespace ui {
 
 namespace {
-
-struct MenuEntry
-{
-    const char *caption;     // caption control
-    const char *captionText; // built-in English
-    const char *icon;        // icon control
-    const char *resource;
-    PageId page;
-};
-
-// The menu in screen order; entries 1-5 form "Main Functions", 6-9 "Alarm Setting".
-constexpr MenuEntry kMenu[] = {
-    {"TntL_New_Menu", "New Configuration", "I_New", ":/icons/new.svg", PageId::New},
-    {"TntL_Load_Menu", "Load Configuration", "I_load", ":/icons/load.svg", PageId::Load},
-    {"TntL_Save_Menu", "Save Configuration", "I_Save", ":/icons/save.svg", PageId::Save},
-    {"TntL_Update_Menu", "Update Device", "I_Update", ":/icons/update.svg", PageId::Update},
-    {"TntL_Preference_Menu", "Software Preferences", "I_Preferences", ":/icons/preferences.svg",
-     PageId::Preferences},
-    {"TntL_Phone_Menu", "Phone Setting", "I_Phone", ":/icons/phone.svg", PageId::Phone},
-    {"TntL_Input_Menu", "Input Setting", "I_Input", ":/icons/input.svg", PageId::Input},
-    {"TntL_Output_Menu", "Output Setting", "I_Output", ":/icons/output.svg", PageId::Output},
-    {"TntL_Date_Menu", "Date & Time Setting", "I_Date", ":/icons/date.svg", PageId::DateTime},
-};
 
 // The scroll area around the whole window's content. Its size hint is the
 // window's: asking the content for one would lay out every page each time.
@@ -66,44 +37,32 @@ public:
     QSize sizeHint() const override { return MainWindow::kSize; }
 };
 
-// Qt's own translations (the buttons of the message boxes) per language code.
-constexpr const char *kQtTranslations[] = {nullptr, nullptr, "qtbase_it", "qtbase_de", "qtbase_es"};
-
-bool isUndoKey(const QKeyEvent *event)
-{
-    return event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo) ||
-           event->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
-           event->keyCombination() == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
-}
-
-QFrame *makeLine(QWidget *parent, Qt::Orientation orientation)
-{
-    auto *line = new QFrame(parent);
-    paintBackground(line, theme::kMain);
-    if (orientation == Qt::Horizontal)
-        line->setFixedHeight(1);
-    else
-        line->setFixedWidth(1);
-    return line;
-}
-
 } // namespace
 
 MainWindow::MainWindow(const Options &options)
-    : m_options(options), m_session(options.programFolder), m_link(new devlink::DeviceLink(this))
+    : m_options(options), m_session(options.programFolder), m_link(new devlink::DeviceLink(this)),
+      m_dialogTexts(std::make_unique<DialogTranslations>())
 {
     if (!m_options.messages)
         m_ownPresenter = platformMessagePresenter();
     m_messages = m_options.messages ? m_options.messages : m_ownPresenter.get();
     m_context = std::make_unique<PageContext>(m_session, *m_link, m_texts, *m_messages, this);
-    m_commands = new ProjectCommands(*m_context,
-                                     {[this] { storePages(); }, [this] { showConfigurationOnPages(); },
-                                      [this] { updateTitle(); },
-                                      [this] {
-                                          showPage(PageId::Save);
-                                          m_savePage->askForName();
-                                      }},
-                                     this);
+    m_undo = new UndoController(m_session, this,
+                                {[this](Page *page) {
+                                     if (currentPage() != page->id())
+                                         openPage(page->id());
+                                 },
+                                 [this] {
+                                     for (const auto &[id, page] : m_pages)
+                                         page->recordRestored();
+                                 }});
+    m_context->setUndo(m_undo);
+    ProjectCommands &commands = m_context->commands();
+    connect(&commands, &ProjectCommands::configurationReplaced, this, &MainWindow::showConfigurationOnPages);
+    connect(&commands, &ProjectCommands::titleChanged, this, &MainWindow::updateTitle);
+    connect(&commands, &ProjectCommands::nameNeeded, this, &MainWindow::askForName);
+    connect(&commands, &ProjectCommands::saved, m_undo, &UndoController::markClean);
+    connect(m_context.get(), &PageContext::languageChosen, this, &MainWindow::languageChosen);
     initResources();
     setObjectName(QStringLiteral("TFMain"));
     buildWindow();
@@ -112,15 +71,19 @@ MainWindow::MainWindow(const Options &options)
 
 MainWindow::~MainWindow()
 {
-    // The pages and the context go before QObject ends these connections:
-    // a focus change while the children are destroyed must not reach them.
-    qApp->removeEventFilter(this);
-    disconnect(qApp, nullptr, this, nullptr);
+    // The undo controller's application hooks go first: a focus change while
+    // the children are destroyed must not reach it.
+    delete m_undo;
+    m_undo = nullptr;
+    m_context->setUndo(nullptr);
     // The pages go while the context they write through is still there: a
     // table cell being edited commits its text when it is destroyed.
     delete takeCentralWidget();
-    if (m_qtTranslator)
-        QCoreApplication::removeTranslator(m_qtTranslator.get());
+}
+
+ProjectCommands &MainWindow::commands()
+{
+    return m_context->commands();
 }
 
 void MainWindow::buildWindow()
@@ -145,55 +108,46 @@ void MainWindow::buildWindow()
     outer->addWidget(buildTitlePanel());
     auto *body = new QHBoxLayout;
     body->setSpacing(0);
-    body->addWidget(buildMenu());
-    body->addWidget(makeLine(central, Qt::Vertical));
+    m_menu = new MenuPanel(menuEntries(), central);
+    body->addWidget(m_menu);
+    auto *line = new QFrame(central);
+    paintBackground(line, theme::kMain);
+    line->setFixedWidth(1);
+    body->addWidget(line);
     m_stack = new QStackedWidget(central);
     m_stack->addWidget(new QWidget); // no page
     body->addWidget(m_stack, 1);
     outer->addLayout(body, 1);
-    buildPages();
+    int number = 1;
+    for (const MenuEntry &entry : menuEntries())
+        addPage(entry, number++);
     m_about = new AboutBox(this);
-    connect(m_link, &devlink::DeviceLink::polled, this,
-            [this](const devlink::LinkOutcome &outcome) { m_dateTimePage->showOutcome(outcome); });
-    buildShortcuts();
-}
 
-void MainWindow::buildShortcuts()
-{
     auto add = [this](const QKeySequence &keys, const QString &name, auto slot) {
         auto *shortcut = new QShortcut(keys, this);
         shortcut->setObjectName(name);
         connect(shortcut, &QShortcut::activated, this, slot);
     };
-    add(QKeySequence(Qt::CTRL | Qt::Key_S), QStringLiteral("SaveShortcut"), [this] { saveShortcut(); });
+    add(QKeySequence(Qt::CTRL | Qt::Key_S), QStringLiteral("SaveShortcut"),
+        [this] { m_context->commands().saveOrAskForName(); });
     add(QKeySequence(Qt::Key_F1), QStringLiteral("AboutShortcut"), [this] { openAbout(); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_Z), QStringLiteral("UndoShortcut"), [this] { undo(); });
-    add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QStringLiteral("RedoShortcut"), [this] { redo(); });
-    add(QKeySequence(Qt::CTRL | Qt::Key_Y), QStringLiteral("RedoShortcutY"), [this] { redo(); });
-    int number = 1;
-    for (const MenuEntry &entry : kMenu) {
-        add(QKeySequence(Qt::ALT | Qt::Key(Qt::Key_0 + number)), QStringLiteral("MenuShortcut%1").arg(number),
-            [this, &entry] {
-                openPage(entry.page);
-                focusFirstControl();
-            });
-        ++number;
-    }
-    // A line edit undoes its own typing on Ctrl+Z before any shortcut sees
-    // the key; the window's history is the one undo, across fields and pages.
-    qApp->installEventFilter(this);
-    // Typing in one field is one undo step until the focus moves on.
-    connect(qApp, &QApplication::focusChanged, this, [this] { m_context->history().closeStep(); });
 }
 
-bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+void MainWindow::addPage(const MenuEntry &entry, int number)
 {
-    if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
-        static_cast<QWidget *>(watched)->window() == this && isUndoKey(static_cast<QKeyEvent *>(event))) {
-        // Left unaccepted, the key goes to the window's shortcuts.
-        return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
+    Page *page = entry.make(*m_context);
+    m_stack->addWidget(page);
+    m_pages[page->id()] = page;
+    const PageId id = entry.page;
+    const MenuPanel::Row row = m_menu->row(id);
+    connect(row.icon, &ClickLabel::clicked, this, [this, id] { openPage(id); });
+    // Only Tab gives a menu caption the focus: it has it when the keyboard
+    // opened the entry, and the keyboard goes on in the page.
+    connect(row.caption, &ClickLabel::clicked, this,
+            [this, id, caption = row.caption] { openPage(id, caption->hasFocus()); });
+    auto *shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key(Qt::Key_0 + number)), this);
+    shortcut->setObjectName(QStringLiteral("MenuShortcut%1").arg(number));
+    connect(shortcut, &QShortcut::activated, this, [this, id] { openPage(id, true); });
 }
 
 QWidget *MainWindow::buildTitlePanel()
@@ -226,107 +180,9 @@ QWidget *MainWindow::buildTitlePanel()
     // The About box is not translated; nor is its icon's hint.
     about->setToolTip(QStringLiteral("About (F1)"));
     about->setAccessibleName(QStringLiteral("About"));
-    connect(about, &ClickLabel::clicked, this, [this, about] { menuClick(about); });
+    connect(about, &ClickLabel::clicked, this, &MainWindow::openAbout);
     row->addWidget(about, 0, Qt::AlignTop);
     return panel;
-}
-
-QWidget *MainWindow::buildMenu()
-{
-    auto *menu = new QWidget;
-    menu->setObjectName(QStringLiteral("Pan_Menu"));
-    menu->setFixedWidth(216);
-    paintBackground(menu, Qt::white);
-    auto *column = new QVBoxLayout(menu);
-    column->setContentsMargins(7, 0, 8, 0);
-    column->setSpacing(2);
-
-    auto addHeader = [&](const char *panel, const char *caption, const char *text) {
-        auto *header = new QWidget(menu);
-        header->setObjectName(QLatin1String(panel));
-        header->setFixedSize(201, 22);
-        paintBackground(header, theme::kMain);
-        auto *l = new QHBoxLayout(header);
-        l->setContentsMargins(0, 0, 0, 0);
-        auto *bar = makeBar(QLatin1String(caption), QLatin1String(text), 12, header);
-        bar->setContentsMargins(6, 0, 6, 0);
-        bar->setMinimumHeight(0);
-        l->addWidget(bar);
-        column->addWidget(header);
-        column->addSpacing(2);
-    };
-
-    addHeader("P_Main_Functions", "TntL_MainFun", "Main Functions");
-    for (const MenuEntry &entry : kMenu) {
-        if (entry.page == PageId::Phone) {
-            column->addSpacing(8);
-            addHeader("P_Alarm_Setting", "TntL_AlarmSetting", "Alarm Setting");
-        }
-        auto *row = new QHBoxLayout;
-        row->setSpacing(8);
-        auto *icon =
-            new SvgPicture(QLatin1String(entry.icon), QLatin1String(entry.resource), QSize(48, 48), menu);
-        icon->setCursor(Qt::PointingHandCursor);
-        auto *caption = new MenuCaption(QLatin1String(entry.caption), menu);
-        caption->setText(QString::fromUtf8(entry.captionText));
-        caption->setWordWrap(true);
-        caption->setKeyboardClickable(true);
-        // Room between the caption and its focus mark.
-        caption->setContentsMargins(4, 2, 4, 2);
-        setHintSource(caption, caption);
-        setHintSource(icon, caption);
-        row->addWidget(icon);
-        row->addWidget(caption, 1);
-        if (entry.page == PageId::Update) {
-            auto *led = new QFrame(menu);
-            led->setObjectName(QStringLiteral("TntS_Led_ComPort"));
-            paintBackground(led, Qt::red);
-            led->setFixedSize(12, 12);
-            led->hide();
-            row->addWidget(led);
-        }
-        column->addLayout(row);
-        connect(icon, &ClickLabel::clicked, this, [this, icon] { menuClick(icon); });
-        connect(caption, &ClickLabel::clicked, this, [this, caption] { menuClick(caption); });
-        if (entry.page == PageId::Save)
-            column->addWidget(makeLine(menu, Qt::Horizontal));
-    }
-    column->addStretch(1);
-    return menu;
-}
-
-void MainWindow::buildPages()
-{
-    auto *newPage = new NewPage(*m_context);
-    connect(newPage, &NewPage::newRequested, m_commands, &ProjectCommands::newConfiguration);
-    addPage(newPage);
-    auto *load = new LoadPage(*m_context);
-    connect(load, &LoadPage::loadRequested, m_commands, &ProjectCommands::load);
-    addPage(load);
-    m_savePage = new SavePage(*m_context);
-    connect(m_savePage, &SavePage::saveRequested, m_commands, &ProjectCommands::save);
-    connect(m_savePage, &SavePage::saveAsRequested, m_commands, &ProjectCommands::saveAs);
-    addPage(m_savePage);
-    auto *update = new UpdatePage(*m_context, [this] { return m_commands->saveConfiguration(); });
-    connect(update, &UpdatePage::nameNeeded, this, [this] {
-        showPage(PageId::Save);
-        m_savePage->askForName();
-    });
-    addPage(update);
-    auto *preferences = new PreferencesPage(*m_context);
-    connect(preferences, &PreferencesPage::languageChosen, this, &MainWindow::languageChosen);
-    addPage(preferences);
-    addPage(new PhonePage(*m_context));
-    addPage(new InputPage(*m_context));
-    addPage(new OutputPage(*m_context));
-    m_dateTimePage = new DateTimePage(*m_context);
-    addPage(m_dateTimePage);
-}
-
-void MainWindow::addPage(Page *page)
-{
-    m_stack->addWidget(page);
-    m_pages[page->id()] = page;
 }
 
 void MainWindow::start()
@@ -337,8 +193,8 @@ void MainWindow::start()
     if (const QString failed = m_session.prepare(); !failed.isEmpty()) {
         m_startFailed = true;
         applyLanguage(1);
-        showMessage(MessageKind::Error, QStringLiteral("Error_Create_Folder"), MessageButtons::Ok,
-                    QDir::toNativeSeparators(failed));
+        m_context->showMessage(MessageKind::Error, QStringLiteral("Error_Create_Folder"), MessageButtons::Ok,
+                               QDir::toNativeSeparators(failed));
         return;
     }
     if (m_session.lockFolder() == app::FolderLock::Result::HeldElsewhere) {
@@ -346,7 +202,7 @@ void MainWindow::start()
         // or writes anything else.
         m_startFailed = true;
         applyLanguage(m_session.languageCode());
-        showMessage(MessageKind::Warning, QStringLiteral("Mes_Already_Running"));
+        m_context->showMessage(MessageKind::Warning, QStringLiteral("Mes_Already_Running"));
         return;
     }
     applyLanguage(m_session.languageCode());
@@ -360,7 +216,8 @@ void MainWindow::start()
     resize(placed.size());
     move(placed.topLeft() - QPoint(kFrame.left(), kFrame.top()));
     if (loaded.status == config::LoadStatus::Failed)
-        showMessage(MessageKind::Error, QStringLiteral("Error_Load_Conf"), MessageButtons::Ok, loaded.error);
+        m_context->showMessage(MessageKind::Error, QStringLiteral("Error_Load_Conf"), MessageButtons::Ok,
+                               loaded.error);
 }
 
 QRect MainWindow::placement(QSize wanted, const QRect &available, const QMargins &frame)
@@ -391,24 +248,12 @@ void MainWindow::showPage(PageId id)
     found->second->pageShown();
 }
 
-void MainWindow::menuClick(QWidget *sender)
+void MainWindow::openPage(PageId id, bool fromKeyboard)
 {
-    const QString name = sender->objectName();
-    if (name == QLatin1String("I_About")) {
-        openAbout();
-        return;
-    }
-    // Only Tab gives a menu caption the focus: it has it when the keyboard
-    // opened the entry, and the keyboard goes on in the page.
-    const bool fromKeyboard = sender->hasFocus();
-    for (const MenuEntry &entry : kMenu) {
-        if (name == QLatin1String(entry.caption) || name == QLatin1String(entry.icon)) {
-            openPage(entry.page);
-            if (fromKeyboard)
-                focusFirstControl();
-            return;
-        }
-    }
+    m_link->closeLink();
+    showPage(id);
+    if (fromKeyboard)
+        focusFirstControl();
 }
 
 void MainWindow::focusFirstControl()
@@ -424,27 +269,22 @@ void MainWindow::focusFirstControl()
 
 void MainWindow::openAbout()
 {
-    storePages();
     m_link->closeLink();
     m_about->exec();
 }
 
-void MainWindow::openPage(PageId id)
+void MainWindow::askForName()
 {
-    storePages();
-    m_link->closeLink();
-    showPage(id);
+    showPage(PageId::Save);
+    static_cast<SavePage *>(m_pages.at(PageId::Save))->askForName();
 }
 
 void MainWindow::languageChosen(int code)
 {
-    m_session.setLanguageCode(code);
-    const QString missing = applyLanguage(m_session.languageCode());
+    const QString missing = applyLanguage(code);
     if (!missing.isEmpty())
-        showMessage(MessageKind::Error, QStringLiteral("Error_Language_File_Missing"), MessageButtons::Ok,
-                    QDir::toNativeSeparators(missing));
-    if (const app::SettingsWriteResult r = m_session.writeSettings(); !r.ok)
-        showMessage(MessageKind::Error, QStringLiteral("Error_Write_File"), MessageButtons::Ok, r.error);
+        m_context->showMessage(MessageKind::Error, QStringLiteral("Error_Language_File_Missing"),
+                               MessageButtons::Ok, QDir::toNativeSeparators(missing));
 }
 
 QString MainWindow::applyLanguage(int code)
@@ -453,65 +293,8 @@ QString MainWindow::applyLanguage(int code)
     for (const QString &key : applyLanguageTexts(this, m_texts))
         qWarning("Language key %s names more than one control", qPrintable(key));
     refreshHints(this);
-    installQtTranslations(code);
+    m_dialogTexts->install(code);
     return missing;
-}
-
-void MainWindow::installQtTranslations(int code)
-{
-    if (m_qtTranslator) {
-        QCoreApplication::removeTranslator(m_qtTranslator.get());
-        m_qtTranslator.reset();
-    }
-    const char *file = code >= 0 && code < int(std::size(kQtTranslations)) ? kQtTranslations[code] : nullptr;
-    if (!file)
-        return;
-    auto translator = std::make_unique<QTranslator>();
-    if (translator->load(QLatin1String(file), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
-        QCoreApplication::installTranslator(translator.get()))
-        m_qtTranslator = std::move(translator);
-}
-
-void MainWindow::saveShortcut()
-{
-    storePages();
-    if (m_session.configurationName().isEmpty()) {
-        showPage(PageId::Save);
-        m_savePage->askForName();
-        return;
-    }
-    m_commands->saveConfiguration();
-}
-
-void MainWindow::undo()
-{
-    if (auto step = m_context->history().undo())
-        showStep(step->record, step->origin);
-}
-
-void MainWindow::redo()
-{
-    if (auto step = m_context->history().redo())
-        showStep(step->record, step->origin);
-}
-
-void MainWindow::showStep(const config::Configuration &record, const EditOrigin &origin)
-{
-    QWidget *control = origin.control;
-    Page *page = nullptr;
-    for (QWidget *w = control; w && !page; w = w->parentWidget())
-        page = qobject_cast<Page *>(w);
-    if (page && currentPage() != page->id())
-        openPage(page->id());
-    m_session.configuration() = record;
-    m_session.setChanged();
-    for (const auto &[id, shown] : m_pages)
-        shown->recordRestored();
-    if (!page)
-        return;
-    page->reveal(control, origin.variant);
-    if (control->isEnabled())
-        control->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::updateTitle()
@@ -521,26 +304,14 @@ void MainWindow::updateTitle()
 
 void MainWindow::showConfigurationOnPages()
 {
-    m_context->history().reset(m_session.configuration());
+    m_undo->reset();
     for (const auto &[id, page] : m_pages)
         page->configurationShown();
 }
 
-void MainWindow::storePages()
-{
-    for (const auto &[id, page] : m_pages)
-        page->storePage();
-}
-
-MessageAnswer MainWindow::showMessage(MessageKind kind, const QString &key, MessageButtons buttons,
-                                      const QString &detail)
-{
-    return m_context->showMessage(kind, key, buttons, detail);
-}
-
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_commands->closeQuery())
+    if (m_context->commands().closeQuery())
         event->accept();
     else
         event->ignore();

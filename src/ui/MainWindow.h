@@ -13,15 +13,17 @@
 #include <memory>
 
 class QStackedWidget;
-class QTranslator;
 
 namespace ui {
 
 class AboutBox;
-class DateTimePage;
+class DialogTranslations;
+class MenuPanel;
 class PageContext;
 class ProjectCommands;
 class SavePage;
+class UndoController;
+struct MenuEntry;
 
 class MainWindow : public QMainWindow
 {
@@ -58,58 +60,37 @@ public:
     devlink::DeviceLink &deviceLink() { return *m_link; }
     const lang::LanguageTexts &texts() const { return m_texts; }
     AboutBox *aboutBox() const { return m_about; }
+    ProjectCommands &commands();
+    UndoController &undo() { return *m_undo; }
 
     // PageId::None while no page is shown.
     PageId currentPage() const;
     void showPage(PageId id);
 
-    ProjectCommands &commands() { return *m_commands; }
-
-    // Shows a message text by key.
-    MessageAnswer showMessage(MessageKind kind, const QString &key,
-                              MessageButtons buttons = MessageButtons::Ok, const QString &detail = {});
-
     // Applies the language of the code, Qt's own dialog texts included.
     // Returns the language file when it is missing (built-in English is shown).
     QString applyLanguage(int code);
-    void updateTitle();
-
-    // Undo and redo of the edits of the configuration (Ctrl+Z; Ctrl+Shift+Z
-    // or Ctrl+Y): the record of the step is shown, on the page and panel
-    // where the edit was made.
-    void undo();
-    void redo();
-    // Ctrl+S: saves the open configuration, or asks for a name.
-    void saveShortcut();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildWindow();
     QWidget *buildTitlePanel();
-    QWidget *buildMenu();
-    void buildPages();
-    void addPage(Page *page);
+    void addPage(const MenuEntry &entry, int number);
     void start();
 
-    void buildShortcuts();
-    void menuClick(QWidget *sender);
-    // What a menu entry does: the pages keep what they hold, the device link
-    // closes, the page is shown.
-    void openPage(PageId id);
+    // What a menu entry does: the device link closes, the page is shown;
+    // from the keyboard, the keyboard goes on at the page's first control.
+    void openPage(PageId id, bool fromKeyboard = false);
     void openAbout();
-    // The keyboard goes on at the first control of the page shown.
     void focusFirstControl();
+    void askForName();
     void languageChosen(int code);
-    void installQtTranslations(int code);
+    void updateTitle();
     // After the record was replaced: every page shows it; the undo history
     // starts again from it.
     void showConfigurationOnPages();
-    void showStep(const config::Configuration &record, const EditOrigin &origin);
-    // Every page copies what it holds outside its bindings into the record.
-    void storePages();
 
     Options m_options;
     std::unique_ptr<MessagePresenter> m_ownPresenter;
@@ -118,15 +99,14 @@ private:
     lang::LanguageTexts m_texts;
     devlink::DeviceLink *m_link = nullptr;
     std::unique_ptr<PageContext> m_context;
-    ProjectCommands *m_commands = nullptr;
+    UndoController *m_undo = nullptr;
     AboutBox *m_about = nullptr;
-    std::unique_ptr<QTranslator> m_qtTranslator;
+    std::unique_ptr<DialogTranslations> m_dialogTexts;
     bool m_startFailed = false;
 
+    MenuPanel *m_menu = nullptr;
     QStackedWidget *m_stack = nullptr;
     std::map<PageId, Page *> m_pages;
-    DateTimePage *m_dateTimePage = nullptr;
-    SavePage *m_savePage = nullptr;
 };
 
 } // namespace ui

@@ -30,9 +30,6 @@ public:
     // The record was replaced (start, load, new configuration): show it.
     // Pages refresh their controls without marking the configuration changed.
     virtual void configurationShown() {}
-    // Copies into the record what the page holds outside its bindings. Runs
-    // on every menu click and before the close query saves.
-    virtual void storePage() {}
     // Undo or redo put an earlier record back: show it, staying where the
     // user is on the page.
     virtual void recordRestored() {}

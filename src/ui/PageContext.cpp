@@ -1,14 +1,18 @@
 #include "PageContext.h"
 
 #include "lang/LanguageTexts.h"
+#include "ui/ProjectCommands.h"
 
 namespace ui {
 
 PageContext::PageContext(app::Session &session, devlink::DeviceLink &link, const lang::LanguageTexts &texts,
                          MessagePresenter &messages, QWidget *dialogParent)
-    : m_session(session), m_link(link), m_texts(texts), m_messages(messages), m_dialogParent(dialogParent)
+    : m_session(session), m_link(link), m_texts(texts), m_messages(messages), m_dialogParent(dialogParent),
+      m_commands(new ProjectCommands(*this, this))
 {
 }
+
+PageContext::~PageContext() = default;
 
 MessageAnswer PageContext::showMessage(MessageKind kind, const QString &key, MessageButtons buttons,
                                        const QString &detail) const
@@ -24,11 +28,20 @@ MessageAnswer PageContext::showText(MessageKind kind, const QString &text, Messa
     return m_messages.show(m_dialogParent, kind, text, buttons);
 }
 
-void PageContext::recordEdited(const EditOrigin &origin, quint64 mergeKey)
+void PageContext::recordEdited(const EditOrigin &origin, MergeKey key)
 {
     m_session.setChanged();
-    m_history.record(m_session.configuration(), origin, mergeKey);
+    if (m_undo)
+        m_undo->recordEdited(origin, key);
     emit configurationEdited();
+}
+
+void PageContext::chooseLanguage(int code)
+{
+    m_session.setLanguageCode(code);
+    emit languageChosen(m_session.languageCode());
+    if (const app::SettingsWriteResult r = m_session.writeSettings(); !r.ok)
+        showMessage(MessageKind::Error, QStringLiteral("Error_Write_File"), MessageButtons::Ok, r.error);
 }
 
 } // namespace ui

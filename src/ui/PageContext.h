@@ -1,16 +1,15 @@
 // What every page of the main window works with: the session (record, changed
 // flag, workspace), the device link, the texts of the current language, the
-// message boxes, and the one funnel through which every edit of the
-// configuration passes.
+// message boxes, the project commands, and the one funnel through which every
+// edit of the configuration passes.
 #pragma once
 
-#include "app/EditHistory.h"
 #include "app/Session.h"
 #include "link/DeviceLink.h"
 #include "ui/MessageBoxes.h"
+#include "ui/UndoController.h"
 
 #include <QObject>
-#include <QPointer>
 
 namespace lang {
 class LanguageTexts;
@@ -18,15 +17,7 @@ class LanguageTexts;
 
 namespace ui {
 
-// Where an edit was made: the control, and which of the records it can show
-// it showed (the weekly profile on the grid; -1 when it shows only one).
-struct EditOrigin
-{
-    QPointer<QWidget> control;
-    int variant = -1;
-};
-
-using ConfigurationHistory = app::EditHistory<EditOrigin>;
+class ProjectCommands;
 
 class PageContext : public QObject
 {
@@ -34,11 +25,14 @@ class PageContext : public QObject
 public:
     PageContext(app::Session &session, devlink::DeviceLink &link, const lang::LanguageTexts &texts,
                 MessagePresenter &messages, QWidget *dialogParent);
+    ~PageContext() override;
 
     app::Session &session() const { return m_session; }
     config::Configuration &configuration() const { return m_session.configuration(); }
     devlink::DeviceLink &link() const { return m_link; }
     const lang::LanguageTexts &texts() const { return m_texts; }
+    // New, Load, Save and Save As, and the one save operation.
+    ProjectCommands &commands() const { return *m_commands; }
 
     // A message text by key, with an optional detail on a line of its own.
     MessageAnswer showMessage(MessageKind kind, const QString &key,
@@ -48,14 +42,19 @@ public:
 
     // The one funnel of user edits: the record has just been written by a
     // control; mark the configuration changed, keep the step for undo and
-    // tell whoever listens. Edits with the same merge key (not 0) that follow
-    // each other make one undo step.
-    void recordEdited(const EditOrigin &origin = {}, quint64 mergeKey = 0);
+    // tell whoever listens. Edits with the same merge key that follow each
+    // other make one undo step.
+    void recordEdited(const EditOrigin &origin = {}, MergeKey key = {});
+    // The window's undo history, which then gets every edit.
+    void setUndo(UndoController *undo) { m_undo = undo; }
 
-    ConfigurationHistory &history() { return m_history; }
+    // The user chose a language: it is shown (languageChosen), then kept in
+    // the settings file.
+    void chooseLanguage(int code);
 
 signals:
     void configurationEdited();
+    void languageChosen(int code);
 
 private:
     app::Session &m_session;
@@ -63,7 +62,8 @@ private:
     const lang::LanguageTexts &m_texts;
     MessagePresenter &m_messages;
     QWidget *m_dialogParent;
-    ConfigurationHistory m_history;
+    ProjectCommands *m_commands;
+    UndoController *m_undo = nullptr;
 };
 
 } // namespace ui

@@ -11,9 +11,17 @@
 
 namespace ui {
 
-ProjectCommands::ProjectCommands(PageContext &context, Hooks hooks, QObject *parent)
-    : QObject(parent), m_context(context), m_hooks(std::move(hooks))
+ProjectCommands::ProjectCommands(PageContext &context, QObject *parent) : QObject(parent), m_context(context)
 {
+}
+
+bool ProjectCommands::saveOrAskForName()
+{
+    if (m_context.session().configurationName().isEmpty()) {
+        askForName();
+        return false;
+    }
+    return saveConfiguration();
 }
 
 bool ProjectCommands::saveConfiguration()
@@ -34,6 +42,7 @@ bool ProjectCommands::saveConfiguration()
         return false;
     }
     session.setChanged();
+    emit saved();
     m_context.showMessage(MessageKind::Information, QStringLiteral("Mes_Configuration_Saved"));
     return true;
 }
@@ -89,7 +98,7 @@ void ProjectCommands::openName(const QString &name)
     if (const app::SettingsWriteResult r = session.writeSettings(); !r.ok)
         m_context.showMessage(MessageKind::Error, QStringLiteral("Error_Write_File"), MessageButtons::Ok,
                               r.error);
-    m_hooks.titleChanged();
+    emit titleChanged();
 }
 
 void ProjectCommands::newConfiguration(const QString &name)
@@ -98,7 +107,7 @@ void ProjectCommands::newConfiguration(const QString &name)
         return;
     openName(name);
     m_context.configuration().setNewDefaults();
-    m_hooks.configurationReplaced();
+    emit configurationReplaced();
     m_context.session().setChanged();
 }
 
@@ -125,7 +134,7 @@ void ProjectCommands::load(const QString &name)
     }
     openName(name);
     m_context.configuration() = loaded;
-    m_hooks.configurationReplaced();
+    emit configurationReplaced();
     m_context.session().setChanged();
 }
 
@@ -151,9 +160,8 @@ bool ProjectCommands::closeQuery()
     switch (m_context.showMessage(MessageKind::Warning, QStringLiteral("On_CLose_Save_Conf"),
                                   MessageButtons::YesNoCancel)) {
     case MessageAnswer::Yes:
-        m_hooks.storePages();
         if (session.configurationName().isEmpty()) {
-            m_hooks.askForName();
+            askForName();
             return false;
         }
         if (saveConfiguration())

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QObject>
-#include <functional>
 
 namespace ui {
 
@@ -14,20 +13,18 @@ class ProjectCommands : public QObject
 {
     Q_OBJECT
 public:
-    struct Hooks
-    {
-        std::function<void()> storePages;            // before a save asked for at close
-        std::function<void()> configurationReplaced; // the record was replaced: show it
-        std::function<void()> titleChanged;          // the open configuration's name changed
-        std::function<void()> askForName;            // nothing is open to save into
-    };
-
-    ProjectCommands(PageContext &context, Hooks hooks, QObject *parent = nullptr);
+    explicit ProjectCommands(PageContext &context, QObject *parent = nullptr);
 
     // The one save operation: checks, write, changed flag, "saved" box. False
     // when nothing is open, a check refused or the file could not be written
     // (each told in a box, but the first).
     bool saveConfiguration();
+
+    // Saves the open configuration; with none open, asks for a name (the
+    // Save page with its Save As field) and answers false.
+    bool saveOrAskForName();
+    // Nothing is open to save into: the user is asked for a name.
+    void askForName() { emit nameNeeded(); }
 
     void newConfiguration(const QString &name);
     void load(const QString &name);
@@ -37,6 +34,16 @@ public:
     // True when the window may close.
     bool closeQuery();
 
+signals:
+    // The record was replaced by a new or loaded configuration: show it.
+    void configurationReplaced();
+    // The open configuration's name changed.
+    void titleChanged();
+    // The record was written to its file.
+    void saved();
+    // A name is needed before the configuration can be saved.
+    void nameNeeded();
+
 private:
     bool acceptNewName(const QString &name);
     bool saveOldQuestion();
@@ -44,7 +51,6 @@ private:
     void openName(const QString &name);
 
     PageContext &m_context;
-    Hooks m_hooks;
 };
 
 } // namespace ui

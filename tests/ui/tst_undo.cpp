@@ -204,17 +204,19 @@ private slots:
         Configuration c;
         history.reset(c);
         QVERIFY(!history.undo());
+        const int pinField = 0;
+        const app::MergeKey pin{&pinField};
         c.pin = QStringLiteral("1");
-        history.record(c, 1, 7);
+        history.record(c, 1, pin);
         c.pin = QStringLiteral("12");
-        history.record(c, 1, 7); // same key, step open: merged
+        history.record(c, 1, pin); // same key, step open: merged
         history.closeStep();
         c.pin = QStringLiteral("123");
-        history.record(c, 1, 7); // same key after the step closed: new step
+        history.record(c, 1, pin); // same key after the step closed: new step
         c.dst = true;
-        history.record(c, 2, 0);
+        history.record(c, 2, {});
         c.dst = false;
-        history.record(c, 2, 0); // key 0 never merges
+        history.record(c, 2, {}); // no key never merges
         QCOMPARE(history.undoCount(), 4);
         QCOMPARE(history.undo()->record.dst, true);
         QCOMPARE(history.undo()->record.dst, false);
@@ -227,9 +229,120 @@ private slots:
         // An edit after an undo starts a new branch.
         c = Configuration{};
         c.pin = QStringLiteral("9");
-        history.record(c, 3, 0);
+        history.record(c, 3, {});
         QVERIFY(!history.canRedo());
         QCOMPARE(history.undo()->record.pin, QStringLiteral("12"));
+    }
+
+    // The strokes of one grid merge only within a stroke: the key is the
+    // grid and the stroke together.
+    void strokesOfOneSourceAreStepsOfTheirOwn()
+    {
+        app::EditHistory<int> history;
+        Configuration c;
+        history.reset(c);
+        const int grid = 0;
+        for (quint64 stroke : {1, 1, 2, 2, 2, 3}) {
+            c.weeklyProfiles[0].days[0][int(stroke)] = true;
+            history.record(c, 0, {&grid, stroke});
+        }
+        QCOMPARE(history.undoCount(), 3);
+    }
+
+    // An undo followed by an edit with the merge key of the step before it
+    // is a step of its own, and the redo is gone.
+    void editAfterUndoWithTheSameKeyIsItsOwnStep()
+    {
+        app::EditHistory<int> history;
+        Configuration c;
+        history.reset(c);
+        const int pinField = 0;
+        const app::MergeKey pin{&pinField};
+        c.pin = QStringLiteral("1");
+        history.record(c, 0, pin);
+        history.closeStep();
+        c.pin = QStringLiteral("12");
+        history.record(c, 0, pin);
+        QCOMPARE(history.undo()->record.pin, QStringLiteral("1"));
+        c.pin = QStringLiteral("13");
+        history.record(c, 0, pin);
+        c.pin = QStringLiteral("134");
+        history.record(c, 0, pin); // merges with the new step, not the old one
+        QVERIFY(!history.canRedo());
+        QCOMPARE(history.undoCount(), 2);
+        QCOMPARE(history.undo()->record.pin, QStringLiteral("1"));
+        QCOMPARE(history.undo()->record.pin, QString());
+    }
+
+    void theSameThroughTheWindow()
+    {
+        OpenConfiguration open(Configuration{});
+        MainWindow &w = open.w();
+        QVERIFY(activated(w));
+        clickMenu(w, "TntL_Phone_Menu");
+        auto *pin = child<QLineEdit>(&w, "TntE_PIN");
+        auto *dst = child<QCheckBox>(&w, "CB_PS_DST");
+        pin->setFocus();
+        QTest::keyClicks(pin, QStringLiteral("1"));
+        dst->setFocus(); // the step of "1" ends
+        pin->setFocus();
+        QTest::keyClicks(pin, QStringLiteral("2"));
+        pressUndo(w);
+        QCOMPARE(pin->text(), QStringLiteral("1"));
+        QVERIFY(pin->hasFocus());
+        QTest::keyClicks(pin, QStringLiteral("3"));
+        QCOMPARE(w.session().configuration().pin, QStringLiteral("13"));
+        QVERIFY(!w.undo().canRedo());
+        pressRedo(w, true); // nothing to redo: "13" stays
+        QCOMPARE(pin->text(), QStringLiteral("13"));
+        pressUndo(w);
+        QCOMPARE(pin->text(), QStringLiteral("1"));
+        pressUndo(w);
+        QCOMPARE(pin->text(), QString());
+    }
+
+    // The clean point: the record as saved or loaded. Undo and redo come back
+    // to it; an edit made after undoing past it makes it unreachable.
+    void cleanPointFollowsUndoRedoAndSaves()
+    {
+        app::EditHistory<int> history;
+        Configuration c;
+        history.reset(c);
+        QVERIFY(history.isClean());
+        c.dst = true;
+        history.record(c, 0, {});
+        QVERIFY(!history.isClean());
+        history.markClean();
+        QVERIFY(history.isClean());
+        history.undo();
+        QVERIFY(!history.isClean());
+        history.redo();
+        QVERIFY(history.isClean());
+        history.undo();
+        c.dst = false;
+        c.pin = QStringLiteral("5");
+        history.record(c, 0, {});
+        QVERIFY(!history.isClean());
+        history.undo();
+        QVERIFY(!history.isClean()); // the saved record is gone with the redo
+    }
+
+    void historyDropsItsOldestStepsAtItsLimit()
+    {
+        app::EditHistory<int> history;
+        history.setLimit(3);
+        Configuration c;
+        history.reset(c);
+        for (int i = 1; i <= 5; ++i) {
+            c.pin = QString::number(i);
+            history.record(c, i, {});
+        }
+        QCOMPARE(history.undoCount(), 3);
+        QCOMPARE(history.undo()->record.pin, QStringLiteral("4"));
+        QCOMPARE(history.undo()->record.pin, QStringLiteral("3"));
+        QCOMPARE(history.undo()->record.pin, QStringLiteral("2"));
+        QVERIFY(!history.canUndo());
+        QVERIFY(!history.isClean()); // the start record was dropped
     }
 
     void countersShowLengthAndTurnRedAbove64()

@@ -65,6 +65,8 @@ DateTimePage::DateTimePage(PageContext &context, QWidget *parent)
     // Whatever closes the port (a menu click, the About box, another port
     // chosen) leaves nothing current to show.
     connect(&m_link, &devlink::DeviceLink::linkClosed, this, &DateTimePage::blankStatus);
+    // The status polling reports here whichever page is shown.
+    connect(&m_link, &devlink::DeviceLink::polled, this, &DateTimePage::showOutcome);
 }
 
 QWidget *DateTimePage::buildClockHalf()

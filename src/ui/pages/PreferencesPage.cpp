@@ -50,7 +50,7 @@ PreferencesPage::PreferencesPage(PageContext &context, QWidget *parent)
         setHintSource(flag, radio);
         connect(radio, &QRadioButton::toggled, this, [this](bool on) {
             if (on)
-                emit languageChosen(m_group->checkedId());
+                m_context.chooseLanguage(m_group->checkedId());
         });
         grid->addWidget(flag, row, 0);
         grid->addWidget(radio, row, 1);

@@ -16,10 +16,6 @@ public:
     // Selects the current language; a code of no language selects none.
     void pageShown() override;
 
-signals:
-    // A radio button was newly selected (by a click, its flag, or pageShown).
-    void languageChosen(int code);
-
 private:
     QButtonGroup *m_group = nullptr;
 };

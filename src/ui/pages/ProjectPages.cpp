@@ -1,5 +1,6 @@
 #include "ProjectPages.h"
 
+#include "ui/ProjectCommands.h"
 #include "ui/widgets/PageParts.h"
 #include "ui/widgets/Theme.h"
 
@@ -23,7 +24,8 @@ NewPage::NewPage(PageContext &context, QWidget *parent) : Page(PageId::New, cont
     auto *row = new QHBoxLayout;
     row->addWidget(m_name, 1);
     row->addWidget(m_ok);
-    connect(m_ok, &QPushButton::clicked, this, [this] { emit newRequested(m_name->text()); });
+    connect(m_ok, &QPushButton::clicked, this,
+            [this] { m_context.commands().newConfiguration(m_name->text()); });
     connect(m_name, &QLineEdit::returnPressed, m_ok, &QPushButton::click);
     content->addWidget(label);
     content->addLayout(row);
@@ -53,10 +55,10 @@ LoadPage::LoadPage(PageContext &context, QWidget *parent) : Page(PageId::Load, c
     content->addWidget(m_ok, 0, Qt::AlignRight);
     connect(m_ok, &QPushButton::clicked, this, [this] {
         const QListWidgetItem *item = m_list->currentItem();
-        emit loadRequested(item && item->isSelected() ? item->text() : QString());
+        m_context.commands().load(item && item->isSelected() ? item->text() : QString());
     });
     connect(m_list, &QListWidget::itemDoubleClicked, this,
-            [this](const QListWidgetItem *item) { emit loadRequested(item->text()); });
+            [this](const QListWidgetItem *item) { m_context.commands().load(item->text()); });
 }
 
 void LoadPage::pageShown()
@@ -78,7 +80,7 @@ SavePage::SavePage(PageContext &context, QWidget *parent) : Page(PageId::Save, c
     QVBoxLayout *content = buildFrame(QStringLiteral("P_Save_Conf"), QStringLiteral("TntL_Title_SaveConf"));
     content->addWidget(makeSubTitle(QStringLiteral("TntL_SaveConf_Save"), this).bar);
     auto *save = new ThemedButton(QStringLiteral("TntB_SaveConf"), builtinCaption(u"TntB_SaveConf"), this);
-    connect(save, &QPushButton::clicked, this, &SavePage::saveRequested);
+    connect(save, &QPushButton::clicked, this, [this] { m_context.commands().save(); });
     content->addWidget(save, 0, Qt::AlignLeft);
     content->addSpacing(12);
     content->addWidget(makeSubTitle(QStringLiteral("TntL_SaveConf_Save_As"), this).bar);
@@ -88,7 +90,8 @@ SavePage::SavePage(PageContext &context, QWidget *parent) : Page(PageId::Save, c
     label->setBuddy(m_saveAsName);
     auto *saveAs =
         new ThemedButton(QStringLiteral("TntB_SaveAsConf"), builtinCaption(u"TntB_SaveAsConf"), this);
-    connect(saveAs, &QPushButton::clicked, this, [this] { emit saveAsRequested(m_saveAsName->text()); });
+    connect(saveAs, &QPushButton::clicked, this,
+            [this] { m_context.commands().saveAs(m_saveAsName->text()); });
     connect(m_saveAsName, &QLineEdit::returnPressed, saveAs, &QPushButton::click);
     auto *row = new QHBoxLayout;
     row->addWidget(m_saveAsName, 1);

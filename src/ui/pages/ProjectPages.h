@@ -1,5 +1,5 @@
 // The three project pages: New, Load and Save Configuration. Their buttons
-// are the project commands, which the main window runs.
+// run the project commands.
 #pragma once
 
 #include "ui/Page.h"
@@ -20,9 +20,6 @@ public:
     // The new-configuration values empty the name field.
     void configurationShown() override;
 
-signals:
-    void newRequested(const QString &name);
-
 private:
     QLineEdit *m_name = nullptr;
     QPushButton *m_ok = nullptr;
@@ -36,10 +33,6 @@ public:
     // Lists the configurations again, none selected.
     void pageShown() override;
     void refreshProjectList();
-
-signals:
-    // The selected line, or an empty name with none selected.
-    void loadRequested(const QString &name);
 
 private:
     QListWidget *m_list = nullptr;
@@ -55,10 +48,6 @@ public:
     void configurationShown() override;
     // Puts the keyboard in the Save As name field.
     void askForName();
-
-signals:
-    void saveRequested();
-    void saveAsRequested(const QString &name);
 
 private:
     QLineEdit *m_saveAsName = nullptr;

@@ -1,0 +1,45 @@
+// The pages of the main window, one row each: the menu entry that opens it
+// (caption, icon, group) and how the page is built. The window adds them in
+// this order; Alt+1 ... Alt+9 follow it.
+#pragma once
+
+#include "ui/Page.h"
+
+#include <span>
+
+namespace ui {
+
+enum class MenuGroup {
+    Projects, // under "Main Functions"
+    Device,   // under "Main Functions" too, after a line
+    Alarm,    // under "Alarm Setting"
+};
+
+struct MenuEntry
+{
+    PageId page;
+    const char *caption;     // the caption control, a language key
+    const char *captionText; // its built-in English
+    const char *icon;        // the icon control
+    const char *resource;
+    MenuGroup group;
+    Page *(*make)(PageContext &context);
+    bool portLed = false; // a port LED sits beside the caption
+};
+
+std::span<const MenuEntry> menuEntries();
+
+// The heading and spacing a group starts with.
+struct MenuGroupDef
+{
+    MenuGroup group;
+    const char *panel;   // the heading's panel, or nullptr for no heading
+    const char *caption; // its caption control, a language key
+    const char *captionText;
+    int spaceBefore;
+    bool lineBefore;
+};
+
+const MenuGroupDef &menuGroup(MenuGroup group);
+
+} // namespace ui
