@@ -1,6 +1,7 @@
 #include "Session.h"
 
 #include "app/ConfigurationName.h"
+#include "config/XmlText.h"
 
 namespace app {
 
@@ -23,8 +24,9 @@ config::LoadResult Session::openLastConfiguration()
     if (name.isEmpty())
         return {config::LoadStatus::Missing, {}};
     if (!isSafeConfigurationName(name)) {
-        return {config::LoadStatus::Failed,
-                QStringLiteral("\"%1\" cannot be the name of a configuration folder.").arg(name)};
+        return {
+            config::LoadStatus::Failed,
+            QStringLiteral("\"%1\" cannot be the name of a configuration folder.").arg(config::quoted(name))};
     }
     config::LoadResult result =
         config::loadConfigurationFile(m_workspace.configurationFile(name), m_configuration);

@@ -206,7 +206,7 @@ private:
                     continue;
                 if (e->hasChildren())
                     return failAt(*e, QStringLiteral("the element %1/%2/%3 holds elements instead of a value")
-                                          .arg(path, rowElement.name, QLatin1String(cell.name)));
+                                          .arg(path, quoted(rowElement.name), QLatin1String(cell.name)));
                 row[cell.column] = e->text;
             }
             rows.append(row);
@@ -277,7 +277,7 @@ LoadResult loadConfigurationBytes(const QByteArray &bytes, const QString &fileNa
     }
     if (parsed.root->name != QLatin1String("Configuration")) {
         return {LoadStatus::Failed, QStringLiteral("%1: the root element is %2, not Configuration.")
-                                        .arg(fileName, parsed.root->name)};
+                                        .arg(fileName, quoted(parsed.root->name))};
     }
     Configuration loaded = configuration;
     Loader loader(fileName);

@@ -42,4 +42,15 @@ QString xmlCharactersOnly(QStringView text)
     return kept;
 }
 
+QString quoted(QStringView text)
+{
+    if (text.size() <= kQuotedLength)
+        return text.toString();
+    qsizetype cut = kQuotedLength - 1;
+    // Never between the two halves of a surrogate pair.
+    if (text[cut - 1].isHighSurrogate())
+        --cut;
+    return text.first(cut).toString() + QChar(0x2026);
+}
+
 } // namespace config

@@ -2,6 +2,7 @@
 
 #include "FileAccess.h"
 #include "TextCodec.h"
+#include "config/XmlText.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -357,7 +358,7 @@ private:
                 return true;
             }
         }
-        return fail(QStringLiteral("Entity '%1' not declared.").arg(viewText(entity)), start);
+        return fail(QStringLiteral("Entity '%1' not declared.").arg(quoted(viewText(entity))), start);
     }
 
     static bool equalsAscii(View view, const char *ascii)
@@ -391,7 +392,7 @@ private:
             if (!name(&attribute))
                 return false;
             if (seen.contains(attribute))
-                return fail(QStringLiteral("Attribute '%1' redefined.").arg(viewText(attribute)));
+                return fail(QStringLiteral("Attribute '%1' redefined.").arg(quoted(viewText(attribute))));
             seen.append(attribute);
             skipSpace();
             if (m_pos == m_end)

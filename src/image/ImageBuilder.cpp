@@ -2,6 +2,7 @@
 
 #include "config/Numbers.h"
 #include "config/TextCodec.h"
+#include "config/XmlText.h"
 #include "image/ImageLayout.h"
 #include "image/ImageText.h"
 #include "image/InternTable.h"
@@ -142,7 +143,7 @@ qint32 integerOf(Node node)
     const QString &value = leafText(node);
     const std::optional<qint32> number = config::parseInteger(value);
     if (!number)
-        failAt(node, QStringLiteral("'%1' is not a valid integer value").arg(value));
+        failAt(node, QStringLiteral("'%1' is not a valid integer value").arg(config::quoted(value)));
     return *number;
 }
 
@@ -173,7 +174,7 @@ quint16 counts(Node node)
     const QString &value = leafText(node);
     const std::optional<double> volts = numbers::parseVolts(value);
     if (!volts)
-        failAt(node, QStringLiteral("'%1' is not a valid floating point value").arg(value));
+        failAt(node, QStringLiteral("'%1' is not a valid floating point value").arg(config::quoted(value)));
     return countsOf(*volts, node);
 }
 
@@ -269,7 +270,7 @@ public:
     {
         if (root.name != u"Configuration")
             fail(QStringLiteral("Element 'Configuration' is missing: the document element is '%1'")
-                     .arg(root.name));
+                     .arg(config::quoted(root.name)));
     }
 
     QStringList warnings() const { return m_warnings; }

@@ -3,6 +3,7 @@
 #include "app/ConfigurationName.h"
 #include "config/ConfigurationChecks.h"
 #include "config/ConfigurationFile.h"
+#include "config/XmlText.h"
 #include "lang/LanguageTexts.h"
 #include "ui/PageContext.h"
 
@@ -53,7 +54,7 @@ bool ProjectCommands::acceptNewName(const QString &name)
         return false;
     if (!app::isSafeConfigurationName(name)) {
         m_context.showMessage(MessageKind::Error, QStringLiteral("Error_Conf_Name_Not_Valid"),
-                              MessageButtons::Ok, name);
+                              MessageButtons::Ok, config::quoted(name));
         return false;
     }
     const QString folder = m_context.session().workspace().projectsFolder() + name;
@@ -117,7 +118,7 @@ void ProjectCommands::load(const QString &name)
         return;
     if (!app::isSafeConfigurationName(name)) {
         m_context.showMessage(MessageKind::Error, QStringLiteral("Error_Conf_Name_Not_Valid"),
-                              MessageButtons::Ok, name);
+                              MessageButtons::Ok, config::quoted(name));
         return;
     }
     if (!saveOldQuestion())

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QFileInfo>
 #include <QLabel>
@@ -156,6 +157,36 @@ private slots:
                  qPrintable(boxes.shown[0].text));
         QVERIFY(w.windowTitle().endsWith(QStringLiteral(" - #NO_CONF#")));
         QCOMPARE(folder.readFile(QStringLiteral("Setting/setting.xml")), settings);
+    }
+
+    // Names and element names from files are quoted short: a box that had
+    // to lay out megabytes froze the window for many seconds.
+    void hostileStartFilesGiveShortMessages_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("file");
+        const QString longName(1'000'000, u'x');
+        QTest::newRow("1 M characters named in setting.xml") << longName << QByteArray();
+        QTest::newRow("8 MB root element name")
+            << QStringLiteral("Big") << QByteArray("<" + QByteArray(8 << 20, 'a') + "/>");
+    }
+
+    void hostileStartFilesGiveShortMessages()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, file);
+        ProgramFolder folder;
+        if (!file.isEmpty())
+            folder.writeFile(QStringLiteral("Projects/%1/Configuration.xml").arg(name), file);
+        folder.writeSettings(1, name);
+        RecordingPresenter boxes;
+        QElapsedTimer clock;
+        clock.start();
+        MainWindow w({folder.path(), &boxes});
+        QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(boxes.shown.size(), 1);
+        QVERIFY2(boxes.shown[0].text.size() < 1000, qPrintable(boxes.shown[0].text.left(300)));
+        QVERIFY(boxes.shown[0].text.contains(QChar(0x2026)));
     }
 
     void folderThatCannotBeCreatedEndsTheStartWithABox()

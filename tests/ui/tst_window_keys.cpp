@@ -17,6 +17,7 @@
 #include <QStackedWidget>
 #include <QTableView>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
 using config::Configuration;
@@ -288,6 +289,38 @@ private slots:
                  qPrintable(open.boxes.shown[0].text));
         // The window shows the built-in English texts.
         QCOMPARE(child<QLabel>(&w, "TntL_New_Menu")->text(), QStringLiteral("New Configuration"));
+    }
+
+    // A caption that looks like markup is a caption: its hint shows the
+    // characters, and never loads what an <img> names.
+    void captionThatLooksLikeMarkupGivesAPlainHint()
+    {
+        OpenConfiguration open(Configuration{});
+        MainWindow &w = open.w();
+        const QString file = open.folder.path() + QStringLiteral("/Language/Lang_GER.xml");
+        QFile german(file);
+        QVERIFY(german.open(QIODevice::ReadOnly));
+        QByteArray bytes = german.readAll();
+        german.close();
+        const QByteArray markup = "&lt;img src=\"/dev/zero\"&gt;Neu";
+        bytes.replace(QByteArray("<TntL_New_Menu>"), QByteArray("<TntL_New_Menu>") + markup + "<!--");
+        bytes.replace(QByteArray("</TntL_New_Menu>"), QByteArray("--></TntL_New_Menu>"));
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(bytes);
+        out.close();
+        clickMenu(w, "TntL_Preference_Menu");
+        child<QRadioButton>(&w, "TntRB_Leng_German")->click();
+        const QString caption = QStringLiteral("<img src=\"/dev/zero\">Neu");
+        QCOMPARE(child<QLabel>(&w, "TntL_New_Menu")->text(), caption);
+        for (const char *name : {"I_New", "TntL_New_Menu"}) {
+            const QString hint = child<QWidget>(&w, name)->toolTip();
+            QVERIFY2(!hint.contains(QStringLiteral("<img")), qPrintable(hint));
+            QTextDocument shown;
+            shown.setHtml(hint);
+            QCOMPARE(shown.toPlainText(), caption);
+            QCOMPARE(child<QWidget>(&w, name)->accessibleName(), caption);
+        }
     }
 };
 

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QTextDocument>
 
 namespace ui {
 
@@ -77,6 +78,15 @@ QString plainCaption(QString text)
 }
 } // namespace
 
+QString plainToolTip(const QString &text)
+{
+    // A tooltip that looks like markup is drawn as rich text, images and all:
+    // a caption from a language file must show as the characters it holds.
+    if (!Qt::mightBeRichText(text))
+        return text;
+    return QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() + QStringLiteral("</p>");
+}
+
 void setHintSource(QWidget *control, QWidget *caption)
 {
     control->setProperty(kHintSource, QVariant::fromValue(static_cast<QObject *>(caption)));
@@ -95,7 +105,7 @@ void refreshHints(QWidget *root)
         else if (const auto *button = qobject_cast<QAbstractButton *>(caption))
             text = button->text();
         text = plainCaption(text);
-        control->setToolTip(text);
+        control->setToolTip(plainToolTip(text));
         control->setAccessibleName(text);
     }
 }

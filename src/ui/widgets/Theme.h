@@ -53,6 +53,10 @@ void drawFocusMark(QWidget *widget);
 // True for the keys that click a focused control: Space, Return, Enter.
 bool isClickKey(const QKeyEvent *event);
 
+// A tooltip that shows the text as it stands, even when it looks like
+// markup (a caption or name from a file).
+QString plainToolTip(const QString &text);
+
 // A control that shows only a picture or a short caption (menu icons, flags,
 // tabs, links) takes its tooltip and accessible name from the caption it
 // stands for: a label or a button. refreshHints() copies them again after the
