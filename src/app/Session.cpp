@@ -29,7 +29,7 @@ config::LoadResult Session::openLastConfiguration()
             QStringLiteral("\"%1\" cannot be the name of a configuration folder.").arg(config::quoted(name))};
     }
     config::LoadResult result =
-        config::loadConfigurationFile(m_workspace.configurationFile(name), m_configuration);
+        config::openConfigurationFile(m_workspace.configurationFile(name), m_configuration);
     if (result.status != config::LoadStatus::Failed)
         m_open = name;
     return result;

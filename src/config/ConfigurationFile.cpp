@@ -298,4 +298,14 @@ LoadResult loadConfigurationFile(const QString &path, Configuration &configurati
     return loadConfigurationBytes(read.bytes, shown, configuration);
 }
 
+LoadResult openConfigurationFile(const QString &path, Configuration &configuration)
+{
+    Configuration opened = configuration;
+    opened.setNewDefaults();
+    const LoadResult r = loadConfigurationFile(path, opened);
+    if (r.status != LoadStatus::Failed)
+        configuration = std::move(opened);
+    return r;
+}
+
 } // namespace config

@@ -32,10 +32,18 @@ QByteArray serializeConfiguration(const Configuration &configuration);
 // Replaces the file atomically: a failed write leaves the earlier file whole.
 WriteResult writeConfigurationFile(const Configuration &configuration, const QString &path);
 
-// Reads the file over `configuration`. A missing file changes nothing and is
-// not an error. A file that cannot be read completely changes nothing either.
+// Reads the file over `configuration`: what the file leaves out (an empty
+// table, a day with fewer slots) keeps what it held. A missing file changes
+// nothing and is not an error. A file that cannot be read completely changes
+// nothing either.
 LoadResult loadConfigurationFile(const QString &path, Configuration &configuration);
 LoadResult loadConfigurationBytes(const QByteArray &bytes, const QString &fileName,
                                   Configuration &configuration);
+
+// Opening a configuration: `configuration` becomes the one the file describes,
+// with the new-configuration values wherever the file leaves something out,
+// never what was open before; no file at all gives the new-configuration
+// values, as New does. A file that cannot be read completely changes nothing.
+LoadResult openConfigurationFile(const QString &path, Configuration &configuration);
 
 } // namespace config

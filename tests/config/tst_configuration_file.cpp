@@ -112,6 +112,23 @@ QByteArray olderFile()
     return bytes;
 }
 
+// A file that a program may leave partial: not at the new-configuration
+// value in a few fields, so that a field taken from the file shows.
+Configuration partlyWritten()
+{
+    Configuration c;
+    c.pin = QStringLiteral("4321");
+    c.digitalOutputs[1].sms.set = true;
+    c.digitalOutputs[0].call.ringNumber = QStringLiteral("6");
+    c.weeklyProfiles[2].enabled = true;
+    return c;
+}
+
+QByteArray without(QByteArray bytes, const QString &pattern)
+{
+    return QString::fromUtf8(bytes).remove(QRegularExpression(pattern)).toUtf8();
+}
+
 QByteArray replaced(QByteArray bytes, const char *from, const char *to)
 {
     const qsizetype at = bytes.indexOf(from);
@@ -273,6 +290,15 @@ private slots:
         QTest::newRow("required element missing")
             << replaced(good, "<Time_Delay_F1T0>100</Time_Delay_F1T0>", "")
             << QStringLiteral("Configuration/Input/Digital/Digital_Input_1/Time_Delay_F1T0 is missing");
+        QTest::newRow("whole output missing")
+            << without(good, QStringLiteral("<Digital_Output_2>.*</Digital_Output_2>"))
+            << QStringLiteral("Configuration/Output/Digital/Digital_Output_2 is missing");
+        QTest::newRow("table missing")
+            << replaced(good, "<List_SMS_High/>", "")
+            << QStringLiteral("Configuration/Input/Analog/Analog_Input_1/List_SMS_High is missing");
+        QTest::newRow("single flag missing")
+            << replaced(good, "<Enable_Week>0</Enable_Week>", "")
+            << QStringLiteral("Configuration/Date_Time_Profile/Profile/Weekly/Week1/Enable_Week is missing");
         QTest::newRow("leaf holding elements")
             << replaced(good, "<PIN></PIN>", "<PIN><Code>1</Code></PIN>")
             << QStringLiteral("Configuration/Phone_Setting/PIN holds elements");
@@ -292,6 +318,65 @@ private slots:
         QVERIFY2(r.error.startsWith(QStringLiteral("f.xml")), qPrintable(r.error));
         QVERIFY2(r.error.contains(errorPart), qPrintable(r.error));
         QVERIFY(c == before);
+    }
+
+    void openingGivesNewValuesForWhatTheFileLeavesOut_data()
+    {
+        QTest::addColumn<QByteArray>("bytes"); // null: no file at all
+        QTest::addColumn<bool>("withFallbacks");
+        const QByteArray written = serializeConfiguration(partlyWritten());
+        QTest::newRow("tables without rows") << written << false;
+        QTest::newRow("days without slots")
+            << without(written, QStringLiteral("<Time_Slot>0</Time_Slot>")) << false;
+        const QString optional =
+            QStringLiteral("<(DST|Value_High_Hys|Value_Low_Hys|Set_from_SMS_Text|Reset_from_SMS_"
+                           "Text|Impulse_from_SMS_Text|Password_from_SMS_Text|Hang_Up_Ring_"
+                           "from_CALL)>[^<]*</\\1>");
+        QTest::newRow("optional elements left out") << without(written, optional) << true;
+        QTest::newRow("no file") << QByteArray() << false;
+    }
+
+    void openingGivesNewValuesForWhatTheFileLeavesOut()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, withFallbacks);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Configuration.xml"));
+        // What was open before: every field away from its new value.
+        const Configuration open = everyFieldSet();
+        Configuration expected = partlyWritten();
+        if (bytes.isNull()) {
+            // As New: the kept fields stay, all others take their new values.
+            expected = open;
+            expected.setNewDefaults();
+        } else {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        }
+        if (withFallbacks) {
+            expected.analogInput.high.valueHys = expected.analogInput.low.valueHys = QStringLiteral("1");
+            for (DigitalOutput &out : expected.digitalOutputs) {
+                out.sms.password = QStringLiteral("7839");
+                out.call.hangUpRing = out.call.ringNumber;
+            }
+        }
+
+        Configuration c = open;
+        const LoadResult r = openConfigurationFile(path, c);
+        QCOMPARE(r.error, QString());
+        QCOMPARE(r.status, bytes.isNull() ? LoadStatus::Missing : LoadStatus::Loaded);
+        QCOMPARE(serializeConfiguration(c), serializeConfiguration(expected));
+        QVERIFY(c == expected); // blank rows included, which the file does not hold
+
+        // A refused file leaves the open configuration as it was.
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(without(serializeConfiguration(Configuration()), QStringLiteral("<PIN>.*</PIN>")));
+        f.close();
+        c = open;
+        QCOMPARE(openConfigurationFile(path, c).status, LoadStatus::Failed);
+        QVERIFY(c == open);
     }
 
     void missingFileIsNotAnError()

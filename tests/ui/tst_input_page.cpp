@@ -9,10 +9,13 @@
 #include "ui/MainWindow.h"
 #include "ui/widgets/PageParts.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
@@ -107,16 +110,22 @@ void typeIntoCell(QTableView *view, int row, int column, const QString &text)
     QTRY_VERIFY(!view->indexWidget(index));
 }
 
+// The rows as the view draws them. The view counts its rows from what its
+// model announced (the header has one section per row it knows of), not from
+// the record, so a change the model did not announce shows here.
 QStringList cells(QTableView *view)
 {
     QStringList all;
     const QAbstractItemModel *m = view->model();
-    for (int r = 0; r < m->rowCount(); ++r) {
+    const int drawn = view->verticalHeader()->count();
+    for (int r = 0; r < drawn; ++r) {
         QStringList row;
         for (int c = 0; c < 3; ++c)
             row << m->index(r, c).data().toString();
         all << row.join(u'|');
     }
+    if (drawn != m->rowCount())
+        all << QStringLiteral("(%1 rows drawn of %2)").arg(drawn).arg(m->rowCount());
     return all;
 }
 
@@ -137,6 +146,27 @@ struct OpenWindow : OpenConfiguration
     }
 };
 
+// Opens a configuration of the Projects folder from the Load page; the open
+// one is not saved.
+void loadFromPage(OpenConfiguration &open, const QString &name)
+{
+    MainWindow &w = open.w();
+    open.boxes.answers = {ui::MessageAnswer::No};
+    clickMenu(w, "TntL_Load_Menu");
+    auto *list = child<QListWidget>(&w, "TntLB_LoadConf");
+    list->setCurrentItem(list->findItems(name, Qt::MatchExactly).value(0));
+    child<QPushButton>(&w, "TntB_LoadConf")->click();
+    QCOMPARE(w.session().configurationName(), name);
+}
+
+void pressUndo(MainWindow &w)
+{
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &w, Qt::Key_Z,
+                    Qt::ControlModifier);
+}
+
+enum class TableStep { Add, Delete, Clear, UndoAdd, UndoDelete, Load, LoadEmpty, New };
+
 bool visible(MainWindow &w, const char *name)
 {
     return child<QWidget>(&w, name)->isVisible();
@@ -148,6 +178,8 @@ QTableView *table(MainWindow &w, const char *name)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(TableStep)
 
 class TestInputPage : public QObject
 {
@@ -258,6 +290,122 @@ private slots:
         QVERIFY(visible(w, "P_DigIn_2"));
         QTest::keyClick(child<QWidget>(&w, "P_SubT_Go_AnaDig"), Qt::Key_Return);
         QVERIFY(visible(w, "P_AnaIn_1"));
+    }
+
+    void viewShowsTheRecordAfterEveryTableStep_data()
+    {
+        QTest::addColumn<TableStep>("step");
+        QTest::addColumn<QStringList>("shown");
+        const QStringList three{"a|1|x", "b|2|y", "c|3|z"};
+        QTest::newRow("add row") << TableStep::Add << three + QStringList{"||"};
+        QTest::newRow("delete row") << TableStep::Delete << QStringList{"a|1|x", "c|3|z"};
+        QTest::newRow("clear table") << TableStep::Clear << QStringList(3, QStringLiteral("||"));
+        QTest::newRow("undo an added row") << TableStep::UndoAdd << three;
+        QTest::newRow("undo a deleted row") << TableStep::UndoDelete << three;
+        QTest::newRow("load more rows")
+            << TableStep::Load << QStringList{"l0|0|", "l1|1|", "l2|2|", "l3|3|", "l4|4|"};
+        QTest::newRow("load an empty table") << TableStep::LoadEmpty << QStringList{"||"};
+        QTest::newRow("new configuration") << TableStep::New << QStringList{"||"};
+    }
+
+    void viewShowsTheRecordAfterEveryTableStep()
+    {
+        QFETCH(TableStep, step);
+        QFETCH(QStringList, shown);
+        const QStringList three{"a|1|x", "b|2|y", "c|3|z"};
+        Configuration c = baseConfiguration();
+        c.digitalInputs[0].f0t1.list.setRows({{"a", "1", "x"}, {"b", "2", "y"}, {"c", "3", "z"}});
+        OpenWindow open(c);
+        MainWindow &w = open.w();
+        QVERIFY(activated(w));
+        QTableView *view = table(w, "SG_SMS_DI1_F0T1");
+        auto click = [&](const char *button) { child<QPushButton>(&w, button)->click(); };
+        auto focusRow = [&](int row) {
+            view->setFocus();
+            view->setCurrentIndex(view->model()->index(row, 0));
+        };
+        switch (step) {
+        case TableStep::Add:
+            click("TntB_AddRow_DI1_F0T1");
+            break;
+        case TableStep::Delete:
+            focusRow(1);
+            click("TntB_DelRow_DI1_F0T1");
+            break;
+        case TableStep::Clear:
+            click("TntB_Clear_DI1_F0T1");
+            break;
+        case TableStep::UndoAdd:
+            click("TntB_AddRow_DI1_F0T1");
+            QCOMPARE(cells(view), three + QStringList{"||"});
+            pressUndo(w);
+            break;
+        case TableStep::UndoDelete:
+            focusRow(1);
+            click("TntB_DelRow_DI1_F0T1");
+            QCOMPARE(cells(view), (QStringList{"a|1|x", "c|3|z"}));
+            pressUndo(w);
+            break;
+        case TableStep::Load: {
+            Configuration more;
+            QList<config::TableRow> rows;
+            for (int i = 0; i < 5; ++i)
+                rows.append({QStringLiteral("l%1").arg(i), QString::number(i), {}});
+            more.digitalInputs[0].f0t1.list.setRows(rows);
+            open.folder.writeConfiguration(QStringLiteral("More"), more);
+            loadFromPage(open, QStringLiteral("More"));
+            break;
+        }
+        case TableStep::LoadEmpty:
+            open.folder.writeConfiguration(QStringLiteral("Empty"), Configuration());
+            loadFromPage(open, QStringLiteral("Empty"));
+            break;
+        case TableStep::New:
+            open.boxes.answers = {ui::MessageAnswer::No};
+            clickMenu(w, "TntL_New_Menu");
+            child<QLineEdit>(&w, "TntE_NewConf")->setText(QStringLiteral("Fresh"));
+            click("TntB_NewConf");
+            QCOMPARE(w.session().configurationName(), QStringLiteral("Fresh"));
+            break;
+        }
+        QCOMPARE(cells(view), shown);
+        QCOMPARE(cells(view), cells(w.session().configuration().digitalInputs[0].f0t1.list));
+    }
+
+    void loadingAPartialFileGivesNewValuesForWhatItLeavesOut()
+    {
+        // Open: every table with rows, slots and flags on.
+        Configuration c = baseConfiguration();
+        c.dst = true;
+        c.digitalOutputs[1].sms.password = QStringLiteral("pw");
+        c.digitalOutputs[0].call.list.setRows({{"+39", "2", "gate"}});
+        c.weeklyProfiles[0].days[0][5] = true;
+        c.dailyProfiles[1].timeSlots[7] = true;
+        OpenWindow open(c);
+        MainWindow &w = open.w();
+
+        // Written by an older program: tables without rows, days without
+        // slots, no DST and no passwords.
+        Configuration written;
+        written.pin = QStringLiteral("4321");
+        written.analogInput.high.enSms = true;
+        QString partial = QString::fromUtf8(config::serializeConfiguration(written));
+        partial.remove(QRegularExpression(QStringLiteral(
+            "<Time_Slot>0</Time_Slot>|<DST>0</DST>|<Password_from_SMS_Text>[^<]*</Password_from_SMS_Text>")));
+        open.folder.writeFile(QStringLiteral("Projects/Partial/Configuration.xml"), partial.toUtf8());
+        loadFromPage(open, QStringLiteral("Partial"));
+        // The question to save the open one, and no error.
+        QCOMPARE(open.boxes.texts(), QStringList{w.texts().messageText(u"Mes_NewConf_Save_OldConf")});
+
+        Configuration expected = written;
+        for (config::DigitalOutput &out : expected.digitalOutputs)
+            out.sms.password = QStringLiteral("7839"); // what a file without it gets
+        QCOMPARE(config::serializeConfiguration(w.session().configuration()),
+                 config::serializeConfiguration(expected));
+        QVERIFY(w.session().configuration() == expected);
+        clickMenu(w, "TntL_Input_Menu");
+        QCOMPARE(cells(table(w, "SG_SMS_DI1_F0T1")), QStringList{"||"});
+        QVERIFY(child<QCheckBox>(&w, "CB_AI1_High")->isChecked());
     }
 
     void uncheckedEventKeepsAndSavesItsDurationAndTable()

@@ -19,7 +19,9 @@
 namespace ui {
 namespace {
 
-constexpr CallActionDef kCallActions[3] = {{"Hang", "Hang_Up"}, {"Under", "Under"}, {"Above", "Above"}};
+constexpr CallActionDef kHangUpAction = {"Hang", "Hang_Up"};
+constexpr CallActionDef kUnderAction = {"Under", "Under"};
+constexpr CallActionDef kAboveAction = {"Above", "Above"};
 
 // The radio buttons of a group: their names end in these, their ids are the operations.
 struct OperationRadio
@@ -29,30 +31,6 @@ struct OperationRadio
 };
 constexpr OperationRadio kOperations[3] = {
     {"SET", ":/outputs/set.svg"}, {"RESET", ":/outputs/reset.svg"}, {"IMPULSE", ":/outputs/impulse.svg"}};
-
-// Each governing check box and the controls that are enabled while it is
-// checked, with %1 for the output's number. The other boxes of the page
-// govern nothing.
-struct EnablingRule
-{
-    const char *box;
-    std::initializer_list<const char *> controls;
-};
-const EnablingRule kEnablingRules[] = {
-    {"CB_DO%1_SMS_SET", {"TntE_TurnON_DO%1"}},
-    {"CB_DO%1_SMS_RESET", {"TntE_TurnOFF_DO%1"}},
-    {"CB_DO%1_SMS_IMPULSE", {"TntE_Impulse_DO%1", "E_DO%1_SMS_Delay_Imp"}},
-    {"CB_DO%1_SMS_PWD", {"TntE_PWD_DO%1"}},
-    {"CB_DO%1_CALL_Hang_Up",
-     {"RB_DO%1_CALL_Hang_SET", "RB_DO%1_CALL_Hang_RESET", "RB_DO%1_CALL_Hang_IMPULSE",
-      "E_DO%1_CALL_Hang_IMPULSE_DT"}},
-    {"CB_DO%1_CALL_Under",
-     {"RB_DO%1_CALL_Under_SET", "RB_DO%1_CALL_Under_RESET", "RB_DO%1_CALL_Under_IMPULSE",
-      "E_DO%1_CALL_Under_IMPULSE_DT"}},
-    {"CB_DO%1_CALL_Above",
-     {"RB_DO%1_CALL_Above_SET", "RB_DO%1_CALL_Above_RESET", "RB_DO%1_CALL_Above_IMPULSE",
-      "E_DO%1_CALL_Above_IMPULSE_DT"}},
-};
 
 QString named(const char *pattern, int output)
 {
@@ -96,6 +74,7 @@ CallActionBlock::CallActionBlock(int output, const CallActionDef &def, QWidget *
         radio->setObjectName(name);
         m_group->addButton(radio, op);
         grid->addWidget(radio, op, 1);
+        m_radios[op] = radio;
     }
     m_duration = makeEdit(QStringLiteral("E_") + part + QStringLiteral("_IMPULSE_DT"), 60, radios);
     grid->addLayout(makeUnitLine(QStringLiteral("TntL_") + part + QStringLiteral("_PULSE_DURATION"),
@@ -112,6 +91,9 @@ void CallActionBlock::bind(Binder &binder, config::CallAction &action)
     binder.flag(m_box, action.enable);
     binder.operation(m_group, action.operation);
     binder.text(m_duration, action.delayTime);
+    // Whichever radio is on, the duration follows the box.
+    binder.enableWhen({m_radios[0], m_radios[1], m_radios[2], m_duration},
+                      [&action] { return action.enable; });
 }
 
 OutputPanel::OutputPanel(int output, QWidget *parent) : QWidget(parent), m_output(output)
@@ -149,37 +131,45 @@ QWidget *OutputPanel::buildSmsPage()
     connect(strip->tab(1), &ClickPanel::clicked, this, [this] { showCall(true); });
     column->addWidget(strip);
     column->addLayout(makeHeading(named("TntL_DO%1_SMS", o), ":/outputs/sms.svg", page));
-    column->addWidget(makeCheckBox(named("CB_DO%1_SMS", o), page));
+    m_smsBox = makeCheckBox(named("CB_DO%1_SMS", o), page);
+    column->addWidget(m_smsBox);
 
     // The three command lines, indented, each edit on the right of its box.
     auto *commands = new QGridLayout;
     commands->setContentsMargins(20, 0, 0, 0);
     commands->setHorizontalSpacing(6);
     commands->setVerticalSpacing(2);
-    const char *boxes[3] = {"CB_DO%1_SMS_SET", "CB_DO%1_SMS_RESET", "CB_DO%1_SMS_IMPULSE"};
-    const char *edits[3] = {"TntE_TurnON_DO%1", "TntE_TurnOFF_DO%1", "TntE_Impulse_DO%1"};
-    for (int i = 0; i < 3; ++i) {
-        commands->addWidget(makeIcon(QLatin1String(kOperations[i].icon), 16, page), i, 0);
-        commands->addWidget(makeCheckBox(named(boxes[i], o), page), i, 1);
-        QLineEdit *command = makeEdit(named(edits[i], o), 0, page);
-        new LengthCounter(command, config::kMaxMessageLength);
-        commands->addWidget(command, i, 2);
-    }
+    auto commandLine = [&](int row, const char *boxName, const char *editName, QCheckBox *&box,
+                           QLineEdit *&edit) {
+        commands->addWidget(makeIcon(QLatin1String(kOperations[row].icon), 16, page), row, 0);
+        box = makeCheckBox(named(boxName, o), page);
+        commands->addWidget(box, row, 1);
+        edit = makeEdit(named(editName, o), 0, page);
+        new LengthCounter(edit, config::kMaxMessageLength);
+        commands->addWidget(edit, row, 2);
+    };
+    commandLine(0, "CB_DO%1_SMS_SET", "TntE_TurnON_DO%1", m_setBox, m_setText);
+    commandLine(1, "CB_DO%1_SMS_RESET", "TntE_TurnOFF_DO%1", m_resetBox, m_resetText);
+    commandLine(2, "CB_DO%1_SMS_IMPULSE", "TntE_Impulse_DO%1", m_impulseBox, m_impulseText);
     commands->setColumnStretch(2, 1);
-    commands->addLayout(makeUnitLine(named("TntL_DO%1_SMS_DelayTime", o),
-                                     makeEdit(named("E_DO%1_SMS_Delay_Imp", o), 64, page),
+    m_impulseDuration = makeEdit(named("E_DO%1_SMS_Delay_Imp", o), 64, page);
+    commands->addLayout(makeUnitLine(named("TntL_DO%1_SMS_DelayTime", o), m_impulseDuration,
                                      named("TntL_DO%1_SMS_DT_UM", o), page),
                         3, 1, 1, 2);
     column->addLayout(commands);
 
-    column->addWidget(makeCheckBox(named("CB_DO%1_SMS_TEL", o), page));
+    m_phoneNumberBox = makeCheckBox(named("CB_DO%1_SMS_TEL", o), page);
+    column->addWidget(m_phoneNumberBox);
     auto *password = new QHBoxLayout;
     password->setSpacing(6);
-    password->addWidget(makeCheckBox(named("CB_DO%1_SMS_PWD", o), page));
-    password->addWidget(makeEdit(named("TntE_PWD_DO%1", o), 120, page));
+    m_passwordBox = makeCheckBox(named("CB_DO%1_SMS_PWD", o), page);
+    m_password = makeEdit(named("TntE_PWD_DO%1", o), 120, page);
+    password->addWidget(m_passwordBox);
+    password->addWidget(m_password);
     password->addStretch(1);
     column->addLayout(password);
-    column->addWidget(makeCheckBox(named("CB_DO%1_SMS_Send_Back", o), page));
+    m_sendBackBox = makeCheckBox(named("CB_DO%1_SMS_Send_Back", o), page);
+    column->addWidget(m_sendBackBox);
     column->addSpacing(2);
     column->addWidget(makeLabel(named("TntL_DO%1_SMS_UserList", o), page));
     m_smsTable = new SmsTableEditor(TableId(int(TableId::DO1_SMS) + 2 * o), page);
@@ -202,28 +192,30 @@ QWidget *OutputPanel::buildCallPage()
     connect(strip->tab(0), &ClickPanel::clicked, this, [this] { showCall(false); });
     column->addWidget(strip);
     column->addLayout(makeHeading(named("TntL_DO%1_CALL", o), ":/outputs/call.svg", page));
-    column->addWidget(makeCheckBox(named("CB_DO%1_CALL", o), page));
+    m_callBox = makeCheckBox(named("CB_DO%1_CALL", o), page);
+    column->addWidget(m_callBox);
 
     auto *rings = new QHBoxLayout;
     rings->setSpacing(6);
-    QLineEdit *ringNumber = makeEdit(named("E_DO%1_CALL_NumRing", o), 44, page);
-    QLineEdit *hangUpRings = makeEdit(named("E_DO%1_CALL_HangUpRing", o), 44, page);
+    m_ringNumber = makeEdit(named("E_DO%1_CALL_NumRing", o), 44, page);
+    m_hangUpRings = makeEdit(named("E_DO%1_CALL_HangUpRing", o), 44, page);
     QLabel *ringCaption = makeLabel(named("TntL_DO%1_CALL_Ring_Num", o), page);
-    ringCaption->setBuddy(ringNumber);
+    ringCaption->setBuddy(m_ringNumber);
     QLabel *hangUpCaption = makeLabel(named("TntL_DO%1_CALL_HangUp_Ring", o), page);
-    hangUpCaption->setBuddy(hangUpRings);
+    hangUpCaption->setBuddy(m_hangUpRings);
     rings->addWidget(ringCaption);
-    rings->addWidget(ringNumber);
+    rings->addWidget(m_ringNumber);
     rings->addSpacing(40);
     rings->addWidget(hangUpCaption);
-    rings->addWidget(hangUpRings);
+    rings->addWidget(m_hangUpRings);
     rings->addStretch(1);
     column->addLayout(rings);
 
-    for (int a = 0; a < 3; ++a) {
-        m_actions[a] = new CallActionBlock(o, kCallActions[a], page);
-        column->addWidget(m_actions[a]);
-    }
+    m_hangUp = new CallActionBlock(o, kHangUpAction, page);
+    m_under = new CallActionBlock(o, kUnderAction, page);
+    m_above = new CallActionBlock(o, kAboveAction, page);
+    for (CallActionBlock *block : {m_hangUp, m_under, m_above})
+        column->addWidget(block);
     column->addSpacing(2);
     m_callTable = new SmsTableEditor(TableId(int(TableId::DO1_CALL) + 2 * o), page);
     column->addWidget(m_callTable);
@@ -231,44 +223,35 @@ QWidget *OutputPanel::buildCallPage()
     return page;
 }
 
-void OutputPanel::bind(Binder &binder, config::DigitalOutput &out)
+void OutputPanel::bind(Binder &b, config::DigitalOutput &out)
 {
-    const int o = m_output;
-    auto box = [&](const char *pattern) { return findChild<QCheckBox *>(named(pattern, o)); };
-    auto edit = [&](const char *pattern) { return findChild<QLineEdit *>(named(pattern, o)); };
-
     config::OutputSms &sms = out.sms;
-    binder.flag(box("CB_DO%1_SMS"), sms.enable);
-    binder.flag(box("CB_DO%1_SMS_SET"), sms.set);
-    binder.text(edit("TntE_TurnON_DO%1"), sms.setText);
-    binder.flag(box("CB_DO%1_SMS_RESET"), sms.reset);
-    binder.text(edit("TntE_TurnOFF_DO%1"), sms.resetText);
-    binder.flag(box("CB_DO%1_SMS_IMPULSE"), sms.impulse);
-    binder.text(edit("TntE_Impulse_DO%1"), sms.impulseText);
-    binder.text(edit("E_DO%1_SMS_Delay_Imp"), sms.delayImpulse);
-    binder.flag(box("CB_DO%1_SMS_TEL"), sms.checkPhoneNumber);
-    binder.flag(box("CB_DO%1_SMS_PWD"), sms.checkPassword);
-    binder.text(edit("TntE_PWD_DO%1"), sms.password);
-    binder.flag(box("CB_DO%1_SMS_Send_Back"), sms.sendBack);
-    binder.table(m_smsTable, sms.list);
+    b.flag(m_smsBox, sms.enable);
+    b.flag(m_setBox, sms.set);
+    b.text(m_setText, sms.setText);
+    b.enableWhen({m_setText}, [&sms] { return sms.set; });
+    b.flag(m_resetBox, sms.reset);
+    b.text(m_resetText, sms.resetText);
+    b.enableWhen({m_resetText}, [&sms] { return sms.reset; });
+    b.flag(m_impulseBox, sms.impulse);
+    b.text(m_impulseText, sms.impulseText);
+    b.text(m_impulseDuration, sms.delayImpulse);
+    b.enableWhen({m_impulseText, m_impulseDuration}, [&sms] { return sms.impulse; });
+    b.flag(m_phoneNumberBox, sms.checkPhoneNumber);
+    b.flag(m_passwordBox, sms.checkPassword);
+    b.text(m_password, sms.password);
+    b.enableWhen({m_password}, [&sms] { return sms.checkPassword; });
+    b.flag(m_sendBackBox, sms.sendBack);
+    b.table(m_smsTable, sms.list);
 
     config::OutputCall &call = out.call;
-    binder.flag(box("CB_DO%1_CALL"), call.enable);
-    binder.text(edit("E_DO%1_CALL_NumRing"), call.ringNumber);
-    binder.text(edit("E_DO%1_CALL_HangUpRing"), call.hangUpRing);
-    m_actions[0]->bind(binder, call.hangUp);
-    m_actions[1]->bind(binder, call.under);
-    m_actions[2]->bind(binder, call.above);
-    binder.table(m_callTable, call.list);
-
-    for (const EnablingRule &rule : kEnablingRules) {
-        QCheckBox *governing = box(rule.box);
-        QList<QWidget *> controls;
-        for (const char *name : rule.controls)
-            controls.append(findChild<QWidget *>(named(name, o)));
-        // The box shows its field at every refresh and edit, so it stands for it.
-        binder.enableWhen(controls, [governing] { return governing->isChecked(); });
-    }
+    b.flag(m_callBox, call.enable);
+    b.text(m_ringNumber, call.ringNumber);
+    b.text(m_hangUpRings, call.hangUpRing);
+    m_hangUp->bind(b, call.hangUp);
+    m_under->bind(b, call.under);
+    m_above->bind(b, call.above);
+    b.table(m_callTable, call.list);
 }
 
 void OutputPanel::showCall(bool call)

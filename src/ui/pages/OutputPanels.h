@@ -10,6 +10,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QLineEdit;
+class QRadioButton;
 class QStackedWidget;
 
 namespace ui {
@@ -32,11 +33,14 @@ class CallActionBlock : public QWidget
     Q_OBJECT
 public:
     CallActionBlock(int output, const CallActionDef &def, QWidget *parent = nullptr);
+    // Binds the box, the radios and the duration; the radios and the
+    // duration are usable while the action is on.
     void bind(Binder &binder, config::CallAction &action);
 
 private:
     QCheckBox *m_box = nullptr;
     QButtonGroup *m_group = nullptr;
+    QRadioButton *m_radios[3] = {}; // set, reset, impulse: their ids in the group
     QLineEdit *m_duration = nullptr;
 };
 
@@ -62,8 +66,29 @@ private:
     int m_output;
     ClickPanel *m_otherTab = nullptr;
     QStackedWidget *m_subPages = nullptr;
-    CallActionBlock *m_actions[3] = {};
+
+    // SMS sub-page
+    QCheckBox *m_smsBox = nullptr;
+    QCheckBox *m_setBox = nullptr;
+    QLineEdit *m_setText = nullptr;
+    QCheckBox *m_resetBox = nullptr;
+    QLineEdit *m_resetText = nullptr;
+    QCheckBox *m_impulseBox = nullptr;
+    QLineEdit *m_impulseText = nullptr;
+    QLineEdit *m_impulseDuration = nullptr;
+    QCheckBox *m_phoneNumberBox = nullptr;
+    QCheckBox *m_passwordBox = nullptr;
+    QLineEdit *m_password = nullptr;
+    QCheckBox *m_sendBackBox = nullptr;
     SmsTableEditor *m_smsTable = nullptr;
+
+    // CALL sub-page
+    QCheckBox *m_callBox = nullptr;
+    QLineEdit *m_ringNumber = nullptr;
+    QLineEdit *m_hangUpRings = nullptr;
+    CallActionBlock *m_hangUp = nullptr;
+    CallActionBlock *m_under = nullptr;
+    CallActionBlock *m_above = nullptr;
     SmsTableEditor *m_callTable = nullptr;
 };
 
