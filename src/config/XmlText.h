@@ -18,7 +18,7 @@ QString xmlCharactersOnly(QStringView text);
 // How a name, an element name or any text from outside is quoted in a
 // message: at most kQuotedLength characters, the rest cut with an ellipsis,
 // so a message box stays readable (and quick) whatever a file holds.
-inline constexpr qsizetype kQuotedLength = 100;
+inline constexpr qsizetype kQuotedLength = 120;
 QString quoted(QStringView text);
 
 } // namespace config

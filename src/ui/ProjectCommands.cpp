@@ -125,9 +125,8 @@ void ProjectCommands::load(const QString &name)
         return;
     // Read into a copy: a file that cannot be read changes nothing.
     config::Configuration loaded = m_context.configuration();
-    loaded.setNewDefaults();
     const config::LoadResult r =
-        config::loadConfigurationFile(m_context.session().workspace().configurationFile(name), loaded);
+        config::openConfigurationFile(m_context.session().workspace().configurationFile(name), loaded);
     if (r.status == config::LoadStatus::Failed) {
         m_context.showMessage(MessageKind::Error, QStringLiteral("Error_Load_Conf"), MessageButtons::Ok,
                               r.error);
