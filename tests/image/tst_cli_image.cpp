@@ -128,6 +128,7 @@ private slots:
     void buildExitCodes_data();
     void buildExitCodes();
     void failedBuildKeepsExistingImage();
+    void buildWithOutputWritesOnlyThere_data();
     void buildWithOutputWritesOnlyThere();
     void checkExitCodes_data();
     void checkExitCodes();
@@ -248,14 +249,26 @@ void TestCliImage::failedBuildKeepsExistingImage()
     QCOMPARE(readFileBytes(dir.filePath("bin/bank.bin")), testimage::golden("empty.bin"));
 }
 
+void TestCliImage::buildWithOutputWritesOnlyThere_data()
+{
+    QTest::addColumn<QStringList>("args"); // FOLDER and FILE stand for the project and the image
+
+    QTest::newRow("--output FILE") << QStringList{"build", "FOLDER", "--output", "FILE", "--no-check"};
+    QTest::newRow("--output=FILE") << QStringList{"build", "FOLDER", "--output=FILE", "--no-check"};
+    QTest::newRow("-o FILE before FOLDER") << QStringList{"build", "--no-check", "-o", "FILE", "FOLDER"};
+}
+
 void TestCliImage::buildWithOutputWritesOnlyThere()
 {
+    QFETCH(QStringList, args);
     QTemporaryDir dir;
     QVERIFY(QDir().mkpath(dir.filePath("project")));
     QVERIFY(QFile::copy(testimage::goldenPath("rich/Configuration.xml"),
                         dir.filePath("project/Configuration.xml")));
     const QString output = dir.filePath("images/device7.bin");
-    const Run run = runCli({"build", dir.filePath("project"), "--output", output, "--no-check"});
+    args.replaceInStrings(QRegularExpression(QStringLiteral("^FOLDER$")), dir.filePath("project"));
+    args.replaceInStrings(QRegularExpression(QStringLiteral("FILE$")), output);
+    const Run run = runCli(args);
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(readFileBytes(output), testimage::golden("rich.bin"));
     QVERIFY(!QFileInfo::exists(dir.filePath("project/bin")));

@@ -1,5 +1,6 @@
 // trenov5x-cli ports, status and set-clock as a script runs them: real
-// processes against the simulated modem, their texts and exit codes.
+// processes against the simulated modem, their texts and exit codes; and the
+// wrong invocations of every command.
 #include "common/cli_run.h"
 #include "helper_devsim.h"
 #include "link/Comm.h"
@@ -33,8 +34,10 @@ private slots:
     void versionIsTheProjectVersion();
     void setClockSendsTheFrameOfTheFields();
     void portInUseIsNamedAsTheReason();
-    void argumentErrorsAndHelp_data();
-    void argumentErrorsAndHelp();
+    void helpGoesToStandardOutput_data();
+    void helpGoesToStandardOutput();
+    void wrongArgumentsGiveTheMessageAndTheUsage_data();
+    void wrongArgumentsGiveTheMessageAndTheUsage();
 };
 
 void TestCli::deviceCommands_data()
@@ -49,6 +52,8 @@ void TestCli::deviceCommands_data()
     const QString noAnswer = QStringLiteral("Error! No Answer from Device.\n");
     QTest::newRow("status") << QStringList{} << status << 0 << QStringLiteral("Firmware Version : 1.0.4\n")
                             << QString();
+    QTest::newRow("status --port=PORT") << QStringList{} << QStringList{"status", "--json", "--port=PORT"}
+                                        << 0 << QStringLiteral("{\n") << QString();
     QTest::newRow("status, silent device") << QStringList{"--silent"} << status << 1 << QString() << noAnswer;
     // 1000 bytes of noise fill the whole read: an answer, if a wrong one.
     QTest::newRow("status, unrecognised reply")
@@ -105,7 +110,7 @@ void TestCli::deviceCommands()
 
     DevSim sim(simulator);
     QVERIFY(sim.isRunning());
-    command.replaceInStrings(QRegularExpression(QStringLiteral("^PORT$")), sim.path());
+    command.replaceInStrings(QRegularExpression(QStringLiteral("^(--port=)?PORT$")), "\\1" + sim.path());
     QTemporaryDir dir;
     const QString loop = dir.filePath(QStringLiteral("ttyLOOP"));
     QVERIFY(QFile::link(loop, loop));
@@ -212,45 +217,136 @@ void TestCli::portInUseIsNamedAsTheReason()
                           .arg(sim.path()));
 }
 
-void TestCli::argumentErrorsAndHelp_data()
+void TestCli::helpGoesToStandardOutput_data()
 {
     QTest::addColumn<QStringList>("command");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("text"); // in stdout for help, else in stderr
+    QTest::addColumn<QString>("usage");
 
-    QTest::newRow("status help") << QStringList{"status", "--help"} << 0
+    QTest::newRow("status help") << QStringList{"status", "--help"}
                                  << QStringLiteral("Usage: trenov5x-cli status");
-    QTest::newRow("set-clock help") << QStringList{"set-clock", "--help"} << 0
+    QTest::newRow("set-clock help") << QStringList{"set-clock", "--help"}
                                     << QStringLiteral("Usage: trenov5x-cli set-clock");
-    QTest::newRow("ports help") << QStringList{"ports", "--help"} << 0
+    QTest::newRow("ports help") << QStringList{"ports", "--help"}
                                 << QStringLiteral("Usage: trenov5x-cli ports");
-    QTest::newRow("ports, extra argument")
-        << QStringList{"ports", "ttyS0"} << 2 << QStringLiteral("unexpected argument 'ttyS0'");
-    QTest::newRow("status, unknown option") << QStringList{"status", "--port", "a", "--xml"} << 2
-                                            << QStringLiteral("unexpected argument '--xml'");
-    QTest::newRow("status without port")
-        << QStringList{"status"} << 2 << QStringLiteral("--port PORT is required");
-    QTest::newRow("status, port twice")
-        << QStringList{"status", "--port", "a", "--port", "b"} << 2 << QStringLiteral("--port given twice");
-    QTest::newRow("status, extra argument")
-        << QStringList{"status", "--port", "a", "b"} << 2 << QStringLiteral("unexpected argument 'b'");
-    QTest::newRow("set-clock, five fields")
-        << QStringList{"set-clock", "--port", "a", "1", "2", "3", "4", "5"} << 2
-        << QStringLiteral("six fields");
-    QTest::newRow("set-clock, now and fields") << QStringList{"set-clock", "--port", "a", "--now", "1"} << 2
-                                               << QStringLiteral("--now takes no fields");
-    QTest::newRow("set-clock, unknown option") << QStringList{"set-clock", "--port", "a", "--later"} << 2
-                                               << QStringLiteral("unknown option '--later'");
+    QTest::newRow("update -h") << QStringList{"update", "-h"} << QStringLiteral("Usage: trenov5x-cli update");
+    QTest::newRow("help beside a wrong option")
+        << QStringList{"build", "--bogus", "--help"} << QStringLiteral("Usage: trenov5x-cli build");
+    QTest::newRow("help without the required port")
+        << QStringList{"status", "--json", "-h"} << QStringLiteral("Usage: trenov5x-cli status");
 }
 
-void TestCli::argumentErrorsAndHelp()
+void TestCli::helpGoesToStandardOutput()
 {
     QFETCH(QStringList, command);
-    QFETCH(int, exitCode);
-    QFETCH(QString, text);
+    QFETCH(QString, usage);
     const Run run = runCli(command);
-    QCOMPARE(run.exitCode, exitCode);
-    QVERIFY2((exitCode == 0 ? run.out : run.err).contains(text), qPrintable(run.out + run.err));
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.startsWith(usage), qPrintable(run.out));
+    QCOMPARE(run.err, QString());
+}
+
+void TestCli::wrongArgumentsGiveTheMessageAndTheUsage_data()
+{
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QString>("message"); // the line before the usage; empty when the usage stands alone
+
+    const QString check = QStringLiteral("trenov5x-cli check: ");
+    QTest::newRow("check, unknown option")
+        << QStringList{"check", "--json", "F"} << check + "unexpected argument '--json'";
+    QTest::newRow("check, second folder")
+        << QStringList{"check", "F", "G"} << check + "unexpected argument 'G'";
+    QTest::newRow("check, no folder") << QStringList{"check"} << QString();
+    QTest::newRow("check, empty folder") << QStringList{"check", ""} << QString();
+
+    const QString build = QStringLiteral("trenov5x-cli build: ");
+    QTest::newRow("build, unknown option")
+        << QStringList{"build", "F", "--bogus"} << build + "unknown option '--bogus'";
+    QTest::newRow("build, --output without its value")
+        << QStringList{"build", "F", "--output"} << build + "--output needs a FILE";
+    QTest::newRow("build, -o without its value")
+        << QStringList{"build", "F", "-o"} << build + "--output needs a FILE";
+    QTest::newRow("build, empty --output=")
+        << QStringList{"build", "F", "--output="} << build + "--output needs a FILE";
+    QTest::newRow("build, --output twice")
+        << QStringList{"build", "F", "--output", "a", "--output=b"} << build + "--output given twice";
+    QTest::newRow("build, a value for a switch")
+        << QStringList{"build", "F", "--no-check=1"} << build + "unknown option '--no-check=1'";
+    QTest::newRow("build, second folder")
+        << QStringList{"build", "F", "G"} << build + "more than one FOLDER given";
+    QTest::newRow("build, no folder") << QStringList{"build", "--no-check"} << QString();
+
+    const QString inspect = QStringLiteral("trenov5x-cli inspect: ");
+    QTest::newRow("inspect, unknown option")
+        << QStringList{"inspect", "F", "--xml"} << inspect + "unknown option '--xml'";
+    QTest::newRow("inspect, second file")
+        << QStringList{"inspect", "F", "G"} << inspect + "more than one FILE given";
+    QTest::newRow("inspect, no file") << QStringList{"inspect", "--json"} << QString();
+
+    QTest::newRow("ports, extra argument")
+        << QStringList{"ports", "ttyS0"} << QStringLiteral("unexpected argument 'ttyS0'");
+    QTest::newRow("ports, unknown option")
+        << QStringList{"ports", "--json"} << QStringLiteral("unexpected argument '--json'");
+
+    QTest::newRow("status, unknown option")
+        << QStringList{"status", "--port", "a", "--xml"} << QStringLiteral("unexpected argument '--xml'");
+    QTest::newRow("status without port")
+        << QStringList{"status"} << QStringLiteral("--port PORT is required");
+    QTest::newRow("status, misspelt port")
+        << QStringList{"status", "--prot", "a"} << QStringLiteral("unexpected argument '--prot'");
+    QTest::newRow("status, --port without its value")
+        << QStringList{"status", "--json", "--port"}
+        << QStringLiteral("--port needs a port name or a device path");
+    QTest::newRow("status, empty --port=")
+        << QStringList{"status", "--port="} << QStringLiteral("--port needs a port name or a device path");
+    QTest::newRow("status, port twice")
+        << QStringList{"status", "--port", "a", "--port", "b"} << QStringLiteral("--port given twice");
+    QTest::newRow("status, extra argument")
+        << QStringList{"status", "--port", "a", "b"} << QStringLiteral("unexpected argument 'b'");
+
+    const QString sixFields = QStringLiteral("give --now or the six fields HH MI SS DD MO YY");
+    QTest::newRow("set-clock, five fields")
+        << QStringList{"set-clock", "--port", "a", "1", "2", "3", "4", "5"} << sixFields;
+    QTest::newRow("set-clock, seven fields")
+        << QStringList{"set-clock", "--port", "a", "1", "2", "3", "4", "5", "6", "7"} << sixFields;
+    QTest::newRow("set-clock, now and fields")
+        << QStringList{"set-clock", "--port", "a", "--now", "1"} << QStringLiteral("--now takes no fields");
+    QTest::newRow("set-clock, unknown option")
+        << QStringList{"set-clock", "--port", "a", "--later"} << QStringLiteral("unknown option '--later'");
+    QTest::newRow("set-clock without port")
+        << QStringList{"set-clock", "--now"} << QStringLiteral("--port PORT is required");
+
+    const QString update = QStringLiteral("trenov5x-cli update: ");
+    QTest::newRow("update, unknown option")
+        << QStringList{"update", "--port", "a", "F", "--bogus"} << update + "unexpected argument '--bogus'";
+    QTest::newRow("update, --updater without its value")
+        << QStringList{"update", "--port", "a", "F", "--updater"} << update + "--updater needs a PATH";
+    // Once the default update program ran instead.
+    QTest::newRow("update, empty --updater=")
+        << QStringList{"update", "--port", "a", "--configuration", "F", "--updater="}
+        << update + "--updater needs a PATH";
+    QTest::newRow("update without port")
+        << QStringList{"update", "F", "--configuration"} << update + "--port PORT is required";
+    QTest::newRow("update, second folder")
+        << QStringList{"update", "--port", "a", "F", "G"} << update + "unexpected argument 'G'";
+    QTest::newRow("update, no folder")
+        << QStringList{"update", "--port", "a", "--configuration"} << QString();
+}
+
+// A wrong invocation touches nothing: exit 2, and on standard error what is
+// wrong followed by the command's whole usage.
+void TestCli::wrongArgumentsGiveTheMessageAndTheUsage()
+{
+    QFETCH(QStringList, command);
+    QFETCH(QString, message);
+    const Run help = runCli({command.first(), QStringLiteral("--help")});
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY2(help.out.startsWith(QStringLiteral("Usage: trenov5x-cli ") + command.first()),
+             qPrintable(help.out));
+
+    const Run run = runCli(command);
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.out, QString());
+    QCOMPARE(run.err, (message.isEmpty() ? QString() : message + u'\n') + help.out);
 }
 
 QTEST_GUILESS_MAIN(TestCli)

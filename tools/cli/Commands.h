@@ -1,17 +1,16 @@
-// The commands of trenov5x-cli. Each takes the arguments after its own name
-// and returns the process exit code.
+// The commands of trenov5x-cli, each declared in its own file.
 #pragma once
 
-#include <QStringList>
+#include "Command.h"
 
 namespace cli {
 
-int runBuild(const QStringList &args);
-int runCheck(const QStringList &args);
-int runInspect(const QStringList &args);
-int runPorts(const QStringList &args);
-int runStatus(const QStringList &args);
-int runSetClock(const QStringList &args);
-int runUpdate(const QStringList &args);
+Command checkCommand();
+Command buildCommand();
+Command inspectCommand();
+Command portsCommand();
+Command statusCommand();
+Command setClockCommand();
+Command updateCommand();
 
 } // namespace cli

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+namespace cli {
+
 namespace {
 
 const char kBuildHelp[] = R"(Usage: trenov5x-cli build FOLDER [--output FILE] [--no-check]
@@ -32,45 +34,17 @@ Exit status:
   2  FOLDER holds no Configuration.xml, or the arguments are wrong
 )";
 
-} // namespace
+const QCommandLineOption kOutputOption({QStringLiteral("o"), QStringLiteral("output")},
+                                       QStringLiteral("a FILE"), QStringLiteral("FILE"));
+const QCommandLineOption kNoCheckOption(QStringLiteral("no-check"), QStringLiteral("compile unchecked"));
 
-int cli::runBuild(const QStringList &args)
+int runBuild(const QCommandLineParser &parser)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
-    QString folder;
-    QString output;
-    bool check = true;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &arg = args[i];
-        if (arg == u"--help" || arg == u"-h") {
-            out << kBuildHelp;
-            return 0;
-        }
-        if (arg == u"--output" || arg == u"-o") {
-            if (++i == args.size()) {
-                err << "trenov5x-cli build: --output needs a FILE\n";
-                return 2;
-            }
-            output = args[i];
-        } else if (arg.startsWith(u"--output=")) {
-            output = arg.mid(9);
-        } else if (arg == u"--no-check") {
-            check = false;
-        } else if (arg.startsWith(u'-') && arg.size() > 1) {
-            err << "trenov5x-cli build: unknown option '" << arg << "'\n" << kBuildHelp;
-            return 2;
-        } else if (folder.isNull()) {
-            folder = arg;
-        } else {
-            err << "trenov5x-cli build: more than one FOLDER given\n" << kBuildHelp;
-            return 2;
-        }
-    }
-    if (folder.isEmpty() || (!output.isNull() && output.isEmpty())) {
-        err << kBuildHelp;
-        return 2;
-    }
+    const QString folder = parser.positionalArguments().constFirst();
+    const QString output = parser.value(kOutputOption);
+    const bool check = !parser.isSet(kNoCheckOption);
 
     const QString configuration = QDir(folder).filePath(QLatin1String(image::kConfigurationFileName));
     if (check) {
@@ -80,7 +54,7 @@ int cli::runBuild(const QStringList &args)
             return 1;
         }
     }
-    const QString imagePath = output.isNull() ? image::imagePathFor(folder) : output;
+    const QString imagePath = output.isEmpty() ? image::imagePathFor(folder) : output;
     const image::BuildResult result = image::buildImageFile(configuration, imagePath);
     for (const QString &warning : result.warnings)
         err << "trenov5x-cli build: warning: " << warning << '\n';
@@ -99,3 +73,22 @@ int cli::runBuild(const QStringList &args)
     err << result.error << '\n';
     return 1;
 }
+
+} // namespace
+
+Command buildCommand()
+{
+    Command command;
+    command.name = QStringLiteral("build");
+    command.summary = QStringLiteral("check and compile FOLDER/Configuration.xml into a device image");
+    command.help = kBuildHelp;
+    command.options = {kOutputOption, kNoCheckOption};
+    command.arguments = Arguments::One;
+    command.argumentName = QStringLiteral("FOLDER");
+    command.wording = Wording::UnknownOption;
+    command.namedInMessages = true;
+    command.run = runBuild;
+    return command;
+}
+
+} // namespace cli

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QTextStream>
 
+namespace cli {
+
 namespace {
 
 const char kCheckHelp[] = R"(Usage: trenov5x-cli check FOLDER
@@ -23,28 +25,11 @@ Exit status:
      error), or the arguments are wrong
 )";
 
-} // namespace
-
-int cli::runCheck(const QStringList &args)
+int runCheck(const QCommandLineParser &parser)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
-    QString folder;
-    for (const QString &arg : args) {
-        if (arg == u"--help" || arg == u"-h") {
-            out << kCheckHelp;
-            return 0;
-        }
-        if ((arg.startsWith(u'-') && arg.size() > 1) || !folder.isNull()) {
-            err << "trenov5x-cli check: unexpected argument '" << arg << "'\n" << kCheckHelp;
-            return 2;
-        }
-        folder = arg;
-    }
-    if (folder.isEmpty()) {
-        err << kCheckHelp;
-        return 2;
-    }
+    const QString folder = parser.positionalArguments().constFirst();
     const ConfigurationCheck check =
         checkConfigurationFile(QDir(folder).filePath(QStringLiteral("Configuration.xml")));
     switch (check.status) {
@@ -59,3 +44,20 @@ int cli::runCheck(const QStringList &args)
         return 2;
     }
 }
+
+} // namespace
+
+Command checkCommand()
+{
+    Command command;
+    command.name = QStringLiteral("check");
+    command.summary = QStringLiteral("run the checks the window runs before a save");
+    command.help = kCheckHelp;
+    command.arguments = Arguments::One;
+    command.argumentName = QStringLiteral("FOLDER");
+    command.namedInMessages = true;
+    command.run = runCheck;
+    return command;
+}
+
+} // namespace cli

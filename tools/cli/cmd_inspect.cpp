@@ -8,6 +8,8 @@
 #include <QJsonDocument>
 #include <QTextStream>
 
+namespace cli {
+
 namespace {
 
 const char kInspectHelp[] = R"(Usage: trenov5x-cli inspect FILE [--json]
@@ -24,35 +26,14 @@ Exit status:
   2  the arguments are wrong
 )";
 
-} // namespace
+const QCommandLineOption kJsonOption(QStringLiteral("json"), QStringLiteral("print JSON"));
 
-int cli::runInspect(const QStringList &args)
+int runInspect(const QCommandLineParser &parser)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
-    QString path;
-    bool json = false;
-    for (const QString &arg : args) {
-        if (arg == u"--help" || arg == u"-h") {
-            out << kInspectHelp;
-            return 0;
-        }
-        if (arg == u"--json") {
-            json = true;
-        } else if (arg.startsWith(u'-') && arg.size() > 1) {
-            err << "trenov5x-cli inspect: unknown option '" << arg << "'\n" << kInspectHelp;
-            return 2;
-        } else if (path.isNull()) {
-            path = arg;
-        } else {
-            err << "trenov5x-cli inspect: more than one FILE given\n" << kInspectHelp;
-            return 2;
-        }
-    }
-    if (path.isEmpty()) {
-        err << kInspectHelp;
-        return 2;
-    }
+    const QString path = parser.positionalArguments().constFirst();
+    const bool json = parser.isSet(kJsonOption);
 
     // No image is longer than the device's capacity: a longer file is refused
     // before it is read, whatever it is.
@@ -76,3 +57,22 @@ int cli::runInspect(const QStringList &args)
         out << cli::imageListing(result.image, name);
     return 0;
 }
+
+} // namespace
+
+Command inspectCommand()
+{
+    Command command;
+    command.name = QStringLiteral("inspect");
+    command.summary = QStringLiteral("decode a bank.bin into a readable listing");
+    command.help = kInspectHelp;
+    command.options = {kJsonOption};
+    command.arguments = Arguments::One;
+    command.argumentName = QStringLiteral("FILE");
+    command.wording = Wording::UnknownOption;
+    command.namedInMessages = true;
+    command.run = runInspect;
+    return command;
+}
+
+} // namespace cli

@@ -4,6 +4,8 @@
 
 #include <QTextStream>
 
+namespace cli {
+
 namespace {
 
 const char kUsage[] = R"(Usage: trenov5x-cli ports
@@ -17,20 +19,10 @@ Exit status: 0, also when there is no port (a note on stderr says so);
 2 for wrong arguments.
 )";
 
-} // namespace
-
-int cli::runPorts(const QStringList &args)
+int runPorts(const QCommandLineParser &)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
-    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-        out << kUsage;
-        return 0;
-    }
-    if (!args.isEmpty()) {
-        err << "unexpected argument '" << args.first() << "'\n" << kUsage;
-        return 2;
-    }
     const devlink::PortList list = devlink::fillPortList(devlink::listSerialPorts(), QString());
     for (const QString &name : list.items)
         out << name << '\n';
@@ -38,3 +30,17 @@ int cli::runPorts(const QStringList &args)
         err << "no serial port found\n";
     return 0;
 }
+
+} // namespace
+
+Command portsCommand()
+{
+    Command command;
+    command.name = QStringLiteral("ports");
+    command.summary = QStringLiteral("list the serial ports the window offers");
+    command.help = kUsage;
+    command.run = runPorts;
+    return command;
+}
+
+} // namespace cli

@@ -1,5 +1,8 @@
+// trenov5x-cli set-clock: sets the clock of a device.
 #include "Commands.h"
 #include "link_cli.h"
+
+namespace cli {
 
 namespace {
 
@@ -17,23 +20,15 @@ and the reason, "Error! No Answer from Device.", "Error! The Answer from
 Device is Wrong.") on stderr; 2 for wrong arguments.
 )";
 
-} // namespace
+const QCommandLineOption kNowOption(QStringLiteral("now"), QStringLiteral("the computer's clock"));
 
-int cli::runSetClock(const QStringList &arguments)
+int runSetClock(const QCommandLineParser &parser)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
-    QStringList args = arguments;
-    QString port;
-    if (const std::optional<int> exitCode = takeHelpAndPort(args, &port, kUsage, out, err))
-        return *exitCode;
-    const bool now = args.removeAll(QStringLiteral("--now")) > 0;
-    for (const QString &arg : args) {
-        if (arg.startsWith(QLatin1String("--"))) {
-            err << "unknown option '" << arg << "'\n" << kUsage;
-            return 2;
-        }
-    }
+    const QString port = parser.value(kPortOption);
+    const bool now = parser.isSet(kNowOption);
+    const QStringList args = parser.positionalArguments();
     if (now ? !args.isEmpty() : args.size() != 6) {
         err << (now ? "--now takes no fields\n" : "give --now or the six fields HH MI SS DD MO YY\n")
             << kUsage;
@@ -51,3 +46,21 @@ int cli::runSetClock(const QStringList &arguments)
     printOutcome(outcome, port, out, err);
     return outcome.succeeded ? 0 : 1;
 }
+
+} // namespace
+
+Command setClockCommand()
+{
+    Command command;
+    command.name = QStringLiteral("set-clock");
+    command.summary = QStringLiteral("set the clock of a device");
+    command.help = kUsage;
+    command.options = {kPortOption, kNowOption};
+    command.requiredOptions = kPortOption.names();
+    command.arguments = Arguments::CheckedByRun;
+    command.wording = Wording::UnknownOption;
+    command.run = runSetClock;
+    return command;
+}
+
+} // namespace cli

@@ -1,3 +1,4 @@
+// trenov5x-cli status: reads the firmware version and the clock of a device.
 #include "Commands.h"
 #include "lang/KeyTable.h"
 #include "link_cli.h"
@@ -7,6 +8,8 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QTime>
+
+namespace cli {
 
 namespace {
 
@@ -52,21 +55,14 @@ QJsonValue isoDateTime(const QString &deviceClock)
     return date.toString(Qt::ISODate) + u'T' + time.toString(Qt::ISODate);
 }
 
-} // namespace
+const QCommandLineOption kJsonOption(QStringLiteral("json"), QStringLiteral("print JSON"));
 
-int cli::runStatus(const QStringList &arguments)
+int runStatus(const QCommandLineParser &parser)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
-    QStringList args = arguments;
-    QString port;
-    if (const std::optional<int> exitCode = takeHelpAndPort(args, &port, kUsage, out, err))
-        return *exitCode;
-    const bool json = args.removeAll(QStringLiteral("--json")) > 0;
-    if (!args.isEmpty()) {
-        err << "unexpected argument '" << args.first() << "'\n" << kUsage;
-        return 2;
-    }
+    const QString port = parser.value(kPortOption);
+    const bool json = parser.isSet(kJsonOption);
 
     devlink::DeviceLink link;
     const devlink::LinkOutcome outcome = link.readStatus(port);
@@ -88,3 +84,19 @@ int cli::runStatus(const QStringList &arguments)
         << lang::builtinText(u"TntL_DT_RSD_DT") << ' ' << outcome.dateTime.value_or(QString()) << '\n';
     return 0;
 }
+
+} // namespace
+
+Command statusCommand()
+{
+    Command command;
+    command.name = QStringLiteral("status");
+    command.summary = QStringLiteral("read the firmware version and clock of a device");
+    command.help = kUsage;
+    command.options = {kPortOption, kJsonOption};
+    command.requiredOptions = kPortOption.names();
+    command.run = runStatus;
+    return command;
+}
+
+} // namespace cli

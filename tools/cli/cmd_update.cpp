@@ -57,38 +57,45 @@ QString stageText(const app::UpdateProgress &p)
 
 } // namespace
 
-int cli::runUpdate(const QStringList &arguments)
+namespace cli {
+int runUpdate(const QCommandLineParser &parser);
+} // namespace cli
+
+namespace {
+
+const QCommandLineOption kFirmwareOption(QStringLiteral("firmware"), QStringLiteral("write the firmware"));
+const QCommandLineOption kConfigurationOption(QStringLiteral("configuration"),
+                                              QStringLiteral("write the image"));
+const QCommandLineOption kUpdaterOption(QStringLiteral("updater"), QStringLiteral("a PATH"),
+                                        QStringLiteral("PATH"));
+
+} // namespace
+
+cli::Command cli::updateCommand()
+{
+    Command command;
+    command.name = QStringLiteral("update");
+    command.summary = QStringLiteral("write firmware and/or the configuration image into a device");
+    command.help = kUpdateHelp;
+    command.options = {kPortOption, kFirmwareOption, kConfigurationOption, kUpdaterOption};
+    command.requiredOptions = kPortOption.names();
+    command.arguments = Arguments::One;
+    command.argumentName = QStringLiteral("FOLDER");
+    command.namedInMessages = true;
+    command.run = runUpdate;
+    return command;
+}
+
+int cli::runUpdate(const QCommandLineParser &parser)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
-    QStringList args = arguments;
-    QString port;
-    if (const std::optional<int> done = takeHelpAndPort(args, &port, kUpdateHelp, out, err))
-        return *done;
     app::UpdateRequest request;
-    request.portName = port;
-    QString folder;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &arg = args[i];
-        if (arg == u"--firmware") {
-            request.firmware = true;
-        } else if (arg == u"--configuration") {
-            request.configuration = true;
-        } else if (arg == u"--updater" && i + 1 < args.size()) {
-            request.updaterPath = args[++i];
-        } else if (arg.startsWith(u"--updater=")) {
-            request.updaterPath = arg.mid(10);
-        } else if (arg.startsWith(u'-') || !folder.isNull()) {
-            err << "trenov5x-cli update: unexpected argument '" << arg << "'\n" << kUpdateHelp;
-            return 2;
-        } else {
-            folder = arg;
-        }
-    }
-    if (folder.isEmpty()) {
-        err << kUpdateHelp;
-        return 2;
-    }
+    request.portName = parser.value(kPortOption);
+    request.firmware = parser.isSet(kFirmwareOption);
+    request.configuration = parser.isSet(kConfigurationOption);
+    request.updaterPath = parser.value(kUpdaterOption);
+    const QString folder = parser.positionalArguments().constFirst();
     if (request.updaterPath.isEmpty()) {
         request.programFolder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
     } else {

@@ -33,52 +33,8 @@ QString openFailureReason(int code)
 
 } // namespace
 
-std::optional<int> takeHelpAndPort(QStringList &args, QString *port, const char *usage, QTextStream &out,
-                                   QTextStream &err)
-{
-    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-        out << usage;
-        return 0;
-    }
-    if (!takePortArgument(args, port, err)) {
-        err << usage;
-        return 2;
-    }
-    return std::nullopt;
-}
-
-bool takePortArgument(QStringList &args, QString *port, QTextStream &err)
-{
-    bool found = false;
-    for (qsizetype i = 0; i < args.size();) {
-        QString value;
-        if (args.at(i) == QLatin1String("--port")) {
-            if (i + 1 >= args.size()) {
-                err << "--port needs a port name or a device path\n";
-                return false;
-            }
-            value = args.at(i + 1);
-            args.remove(i, 2);
-        } else if (args.at(i).startsWith(QLatin1String("--port="))) {
-            value = args.at(i).mid(7);
-            args.remove(i);
-        } else {
-            ++i;
-            continue;
-        }
-        if (found) {
-            err << "--port given twice\n";
-            return false;
-        }
-        found = true;
-        *port = value;
-    }
-    if (!found || port->isEmpty()) {
-        err << "--port PORT is required\n";
-        return false;
-    }
-    return true;
-}
+const QCommandLineOption kPortOption(QStringLiteral("port"), QStringLiteral("a port name or a device path"),
+                                     QStringLiteral("PORT"));
 
 void printOutcome(const devlink::LinkOutcome &outcome, const QString &port, QTextStream &out,
                   QTextStream &err)

@@ -1,24 +1,17 @@
-// What the device commands of trenov5x-cli share: the --port argument and the
+// What the device commands of trenov5x-cli share: the --port option and the
 // printing of a device exchange's outcome.
 #pragma once
 
 #include "link/DeviceLink.h"
 
-#include <QStringList>
+#include <QCommandLineOption>
 #include <QTextStream>
-#include <optional>
 
 namespace cli {
 
-// Takes "--port PORT" or "--port=PORT" out of args. False (with a message on
-// err) when it is missing or given twice.
-bool takePortArgument(QStringList &args, QString *port, QTextStream &err);
-
-// The start of every device command: --help prints the usage (exit 0), a
-// missing or doubled --port prints the usage on err (exit 2). Returns the exit
-// code when the command ends here, nothing when it goes on with *port set.
-std::optional<int> takeHelpAndPort(QStringList &args, QString *port, const char *usage, QTextStream &out,
-                                   QTextStream &err);
+// The --port option every device command requires: a port name as the port
+// list shows it or a device path.
+extern const QCommandLineOption kPortOption;
 
 // Prints the outcome's messages in their built-in English, information on out
 // and errors on err, with the reason behind a port that did not open.

@@ -11,28 +11,17 @@
 
 namespace {
 
-struct Command
+QList<cli::Command> commands()
 {
-    const char *name;
-    int (*run)(const QStringList &);
-    const char *summary;
-};
-
-const Command kCommands[] = {
-    {"check", cli::runCheck, "run the checks the window runs before a save"},
-    {"build", cli::runBuild, "check and compile FOLDER/Configuration.xml into a device image"},
-    {"inspect", cli::runInspect, "decode a bank.bin into a readable listing"},
-    {"ports", cli::runPorts, "list the serial ports the window offers"},
-    {"status", cli::runStatus, "read the firmware version and clock of a device"},
-    {"set-clock", cli::runSetClock, "set the clock of a device"},
-    {"update", cli::runUpdate, "write firmware and/or the configuration image into a device"},
-};
+    return {cli::checkCommand(),  cli::buildCommand(),    cli::inspectCommand(), cli::portsCommand(),
+            cli::statusCommand(), cli::setClockCommand(), cli::updateCommand()};
+}
 
 void printUsage(QTextStream &out)
 {
     out << "Usage: trenov5x-cli COMMAND [ARGS...]\n\nCommands:\n";
-    for (const Command &c : kCommands)
-        out << "  " << QString::fromLatin1(c.name).leftJustified(10) << c.summary << '\n';
+    for (const cli::Command &c : commands())
+        out << "  " << c.name.leftJustified(10) << c.summary << '\n';
     out << "\nRun 'trenov5x-cli COMMAND --help' for the arguments of a command,\n"
            "'trenov5x-cli --version' for the version.\n";
 }
@@ -66,9 +55,9 @@ int main(int argc, char **argv)
         out << "trenov5x-cli " TRENOV5X_VERSION "\n";
         return 0;
     }
-    for (const Command &c : kCommands) {
-        if (name == QLatin1String(c.name))
-            return c.run(args);
+    for (const cli::Command &c : commands()) {
+        if (name == c.name)
+            return cli::runCommand(c, args);
     }
     err << "trenov5x-cli: unknown command '" << name << "'\n";
     printUsage(err);
