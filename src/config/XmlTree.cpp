@@ -536,6 +536,10 @@ private:
                 return fail(
                     QStringLiteral("elements are nested deeper than %1 levels").arg(xmltree::kMaxDepth),
                     tagStart);
+            if (++m_elementCount > xmltree::kMaxElements)
+                return fail(
+                    QStringLiteral("the document holds more than %1 elements").arg(xmltree::kMaxElements),
+                    tagStart);
             XmlElement *element = &m_levels[open.size()].emplace_back();
             element->name = internName(tagName);
             place(tagEnd);
@@ -658,6 +662,7 @@ private:
     const Char *m_errorPos = nullptr;
     QHash<View, QString> m_names;
     std::vector<std::vector<XmlElement>> m_levels;
+    qsizetype m_elementCount = 0;
 };
 
 } // namespace

@@ -38,6 +38,10 @@ namespace xmltree {
 // None of our formats nests deeper than a dozen levels; a deeper document is
 // refused instead of being built into a tree that deep.
 inline constexpr int kMaxDepth = 32;
+// A configuration near the device's capacity holds about 50,000 elements; a
+// document with far more is refused before its tree takes memory by the
+// hundred megabytes.
+inline constexpr qsizetype kMaxElements = 300'000;
 
 // A document type declaration is refused: our files never hold one.
 XmlParseResult parse(const QByteArray &bytes);

@@ -26,6 +26,13 @@ private slots:
             << hostile::entityAmplification("Configuration") << doctype;
         QTest::newRow("external entity, once silently empty")
             << hostile::externalEntity("Configuration") << doctype;
+        QTest::newRow("one element too many")
+            << QByteArray("<Configuration>" + QByteArray("<a/>").repeated(config::xmltree::kMaxElements) +
+                          "</Configuration>")
+            << QStringLiteral("the document holds more than 300000 elements");
+        QTest::newRow("60 MB of empty elements")
+            << QByteArray("<Configuration>" + QByteArray("<a/>").repeated(15'000'000) + "</Configuration>")
+            << QStringLiteral("the document holds more than 300000 elements");
         QTest::newRow("document type without entities")
             << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE Configuration><Configuration/>") << doctype;
     }
@@ -37,6 +44,15 @@ private slots:
         QVERIFY(!result.root);
         QVERIFY2(result.error.startsWith(error), qPrintable(result.error));
         QVERIFY(result.line > 0);
+    }
+
+    void mostElementsOfTheLimitAreRead()
+    {
+        const config::XmlParseResult result = config::xmltree::parse(
+            "<Configuration>" + QByteArray("<a/>").repeated(config::xmltree::kMaxElements - 1) +
+            "</Configuration>");
+        QVERIFY2(result.root, qPrintable(result.error));
+        QCOMPARE(result.root->children.size(), config::xmltree::kMaxElements - 1);
     }
 
     void deepestNestingOfTheLimitIsRead()
