@@ -25,6 +25,7 @@ public:
     // session holds the lock until it ends. HeldElsewhere: another window
     // runs on this folder and this one must not start.
     FolderLock::Result lockFolder() { return m_lock.lock(); }
+    const FolderLock &folderLock() const { return m_lock; }
     // Second half, after the language is applied: new-configuration values,
     // then the last configuration's file. A refused file or a name that cannot
     // be a configuration folder leaves no configuration open and returns the

@@ -436,6 +436,7 @@ constexpr KeyDef kKeys[] = {
     {u"Error_Write_File", u"Error! The file could not be written.", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Create_Folder", u"Error! The folder could not be created:", Group::Messages_Errors, KeyKind::Message},
     {u"Mes_Already_Running", u"The program is already running from this folder. Use the window that is already open.", Group::Messages_Errors, KeyKind::Message},
+    {u"Mes_Lock_Other_Host", u"The folder is in use by the program on the computer \"%1\". If it no longer runs there, delete this file and start again:", Group::Messages_Errors, KeyKind::Message},
     // The device update: its outcome and the stages of its progress window
     // (%1: the attempt, or the time the update program has been running).
     {u"Mes_Update_Done", u"The device has been updated.", Group::Messages_Errors, KeyKind::Message},

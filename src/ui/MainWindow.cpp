@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "config/XmlText.h"
 #include "ui/AboutBox.h"
 #include "ui/LanguageApplier.h"
 #include "ui/MenuPanel.h"
@@ -197,12 +198,21 @@ void MainWindow::start()
                                QDir::toNativeSeparators(failed));
         return;
     }
-    if (m_session.lockFolder() == app::FolderLock::Result::HeldElsewhere) {
+    if (const app::FolderLock::Result held = m_session.lockFolder();
+        held == app::FolderLock::Result::HeldElsewhere || held == app::FolderLock::Result::HeldOnOtherHost) {
         // The running window keeps the folder; this one ends before it reads
         // or writes anything else.
         m_startFailed = true;
         applyLanguage(m_session.languageCode());
-        m_context->showMessage(MessageKind::Warning, QStringLiteral("Mes_Already_Running"));
+        if (held == app::FolderLock::Result::HeldElsewhere) {
+            m_context->showMessage(MessageKind::Warning, QStringLiteral("Mes_Already_Running"));
+        } else {
+            const app::FolderLock &lock = m_session.folderLock();
+            m_context->showText(
+                MessageKind::Warning,
+                m_texts.messageText(u"Mes_Lock_Other_Host").arg(config::quoted(lock.holder().host)) +
+                    QLatin1Char('\n') + QDir::toNativeSeparators(lock.fileName()));
+        }
         return;
     }
     applyLanguage(m_session.languageCode());

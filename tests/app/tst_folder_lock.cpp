@@ -147,6 +147,8 @@ private slots:
         QTest::newRow("its process has ended") << "ended";
         QTest::newRow("its process ID now belongs to another program") << "reused";
         QTest::newRow("written empty by a power cut") << "empty";
+        QTest::newRow("a dangling symbolic link") << "link";
+        QTest::newRow("a folder with a file in it") << "folder";
     }
 
     void leftoverLockDoesNotBlock()
@@ -166,14 +168,48 @@ private slots:
             other.start(QStringLiteral("sleep"), {QStringLiteral("30")});
             QVERIFY(other.waitForStarted());
             writeFile(file, lockContentNaming(other.processId()));
+        } else if (leftover == QLatin1String("link")) {
+            QVERIFY(QDir().mkpath(workspace.settingsFolder()));
+            QVERIFY(QFile::link(dir.filePath(QStringLiteral("nowhere")), file));
+        } else if (leftover == QLatin1String("folder")) {
+            writeFile(file + QStringLiteral("/notes.txt"), "kept");
         } else {
             writeFile(file, QByteArray());
         }
         app::FolderLock lock(workspace);
         QCOMPARE(lock.lock(), app::FolderLock::Result::Locked);
         QCOMPARE(lockHolder(file), QCoreApplication::applicationPid());
+        if (leftover == QLatin1String("folder")) {
+            // Moved aside with what it held, not removed.
+            const QStringList aside = QDir(workspace.settingsFolder())
+                                          .entryList({QStringLiteral("trenov5x.lock.moved-*")}, QDir::Dirs);
+            QCOMPARE(aside.size(), 1);
+            QCOMPARE(readFile(workspace.settingsFolder() + aside[0] + QStringLiteral("/notes.txt")),
+                     QByteArray("kept"));
+        }
         other.kill();
         other.waitForFinished();
+    }
+
+    // Whether a copy on another computer still runs cannot be seen from
+    // here: the lock holds, and says whose it is.
+    void lockOfAnotherComputerHolds()
+    {
+        QTemporaryDir dir;
+        const app::Workspace workspace(dir.path());
+        const QString file = workspace.settingsFolder() + QLatin1String(app::FolderLock::kFileName);
+        QList<QByteArray> lines = lockContentNaming(4242).split('\n');
+        // The file names a process, the program, the computer's name, its
+        // machine ID and its boot ID.
+        lines[2] = "plant-laptop-7";
+        lines[3] = "0123456789abcdef0123456789abcdef";
+        lines[4] = "00000000-0000-0000-0000-000000000001";
+        writeFile(file, lines.join('\n'));
+        app::FolderLock lock(workspace);
+        QCOMPARE(lock.lock(), app::FolderLock::Result::HeldOnOtherHost);
+        QCOMPARE(lock.holder().host, QStringLiteral("plant-laptop-7"));
+        QCOMPARE(lock.holder().pid, 4242);
+        QCOMPARE(readFile(file), lines.join('\n'));
     }
 
     void readOnlySettingFolderStartsWithoutTheLock()

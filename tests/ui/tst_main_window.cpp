@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -23,6 +24,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -187,6 +189,32 @@ private slots:
         QCOMPARE(boxes.shown.size(), 1);
         QVERIFY2(boxes.shown[0].text.size() < 1000, qPrintable(boxes.shown[0].text.left(300)));
         QVERIFY(boxes.shown[0].text.contains(QChar(0x2026)));
+    }
+
+    void lockOfAnotherComputerNamesItAndTheFile()
+    {
+        ProgramFolder folder;
+        QTemporaryDir scratch;
+        QLockFile own(scratch.filePath(QStringLiteral("own.lock")));
+        QVERIFY(own.tryLock(0));
+        QFile ownFile(own.fileName());
+        QVERIFY(ownFile.open(QIODevice::ReadOnly));
+        QList<QByteArray> lines = ownFile.readAll().split('\n');
+        // The file names a process, the program, the computer's name, its
+        // machine ID and its boot ID.
+        lines[2] = "plant-laptop-7";
+        lines[3] = "0123456789abcdef0123456789abcdef";
+        lines[4] = "00000000-0000-0000-0000-000000000001";
+        const QString file = folder.path() + QStringLiteral("/Setting/trenov5x.lock");
+        folder.writeFile(QStringLiteral("Setting/trenov5x.lock"), lines.join('\n'));
+        RecordingPresenter boxes;
+        MainWindow w({folder.path(), &boxes});
+        QVERIFY(w.startFailed());
+        QCOMPARE(boxes.shown.size(), 1);
+        const QString shown = boxes.shown[0].text;
+        QVERIFY2(shown.contains(QStringLiteral("\"plant-laptop-7\"")) &&
+                     shown.contains(QDir::toNativeSeparators(file)),
+                 qPrintable(shown));
     }
 
     void folderThatCannotBeCreatedEndsTheStartWithABox()
