@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QMetaMethod>
 #include <QProcess>
-#include <csignal>
 #include <utility>
 
 namespace app {
@@ -161,6 +160,7 @@ bool UpdateService::start(const UpdateRequest &request)
     if (m_running)
         return false;
     m_request = request;
+    ++m_run;
     m_running = true;
     m_updaterLaunched = false;
     m_attempt = 0;
@@ -231,7 +231,8 @@ void UpdateService::advance()
         break;
     case Step::StartUpdater:
         m_commandLine = updaterCommandLine(m_request);
-        beginStage(UpdateStage::StartingUpdater);
+        if (!beginStage(UpdateStage::StartingUpdater))
+            return;
         schedule(Step::LaunchUpdater, m_timings.releasePauseMs);
         break;
     case Step::LaunchUpdater:
@@ -247,10 +248,17 @@ void UpdateService::advance()
     }
 }
 
-void UpdateService::beginStage(UpdateStage stage)
+bool UpdateService::beginStage(UpdateStage stage)
 {
+    const quint64 run = m_run;
     m_stage = stage;
     emit stageStarted(stage);
+    return stillCurrent(run);
+}
+
+bool UpdateService::stillCurrent(quint64 run) const
+{
+    return m_running && m_run == run;
 }
 
 void UpdateService::finish(UpdateOutcome o)
@@ -268,7 +276,8 @@ void UpdateService::failInBootLoop(UpdateOutcome o)
 
 void UpdateService::preflight()
 {
-    beginStage(UpdateStage::Checking);
+    if (!beginStage(UpdateStage::Checking))
+        return;
     if (updaterRunning()) {
         // The one left running still holds the port and the device.
         UpdateOutcome o = outcome(Status::UpdaterStillRunning, QStringLiteral("Mes_Updater_Still_Running"));
@@ -295,7 +304,8 @@ void UpdateService::preflight()
 
 void UpdateService::build()
 {
-    beginStage(UpdateStage::Building);
+    if (!beginStage(UpdateStage::Building))
+        return;
     const image::BuildResult built = image::buildDeviceImage(m_request.configurationFolder);
     if (!built.built()) {
         const QString why = built.status == image::BuildStatus::NoConfiguration
@@ -310,17 +320,22 @@ void UpdateService::build()
 
 void UpdateService::openPort()
 {
-    beginStage(UpdateStage::OpeningPort);
+    if (!beginStage(UpdateStage::OpeningPort))
+        return;
     if (const auto error = m_link.openPort(m_request.portName))
         return finish(outcome(Status::PortNotOpened, devlink::openFailureKey(error->code()), error->text()));
-    beginStage(UpdateStage::WaitingForBootLoader);
+    if (!beginStage(UpdateStage::WaitingForBootLoader))
+        return;
     probe();
 }
 
 void UpdateService::probe()
 {
     ++m_attempt;
+    const quint64 run = m_run;
     emit attemptStarted(m_attempt, kBootAttempts);
+    if (!stillCurrent(run))
+        return;
     if (const QString error = m_link.sendBootProbe(); !error.isEmpty())
         return failInBootLoop(outcome(Status::PortFailed, {}, error));
     m_probeClock.start();
@@ -358,8 +373,9 @@ void UpdateService::notInBootLoader()
 void UpdateService::release()
 {
     // The updater opens the port itself: it must be free first.
-    beginStage(UpdateStage::ReleasingPort);
     m_link.closeLink();
+    if (!beginStage(UpdateStage::ReleasingPort))
+        return;
     schedule(Step::ReleaseAgain, m_timings.releasePauseMs);
 }
 
@@ -374,16 +390,12 @@ void UpdateService::launchUpdater()
     process->setProcessChannelMode(QProcess::MergedChannels);
     // An updater that asks for input gets none at once instead of waiting.
     process->setStandardInputFile(QProcess::nullDevice());
-#ifdef Q_OS_UNIX
-    // An updater outlives a command line that stops waiting for it; its
-    // output pipe then has no reader, and a write must fail, not kill it.
-    process->setChildProcessModifier([] { ::signal(SIGPIPE, SIG_IGN); });
-#endif
     connect(process, &QProcess::readyReadStandardOutput, this, &UpdateService::readUpdaterOutput);
     connect(process, &QProcess::started, this, [this] {
         m_updaterClock.start();
-        beginStage(UpdateStage::UpdaterRunning);
+        // The timeout first: a listener may not stop this stage.
         schedule(Step::UpdaterTimeout, m_timings.updaterTimeoutMs);
+        (void)beginStage(UpdateStage::UpdaterRunning);
     });
     connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart && process == m_process)

@@ -158,7 +158,9 @@ private:
 
     void schedule(Step step, int ms);
     void advance();
-    void beginStage(UpdateStage stage);
+    // Announces a stage; false when a listener cancelled the run meanwhile.
+    [[nodiscard]] bool beginStage(UpdateStage stage);
+    bool stillCurrent(quint64 run) const;
     void finish(UpdateOutcome outcome);
     void failInBootLoop(UpdateOutcome outcome);
 
@@ -182,6 +184,7 @@ private:
     Step m_next = Step::Preflight;
     UpdateStage m_stage = UpdateStage::Checking;
     bool m_running = false;
+    quint64 m_run = 0; // counts the runs started, so a step can tell it was cancelled under it
     bool m_updaterLaunched = false;
     bool m_updaterReportedRunning = false; // finished() said UpdaterStillRunning; updaterEnded() follows
     int m_attempt = 0;

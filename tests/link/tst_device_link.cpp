@@ -102,7 +102,7 @@ devlink::BootAnswer probeBootLoader(devlink::DeviceLink &link)
     answer.portError = link.sendBootProbe();
     if (!answer.portError.isEmpty())
         return answer;
-    QTest::qWaitFor([&] { return link.bootAnswerComplete(); }, 300);
+    (void)QTest::qWaitFor([&] { return link.bootAnswerComplete(); }, 300);
     return link.readBootAnswer();
 }
 

@@ -33,7 +33,7 @@ devlink::BootAnswer probeBootLoader(devlink::DeviceLink &link)
     answer.portError = link.sendBootProbe();
     if (!answer.portError.isEmpty())
         return answer;
-    QTest::qWaitFor([&] { return link.bootAnswerComplete(); }, 300);
+    (void)QTest::qWaitFor([&] { return link.bootAnswerComplete(); }, 300);
     return link.readBootAnswer();
 }
 
@@ -157,6 +157,7 @@ void TestDevSim::bootLoaderAfterTheNthRequest()
         booted = probeBootLoader(link).inBootLoader;
         if (!booted) {
             QCOMPARE(link.sendBootRequest(), QString());
+            QTest::qWait(200); // the update's pause while the device restarts
             ++requests;
         }
     }
