@@ -428,6 +428,9 @@ constexpr KeyDef kKeys[] = {
     // Error_Create_Folder with the folder after it.
     {u"Error_Conf_Name_Not_Valid", u"Error! This name cannot be used for a configuration.", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Updater_Missing", u"Error! The update program is missing from the program folder.", Group::Messages_Errors, KeyKind::Message},
+    {u"Error_Updater_Not_File", u"Error! The update program in the program folder is a folder or a special file, not a program.", Group::Messages_Errors, KeyKind::Message},
+    {u"Error_Updater_Not_Executable", u"Error! The update program in the program folder may not be run: it lacks the permission to execute.", Group::Messages_Errors, KeyKind::Message},
+    {u"Error_Port_Name", u"Error! This port name cannot be used: it must not begin with a dash.", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Firmware_Missing", u"Error! The firmware file is missing from the Master folder.", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Updater_Failed", u"Error! The update program failed or did not finish in time.", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Load_Conf", u"Error! The configuration could not be read.", Group::Messages_Errors, KeyKind::Message},

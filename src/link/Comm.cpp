@@ -338,6 +338,14 @@ void CommPort::purgeOutput()
     m_port.clearError();
 }
 
+QByteArray CommPort::peekInput()
+{
+    if (!isOpen())
+        return {};
+    pullInput();
+    return m_port.peek(m_port.bytesAvailable());
+}
+
 void CommPort::waitForInput(int maxMs, const ReplyComplete &complete)
 {
     if (!isOpen())

@@ -160,6 +160,8 @@ public:
     // Waits at most maxMs for input, returning early as soon as complete()
     // says the bytes received so far (not yet read) form a whole reply. Never
     // raises; a broken port ends the wait at once.
+    // What has arrived and not been read yet, left in place; empty when closed.
+    QByteArray peekInput();
     using ReplyComplete = std::function<bool(const QByteArray &received)>;
     void waitForInput(int maxMs, const ReplyComplete &complete);
 

@@ -2,8 +2,6 @@
 
 #include "link/PortList.h"
 
-#include <QCoreApplication>
-#include <QThread>
 #include <cerrno>
 
 namespace devlink {
@@ -12,14 +10,7 @@ namespace {
 
 // Upper bounds: the wait ends as soon as the whole reply is in.
 constexpr int kReplyPauseMs = 150;
-constexpr int kBootRequestPauseMs = 200;
 constexpr int kPollIntervalMs = 5000;
-
-void processPendingEvents()
-{
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
-}
 
 LinkMessage message(MessageKind kind, const QString &key)
 {
@@ -68,8 +59,7 @@ QString openFailureKey(int systemCode)
 }
 
 DeviceLink::DeviceLink(QObject *parent)
-    : QObject(parent), m_pcClock([] { return QDateTime::currentDateTime(); }),
-      m_bootRequestPauseMs(kBootRequestPauseMs)
+    : QObject(parent), m_pcClock([] { return QDateTime::currentDateTime(); })
 {
     qRegisterMetaType<devlink::LinkOutcome>();
     m_comm.setBaudRate(BaudRate::Baud115200);
@@ -288,31 +278,42 @@ std::optional<CommError> DeviceLink::openPort(const QString &portName)
     return std::nullopt;
 }
 
-QString DeviceLink::requestBootMode()
+QString DeviceLink::sendBootRequest()
 {
     try {
         sendFrame(bootRequestFrame());
     } catch (const CommError &error) {
         return error.text();
     }
-    // The device needs the time to restart into its boot loader; no reply.
-    QThread::msleep(m_bootRequestPauseMs);
-    processPendingEvents();
     return {};
 }
 
-BootAnswer DeviceLink::checkBootMode()
+QString DeviceLink::sendBootProbe()
+{
+    try {
+        sendFrame(bootProbeFrame());
+    } catch (const CommError &error) {
+        return error.text();
+    }
+    return {};
+}
+
+bool DeviceLink::bootAnswerStarted()
+{
+    return m_comm.inputCount() > 0;
+}
+
+bool DeviceLink::bootAnswerComplete()
+{
+    return m_comm.isOpen() && firstLineComplete(m_comm.peekInput());
+}
+
+BootAnswer DeviceLink::readBootAnswer()
 {
     BootAnswer answer;
     try {
-        sendFrame(bootProbeFrame());
-        m_comm.waitForInput(kReplyPauseMs, firstLineComplete);
-        processPendingEvents();
-        if (m_comm.inputCount() <= 0)
-            return answer;
-        m_comm.waitForInput(kReplyPauseMs, firstLineComplete);
-        processPendingEvents();
-        answer.inBootLoader = isBootLoaderAnswer(readReply(kBootReplyCapacity));
+        if (m_comm.inputCount() > 0)
+            answer.inBootLoader = isBootLoaderAnswer(readReply(kBootReplyCapacity));
     } catch (const CommError &error) {
         answer.portError = error.text();
     }

@@ -95,19 +95,23 @@ public:
     // For the update: close the link, open portName and, on success, make it
     // the last port name. Returns the port error, nothing on success.
     std::optional<CommError> openPort(const QString &portName);
-    // Sends the boot request, then 200 ms pause and pending events run.
-    // Returns the port error's text, empty when sent.
-    QString requestBootMode();
-    // Sends the boot probe and waits for the first line of the answer (up to
-    // 2 x 150 ms, pending events run after each wait).
-    BootAnswer checkBootMode();
+    // The boot exchanges of the update, in pieces that never wait: the caller
+    // keeps the pauses with its own timer. Each send returns the port error's
+    // text, empty when the frame went out. The device does not answer the
+    // request; it restarts into its boot loader.
+    QString sendBootRequest();
+    QString sendBootProbe();
+    // Something has arrived since the probe went out.
+    bool bootAnswerStarted();
+    // The first line of the answer is in (or the read would be full).
+    bool bootAnswerComplete();
+    // Reads what arrived, up to 200 bytes, and judges its first line.
+    BootAnswer readBootAnswer();
 
     // The computer's clock; tests put a fixed one in.
     void setPcClock(std::function<QDateTime()> clock) { m_pcClock = std::move(clock); }
     // The poll timer's interval, 5000 ms.
     void setPollInterval(int ms) { m_pollTimer.setInterval(ms); }
-    // The pause after a boot request, 200 ms.
-    void setBootRequestPause(int ms) { m_bootRequestPauseMs = ms; }
 
 signals:
     // After each status exchange of the poll timer: new label texts, or a port error
@@ -133,7 +137,6 @@ private:
     QString m_linkPortName;
     QString m_lastPortName;
     std::function<QDateTime()> m_pcClock;
-    int m_bootRequestPauseMs;
 };
 
 } // namespace devlink

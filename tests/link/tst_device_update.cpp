@@ -1,13 +1,16 @@
-// The device update against the simulated modem on a pseudo-terminal and a
+// The update service against the simulated modem on a pseudo-terminal and a
 // fake update program that records its arguments: what reaches the device,
-// the updater's command line, and every way the update can end.
-#include "app/DeviceUpdate.h"
+// the updater's arguments, how the updater is treated, and every way the
+// update can end.
+#include "app/UpdateService.h"
 #include "common/cli_run.h"
 #include "config/ConfigurationFile.h"
 #include "helper_devsim.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -29,10 +32,11 @@ exit $(cat "$here/exit_code" 2>/dev/null || echo 0)
 // file and one saved configuration.
 struct Kit
 {
-    Kit()
+    explicit Kit(const QString &programName = QStringLiteral("Program Folder"),
+                 const QString &configurationName = QStringLiteral("Plant A"))
     {
-        program = dir.filePath(QStringLiteral("Program Folder")) + QLatin1Char('/');
-        configuration = program + QStringLiteral("Projects/Plant A/");
+        program = dir.filePath(programName) + QLatin1Char('/');
+        configuration = program + QStringLiteral("Projects/") + configurationName + QLatin1Char('/');
         QDir().mkpath(configuration);
         QDir().mkpath(program + QStringLiteral("Master"));
         write(program + QStringLiteral("Master/Sim58193.sim"), "firmware");
@@ -59,6 +63,10 @@ struct Kit
             return {};
         return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
     }
+    void setUpdater(const QByteArray &script) const
+    {
+        write(program + QLatin1String(app::kUpdaterFileName), script);
+    }
     bool imageBuilt() const { return QFileInfo(configuration + QStringLiteral("bin/bank.bin")).isFile(); }
 
     QTemporaryDir dir;
@@ -76,6 +84,45 @@ int count(const QString &log, const QString &frame)
     return n;
 }
 
+// Runs one update to its end, recording the stages and attempts it reported.
+struct Run
+{
+    Run(devlink::DeviceLink &link, const app::UpdateTimings &timings) : service(link)
+    {
+        service.setTimings(timings);
+        QObject::connect(&service, &app::UpdateService::stageStarted,
+                         [this](app::UpdateStage stage) { stages.append(stage); });
+        QObject::connect(&service, &app::UpdateService::attemptStarted, [this](int attempt, int of) {
+            attempts.append(attempt);
+            QCOMPARE(of, app::kBootAttempts);
+        });
+    }
+    app::UpdateOutcome operator()(const app::UpdateRequest &request) { return service.runBlocking(request); }
+
+    app::UpdateService service;
+    QList<app::UpdateStage> stages;
+    QList<int> attempts;
+};
+
+app::UpdateOutcome runUpdate(devlink::DeviceLink &link, const app::UpdateRequest &request,
+                             const app::UpdateTimings &timings = kFast)
+{
+    return Run(link, timings)(request);
+}
+
+// The peak resident memory of this process, in kB.
+qint64 peakResidentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
 int bootRequests(const DevSim &sim)
 {
     return count(sim.log(), QStringLiteral("GO_TO_BOOT"));
@@ -88,7 +135,7 @@ int bootProbes(const DevSim &sim)
 
 } // namespace
 
-class TestDeviceUpdate : public QObject
+class TestUpdateService : public QObject
 {
     Q_OBJECT
 
@@ -98,8 +145,7 @@ private slots:
         Kit kit;
         DevSim sim;
         devlink::DeviceLink link;
-        const app::UpdateOutcome o =
-            app::DeviceUpdate(link, kFast).run(kit.request(sim.path(), false, false));
+        const app::UpdateOutcome o = runUpdate(link, kit.request(sim.path(), false, false));
         QCOMPARE(o.status, app::UpdateOutcome::Status::NoOption);
         QCOMPARE(o.key, QStringLiteral("Error_Firm_Conf"));
         QVERIFY(!kit.imageBuilt());
@@ -125,13 +171,8 @@ private slots:
         Kit kit;
         DevSim sim({"--boot-after", "0"}); // already in its boot loader
         devlink::DeviceLink link;
-        QList<app::UpdateStage> stages;
-        const app::UpdateOutcome o =
-            app::DeviceUpdate(link, kFast)
-                .run(kit.request(sim.path(), firmware, configuration), [&](const app::UpdateProgress &p) {
-                    if (stages.isEmpty() || stages.last() != p.stage)
-                        stages.append(p.stage);
-                });
+        Run run(link, kFast);
+        const app::UpdateOutcome o = run(kit.request(sim.path(), firmware, configuration));
         QCOMPARE(o.status, app::UpdateOutcome::Status::Updated);
         QCOMPARE(o.key, QStringLiteral("Mes_Update_Done"));
         const QString firmwarePath = kit.program + QStringLiteral("Master/Sim58193.sim");
@@ -140,13 +181,58 @@ private slots:
                                     QStringLiteral("\" \"") + imageFolder + QLatin1Char('"'));
         QStringList expected{sim.path()};
         expected << pieces.split(u' ', Qt::SkipEmptyParts) << firmwarePath << imageFolder;
-        QCOMPARE(kit.updaterArguments(), expected); // quoted paths with blanks stay one argument
+        QCOMPARE(kit.updaterArguments(), expected); // paths with blanks stay one argument
         QVERIFY(kit.imageBuilt());
         QCOMPARE(bootProbes(sim), 1);
         QCOMPARE(bootRequests(sim), 0);
-        QCOMPARE(stages.first(), app::UpdateStage::Building);
-        QVERIFY(stages.contains(app::UpdateStage::ReleasingPort));
-        QCOMPARE(stages.last(), app::UpdateStage::UpdaterRunning);
+        QCOMPARE(run.stages,
+                 (QList<app::UpdateStage>{
+                     app::UpdateStage::Checking, app::UpdateStage::Building, app::UpdateStage::OpeningPort,
+                     app::UpdateStage::WaitingForBootLoader, app::UpdateStage::ReleasingPort,
+                     app::UpdateStage::StartingUpdater, app::UpdateStage::UpdaterRunning}));
+    }
+
+    // Whatever the folders and the port are called, the updater gets exactly
+    // its seven arguments: nothing is joined into one text and split again.
+    void argumentsArriveWhole_data()
+    {
+        QTest::addColumn<QString>("programName");
+        QTest::addColumn<QString>("configurationName");
+        QTest::addColumn<QString>("portLink"); // a name for the port, in the temporary folder
+        QTest::newRow("quote in the program folder") << "Program \"Q\" Folder"
+                                                     << "Plant A"
+                                                     << "";
+        QTest::newRow("quote in the configuration folder") << "Program"
+                                                           << "Plant \"B\" 2"
+                                                           << "";
+        QTest::newRow("blank in the port path") << "Program"
+                                                << "Plant"
+                                                << "serial port/ttyX 1";
+    }
+
+    void argumentsArriveWhole()
+    {
+        QFETCH(QString, programName);
+        QFETCH(QString, configurationName);
+        QFETCH(QString, portLink);
+        Kit kit(programName, configurationName);
+        QStringList simOptions{"--boot-after", "0"};
+        QString port;
+        if (!portLink.isEmpty()) {
+            port = kit.dir.filePath(portLink);
+            QDir().mkpath(QFileInfo(port).absolutePath());
+            simOptions << "--link" << port;
+        }
+        DevSim sim(simOptions);
+        if (port.isEmpty())
+            port = sim.path();
+        devlink::DeviceLink link;
+        const app::UpdateOutcome o = runUpdate(link, kit.request(port, true, true));
+        QCOMPARE(o.status, app::UpdateOutcome::Status::Updated);
+        QCOMPARE(kit.updaterArguments(), (QStringList{port, "FW", "FR", "PW", "PR",
+                                                      kit.program + QStringLiteral("Master/Sim58193.sim"),
+                                                      kit.configuration + QStringLiteral("bin/")}));
+        QCOMPARE(bootProbes(sim), 1);
     }
 
     void silentDeviceGetsSevenProbesAndSevenRequests()
@@ -154,18 +240,13 @@ private slots:
         Kit kit;
         DevSim sim({"--silent"});
         devlink::DeviceLink link;
-        QList<int> attempts;
-        const app::UpdateOutcome o =
-            app::DeviceUpdate(link, kFast)
-                .run(kit.request(sim.path(), true, false), [&](const app::UpdateProgress &p) {
-                    if (p.stage == app::UpdateStage::WaitingForBootLoader && !attempts.contains(p.attempt))
-                        attempts.append(p.attempt);
-                });
+        Run run(link, kFast);
+        const app::UpdateOutcome o = run(kit.request(sim.path(), true, false));
         QCOMPARE(o.status, app::UpdateOutcome::Status::NotInBootLoader);
         QCOMPARE(o.key, QStringLiteral("Error_Dev_Boot"));
         QTRY_COMPARE(bootRequests(sim), 7);
         QCOMPARE(bootProbes(sim), 7);
-        QCOMPARE(attempts, (QList<int>{1, 2, 3, 4, 5, 6, 7}));
+        QCOMPARE(run.attempts, (QList<int>{1, 2, 3, 4, 5, 6, 7}));
         QCOMPARE(link.lastPortName(), sim.path()); // stored on the open, though the loop failed
         QVERIFY(!link.port().isOpen());
         QVERIFY(kit.updaterArguments().isEmpty());
@@ -176,10 +257,15 @@ private slots:
         Kit kit;
         DevSim sim({"--boot-after", "3"});
         devlink::DeviceLink link;
-        const app::UpdateOutcome o = app::DeviceUpdate(link, kFast).run(kit.request(sim.path(), false, true));
+        // The device gets the pause after each request, however short the wait after it.
+        const app::UpdateTimings timings{200, 10, 3, 10, 5000};
+        QElapsedTimer clock;
+        clock.start();
+        const app::UpdateOutcome o = runUpdate(link, kit.request(sim.path(), false, true), timings);
         QCOMPARE(o.status, app::UpdateOutcome::Status::Updated);
         QCOMPARE(bootRequests(sim), 3);
         QCOMPARE(bootProbes(sim), 4);
+        QVERIFY2(clock.elapsed() >= 3 * 230, qPrintable(QString::number(clock.elapsed())));
     }
 
     void stopsBeforeTheDevice_data()
@@ -188,17 +274,21 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("key");
         QTest::addColumn<bool>("imageBuilt");
-        QTest::newRow("no updater") << "updater" << int(app::UpdateOutcome::Status::UpdaterMissing)
-                                    << "Error_Updater_Missing" << false;
-        QTest::newRow("updater not executable")
-            << "not executable" << int(app::UpdateOutcome::Status::UpdaterMissing) << "Error_Updater_Missing"
-            << false;
-        QTest::newRow("no firmware") << "firmware" << int(app::UpdateOutcome::Status::FirmwareMissing)
-                                     << "Error_Firmware_Missing" << false;
-        QTest::newRow("image cannot be written")
-            << "image" << int(app::UpdateOutcome::Status::BuildFailed) << "" << false;
-        QTest::newRow("port absent") << "port" << int(app::UpdateOutcome::Status::PortNotOpened)
-                                     << "Error_Open_Com" << true;
+        using Status = app::UpdateOutcome::Status;
+        QTest::newRow("no updater") << "updater" << int(Status::UpdaterMissing) << "Error_Updater_Missing"
+                                    << false;
+        QTest::newRow("updater not executable") << "not executable" << int(Status::UpdaterNotExecutable)
+                                                << "Error_Updater_Not_Executable" << false;
+        QTest::newRow("updater is a folder")
+            << "folder" << int(Status::UpdaterNotAFile) << "Error_Updater_Not_File" << false;
+        QTest::newRow("no firmware") << "firmware" << int(Status::FirmwareMissing) << "Error_Firmware_Missing"
+                                     << false;
+        QTest::newRow("checks refuse the saved configuration")
+            << "pin" << int(Status::ConfigurationRefused) << "Error_in_Pin" << false;
+        QTest::newRow("port name taken for an option")
+            << "dash" << int(Status::PortNameRefused) << "Error_Port_Name" << false;
+        QTest::newRow("image cannot be written") << "image" << int(Status::BuildFailed) << "" << false;
+        QTest::newRow("port absent") << "port" << int(Status::PortNotOpened) << "Error_Open_Com" << true;
     }
 
     void stopsBeforeTheDevice()
@@ -210,23 +300,35 @@ private slots:
         Kit kit;
         DevSim sim({"--boot-after", "0"});
         QString port = sim.path();
-        if (fault == u"updater")
-            QFile::remove(kit.program + QLatin1String(app::kUpdaterFileName));
-        else if (fault == u"not executable")
-            QFile::setPermissions(kit.program + QLatin1String(app::kUpdaterFileName), QFileDevice::ReadOwner);
-        else if (fault == u"firmware")
+        const QString updater = kit.program + QLatin1String(app::kUpdaterFileName);
+        if (fault == u"updater") {
+            QFile::remove(updater);
+        } else if (fault == u"not executable") {
+            QFile::setPermissions(updater, QFileDevice::ReadOwner);
+        } else if (fault == u"folder") {
+            QFile::remove(updater);
+            QDir().mkpath(updater);
+        } else if (fault == u"firmware") {
             QFile::remove(kit.program + QStringLiteral("Master/Sim58193.sim"));
-        else if (fault == u"image")
+        } else if (fault == u"pin") {
+            config::Configuration c;
+            c.pin = QStringLiteral("12ab!");
+            config::writeConfigurationFile(c, kit.configuration + QStringLiteral("Configuration.xml"));
+        } else if (fault == u"dash") {
+            port = QStringLiteral("-oProxyCommand=x");
+        } else if (fault == u"image") {
             QDir().mkpath(kit.configuration + QStringLiteral("bin/bank.bin/held")); // a folder in its place
-        else if (fault == u"port")
+        } else if (fault == u"port") {
             port = QStringLiteral("/dev/ttyTRENOV5X-absent");
+        }
         devlink::DeviceLink link;
-        const app::UpdateOutcome o = app::DeviceUpdate(link, kFast).run(kit.request(port, true, true));
+        const app::UpdateOutcome o = runUpdate(link, kit.request(port, true, true));
         QCOMPARE(int(o.status), status);
         QCOMPARE(o.key, key);
         QCOMPARE(kit.imageBuilt(), imageBuilt);
         QCOMPARE(bootProbes(sim), 0);
         QVERIFY(kit.updaterArguments().isEmpty());
+        QCOMPARE(o.deviceUntouched(), fault != u"port");
         if (fault == u"image")
             QVERIFY(!o.detail.isEmpty());
     }
@@ -259,41 +361,169 @@ private slots:
         devlink::DeviceLink link;
         app::UpdateTimings timings = kFast;
         timings.updaterTimeoutMs = 700;
-        const app::UpdateOutcome o =
-            app::DeviceUpdate(link, timings).run(kit.request(sim.path(), true, true));
+        Run run(link, timings);
+        const app::UpdateOutcome o = run(kit.request(sim.path(), true, true));
         QCOMPARE(int(o.status), status);
         QCOMPARE(o.exitCode, exitCode);
         QVERIFY2(detail.isEmpty() ? o.detail.isEmpty() : o.detail.startsWith(detail), qPrintable(o.detail));
+        QCOMPARE(run.service.updaterRunning(), setup == u"hang");
         if (setup == u"hang") {
             QCOMPARE(o.key, QStringLiteral("Mes_Updater_Still_Running"));
-            // Left running, not killed: it is still there to be ended here.
+            // Still owned: not killed, and its end is reported.
             QTRY_VERIFY(QFileInfo::exists(kit.program + QStringLiteral("pid")));
             QFile pidFile(kit.program + QStringLiteral("pid"));
             QVERIFY(pidFile.open(QIODevice::ReadOnly));
             const pid_t pid = pid_t(pidFile.readAll().trimmed().toInt());
             QCOMPARE(::kill(pid, 0), 0);
-            ::kill(pid, SIGKILL);
+            // Another update waits for it: the device is still its.
+            QCOMPARE(run(kit.request(sim.path(), true, true)).status,
+                     app::UpdateOutcome::Status::UpdaterStillRunning);
+            QSignalSpy ended(&run.service, &app::UpdateService::updaterEnded);
+            ::kill(pid, SIGKILL); // the script's sleep; the script itself then ends
+            QVERIFY(ended.wait(5000));
+            const auto end = ended.first().first().value<app::UpdateOutcome>();
+            QCOMPARE(end.status, app::UpdateOutcome::Status::UpdaterFailed);
+            QVERIFY2(end.detail.contains(QLatin1String("updater: done with")), qPrintable(end.detail));
+            QVERIFY(!run.service.updaterRunning());
         }
     }
 
-    void cancelDuringTheBootLoopClosesThePort()
+    // The update program is a guest: whatever it prints, reads or takes, the
+    // outcome is right and what is kept of its output stays small.
+    void updaterIsAGuest_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("lastLine");
+        QTest::addColumn<int>("linesSeen"); // updaterOutput signals; -1: not followed
+        QTest::newRow("720 KB of carriage-return progress, then exit 1")
+            << QByteArray("awk 'BEGIN { for (i = 0; i < 60000; i++) printf \"block %05d\\r\", i }'\n"
+                          "echo 'write failed'\nexit 1\n")
+            << int(app::UpdateOutcome::Status::UpdaterFailed) << "write failed" << 60001;
+        QTest::newRow("one 20 MB line, then exit 1")
+            << QByteArray("head -c 20000000 /dev/zero | tr '\\0' x\necho\necho 'bad block'\nexit 1\n")
+            << int(app::UpdateOutcome::Status::UpdaterFailed) << "bad block" << 2;
+        QTest::newRow("300 MB of output, then exit 0")
+            << QByteArray("yes | head -c 300000000\nexit 0\n") << int(app::UpdateOutcome::Status::Updated)
+            << "y" << -1;
+        QTest::newRow("reads its standard input")
+            << QByteArray("read answer\necho \"got [$answer]\"\nexit 0\n")
+            << int(app::UpdateOutcome::Status::Updated) << "got []" << 1;
+    }
+
+    void updaterIsAGuest()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(int, status);
+        QFETCH(QString, lastLine);
+        QFETCH(int, linesSeen);
+        Kit kit;
+        kit.setUpdater("#!/bin/sh\n" + script);
+        DevSim sim({"--boot-after", "0"});
+        devlink::DeviceLink link;
+        app::UpdateTimings timings = kFast;
+        timings.updaterTimeoutMs = 60000;
+        Run run(link, timings);
+        int seen = 0;
+        qsizetype longest = 0;
+        if (linesSeen >= 0) {
+            QObject::connect(&run.service, &app::UpdateService::updaterOutput, [&](const QString &line) {
+                ++seen;
+                longest = std::max(longest, line.size());
+            });
+        }
+        const qint64 peakBefore = peakResidentKb();
+        const app::UpdateOutcome o = run(kit.request(sim.path(), true, true));
+        QCOMPARE(int(o.status), status);
+        // An updater that reads its input gets none at once instead of waiting for the timeout.
+        QVERIFY2(run.service.updaterElapsedMs() < 30000,
+                 qPrintable(QString::number(run.service.updaterElapsedMs())));
+        const app::OutputTail &tail = run.service.updaterOutputTail();
+        QCOMPARE(tail.lastLine(), lastLine);
+        QVERIFY(tail.lines().size() <= app::OutputTail::kMaxLines);
+        for (const QString &line : tail.lines())
+            QVERIFY(line.size() <= app::OutputTail::kMaxLineLength);
+        if (linesSeen >= 0) {
+            QCOMPARE(seen, linesSeen);
+            QVERIFY(longest <= app::OutputTail::kMaxLineLength);
+        }
+        if (o.status == app::UpdateOutcome::Status::UpdaterFailed) {
+            QVERIFY(o.detail.startsWith(QLatin1String("Exit code 1\n")));
+            QVERIFY(o.detail.endsWith(lastLine));
+            QVERIFY(o.detail.size() < 20 * 202 + 20);
+        }
+        // Nothing of the output is held beyond the tail.
+        QVERIFY2(peakResidentKb() - peakBefore < 64 * 1024,
+                 qPrintable(QStringLiteral("%1 kB more").arg(peakResidentKb() - peakBefore)));
+    }
+
+    void longLineIsCutWithAnEllipsis()
+    {
+        app::OutputTail tail;
+        tail.append(QByteArray(5000, 'x') + "\r\n\r\nshort\n");
+        for (int i = 0; i < 30; ++i)
+            tail.append("line " + QByteArray::number(i) + '\r');
+        tail.append("unfinished");
+        tail.finish();
+        QCOMPARE(tail.lines().size(), app::OutputTail::kMaxLines);
+        QCOMPARE(tail.lines().first(), QStringLiteral("line 11"));
+        QCOMPARE(tail.lastLine(), QStringLiteral("unfinished"));
+
+        app::OutputTail one;
+        one.append(QByteArray(5000, 'x') + '\n');
+        QCOMPARE(one.lastLine(), QString(app::OutputTail::kMaxLineLength - 1, u'x') + QChar(0x2026));
+    }
+
+    void cancelDuringTheBootLoopSendsNothingMoreAndClosesThePort()
     {
         Kit kit;
         DevSim sim({"--silent"});
         devlink::DeviceLink link;
-        app::DeviceUpdate update(link, {10, 50, 30, 10, 5000});
-        const app::UpdateOutcome o =
-            update.run(kit.request(sim.path(), true, false), [&](const app::UpdateProgress &p) {
-                if (p.stage == app::UpdateStage::WaitingForBootLoader && p.attempt == 2)
-                    update.cancel();
-            });
+        app::UpdateService update(link);
+        update.setTimings({10, 50, 30, 10, 5000});
+        bool couldCancel = false;
+        QObject::connect(&update, &app::UpdateService::attemptStarted, [&](int attempt) {
+            if (attempt == 2) {
+                couldCancel = update.canCancel();
+                update.cancel();
+            }
+        });
+        const app::UpdateOutcome o = update.runBlocking(kit.request(sim.path(), true, false));
+        QVERIFY(couldCancel);
         QCOMPARE(o.status, app::UpdateOutcome::Status::Cancelled);
         QVERIFY(!link.port().isOpen());
-        QVERIFY(bootRequests(sim) <= 2);
+        QVERIFY(!update.isRunning());
+        // The first attempt's probe and request went out; the second's probe never did.
+        QTest::qWait(300);
+        QCOMPARE(bootProbes(sim), 1);
+        QCOMPARE(bootRequests(sim), 1);
         QVERIFY(kit.updaterArguments().isEmpty());
         // The port is free again.
         QVERIFY(!link.openPort(sim.path()));
         link.closeLink();
+    }
+
+    void cancelIsRefusedWhileTheUpdaterWrites()
+    {
+        Kit kit;
+        Kit::write(kit.program + QStringLiteral("hang"), "");
+        DevSim sim({"--boot-after", "0"});
+        devlink::DeviceLink link;
+        app::UpdateService update(link);
+        update.setTimings({10, 10, 3, 10, 800});
+        QObject::connect(&update, &app::UpdateService::stageStarted, [&](app::UpdateStage stage) {
+            if (stage == app::UpdateStage::UpdaterRunning) {
+                QVERIFY(!update.canCancel());
+                update.cancel();
+            }
+        });
+        const app::UpdateOutcome o = update.runBlocking(kit.request(sim.path(), true, false));
+        QCOMPARE(o.status, app::UpdateOutcome::Status::UpdaterStillRunning);
+        QTRY_VERIFY(QFileInfo::exists(kit.program + QStringLiteral("pid")));
+        QFile pidFile(kit.program + QStringLiteral("pid"));
+        QVERIFY(pidFile.open(QIODevice::ReadOnly));
+        ::kill(pid_t(pidFile.readAll().trimmed().toInt()), SIGKILL);
+        QTRY_VERIFY(!update.updaterRunning());
     }
 
     void commandLineUpdateEndToEnd()
@@ -352,5 +582,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestDeviceUpdate)
+QTEST_GUILESS_MAIN(TestUpdateService)
 #include "tst_device_update.moc"

@@ -1,19 +1,22 @@
 // The Update Device page through the window: the save before the update, the
 // options, the progress window with its Cancel, and the boxes of each outcome,
 // against the simulated modem and a fake update program in the program folder.
-#include "app/DeviceUpdate.h"
+#include "app/UpdateService.h"
 #include "helper_window.h"
 #include "ui/MainWindow.h"
 #include "ui/pages/UpdatePage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <csignal>
 
 using ui::MainWindow;
 
@@ -28,8 +31,9 @@ struct Fixture
         folder.writeFile(QStringLiteral("Master/Sim58193.sim"), "firmware");
         folder.writeFile(
             QLatin1String(app::kUpdaterFileName),
-            "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args.txt\"\n"
-            "echo \"updater: failing\"\nexit $(cat \"$(dirname \"$0\")/exit_code\" 2>/dev/null || echo 0)\n");
+            "#!/bin/sh\nhere=$(dirname \"$0\")\nprintf '%s\\n' \"$@\" > \"$here/args.txt\"\n"
+            "if [ -f \"$here/sleep\" ]; then echo $$ > \"$here/pid\"; sleep $(cat \"$here/sleep\"); fi\n"
+            "echo \"updater: failing\"\nexit $(cat \"$here/exit_code\" 2>/dev/null || echo 0)\n");
         QFile::setPermissions(folder.path() + QLatin1Char('/') + QLatin1String(app::kUpdaterFileName),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         window = std::make_unique<MainWindow>(MainWindow::Options{folder.path(), &boxes});
@@ -42,7 +46,14 @@ struct Fixture
         ports->setCurrentText(modem.devicePath());
     }
     void tick(const char *name) { child<QCheckBox>(window.get(), name)->setChecked(true); }
-    void update() { child<QPushButton>(window.get(), "TntBtn_UpdateDevice")->click(); }
+    // Presses "Update Device" and waits until the update it started, if any, has ended.
+    void update()
+    {
+        QSignalSpy finished(page, &ui::UpdatePage::updateFinished);
+        child<QPushButton>(window.get(), "TntBtn_UpdateDevice")->click();
+        if (page->updateRunning())
+            QVERIFY(finished.wait(30000));
+    }
     bool imageBuilt() const
     {
         return !folder.readFile(QStringLiteral("Projects/Plant_A/bin/bank.bin")).isEmpty();
@@ -143,6 +154,67 @@ private slots:
         QVERIFY(!f.window->deviceLink().port().isOpen());
         QVERIFY(f.updaterArguments().isEmpty());
         QCOMPARE(f.page->lastOutcome().status, app::UpdateOutcome::Status::Cancelled);
+    }
+
+    // While the updater runs the dialog counts its time, not the boot wait's,
+    // and a long command line does not make it wider than the window.
+    void progressWhileTheUpdaterRuns()
+    {
+        Fixture f({"--boot-after", "1"});
+        f.page->setTimings({10, 100, 20, 10, 20000}); // a boot wait of 2 s
+        f.folder.writeFile(QStringLiteral("sleep"), "1.5");
+        const QString longFolder = f.folder.path() + QLatin1Char('/') + QString(100, u'p');
+        QVERIFY(QDir().mkpath(longFolder));
+        const QString longName = longFolder + QStringLiteral("/ttyTRENOV5Xlong");
+        QVERIFY(QFile::link(f.modem.devicePath(), longName));
+        auto *ports = child<QComboBox>(f.window.get(), "CB_COMPort_List");
+        ports->addItem(longName);
+        ports->setCurrentText(longName);
+        f.tick("CB_WriteConf");
+        QStringList running;
+        int widest = 0;
+        QTimer probe;
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            auto *dialog = f.window->findChild<QProgressDialog *>(QStringLiteral("UpdateProgress"));
+            if (!dialog || !dialog->isVisible())
+                return;
+            widest = std::max(widest, dialog->width());
+            const QString label = dialog->labelText();
+            if (label.startsWith(QLatin1String("Update program running: ")))
+                running.append(label.section(u'\n', 0, 0).mid(24));
+        });
+        probe.start(50);
+        f.update();
+        probe.stop();
+        QVERIFY2(f.page->lastOutcome().updated(), qPrintable(f.page->lastOutcome().detail));
+        QVERIFY(!running.isEmpty());
+        for (const QString &elapsed : running)
+            QVERIFY2(elapsed == u"0:00" || elapsed == u"0:01", qPrintable(running.join(u' ')));
+        QVERIFY2(widest > 0 && widest <= std::min(876, f.window->width()),
+                 qPrintable(QString::number(widest)));
+    }
+
+    // An updater still running when the wait ends is reported, stays owned,
+    // and its end is reported too.
+    void updaterLeftRunningIsReportedWhenItEnds()
+    {
+        Fixture f;
+        f.page->setTimings({10, 20, 5, 10, 600});
+        f.folder.writeFile(QStringLiteral("sleep"), "30");
+        f.tick("CB_WriteConf");
+        f.update();
+        QCOMPARE(f.page->lastOutcome().status, app::UpdateOutcome::Status::UpdaterStillRunning);
+        QVERIFY(f.page->updaterRunning());
+        QCOMPARE(f.boxes.texts().size(), 2);
+        QVERIFY(f.boxes.texts().last().startsWith(englishMessage(u"Mes_Updater_Still_Running")));
+        QSignalSpy ended(f.page, &ui::UpdatePage::updaterEnded);
+        const QByteArray pid = f.folder.readFile(QStringLiteral("pid")).trimmed();
+        QVERIFY(!pid.isEmpty());
+        ::kill(pid_t(pid.toInt()), SIGKILL);
+        QVERIFY(ended.wait(5000));
+        QVERIFY(!f.page->updaterRunning());
+        QCOMPARE(f.boxes.texts().size(), 3);
+        QVERIFY(f.boxes.texts().last().startsWith(englishMessage(u"Error_Updater_Failed")));
     }
 };
 

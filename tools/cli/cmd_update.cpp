@@ -1,13 +1,15 @@
 // trenov5x-cli update: the device update of the window, without a window.
 #include "Commands.h"
-#include "app/DeviceUpdate.h"
-#include "configuration_check.h"
+#include "app/UpdateService.h"
+#include "config/ConfigurationChecks.h"
 #include "lang/KeyTable.h"
 #include "link_cli.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QTimer>
 
 namespace {
 
@@ -34,21 +36,23 @@ Exit status:
   2  the arguments are wrong
 )";
 
-QString stageText(const app::UpdateProgress &p)
+QString stageText(app::UpdateStage stage, int attempt, const QString &commandLine)
 {
-    switch (p.stage) {
+    switch (stage) {
+    case app::UpdateStage::Checking:
+        return QStringLiteral("checking the configuration and the update kit");
     case app::UpdateStage::Building:
         return QStringLiteral("building the image");
     case app::UpdateStage::OpeningPort:
         return QStringLiteral("opening the port");
     case app::UpdateStage::WaitingForBootLoader:
         return QStringLiteral("waiting for the boot loader, attempt %1 of %2")
-            .arg(p.attempt)
+            .arg(attempt)
             .arg(app::kBootAttempts);
     case app::UpdateStage::ReleasingPort:
         return QStringLiteral("releasing the port");
     case app::UpdateStage::StartingUpdater:
-        return QStringLiteral("starting the update program: ") + p.commandLine;
+        return QStringLiteral("starting the update program: ") + commandLine;
     case app::UpdateStage::UpdaterRunning:
         return QStringLiteral("update program running");
     }
@@ -104,35 +108,45 @@ int cli::runUpdate(const QCommandLineParser &parser)
     }
     request.configurationFolder = QDir(folder).absolutePath() + QLatin1Char('/');
 
-    // As in the window, only a configuration that its checks accept is sent.
-    const ConfigurationCheck checked =
-        checkConfigurationFile(request.configurationFolder + QStringLiteral("Configuration.xml"));
-    if (checked.status != ConfigurationCheck::Status::Accepted) {
-        err << "trenov5x-cli update: " << checked.text << "\nThe device was not touched.\n";
-        return 1;
-    }
-
     devlink::DeviceLink link;
-    app::DeviceUpdate update(link);
+    app::UpdateService update(link);
+    QElapsedTimer clock;
+    clock.start();
     QString lastLine;
-    qint64 lastPrinted = 0;
-    const app::UpdateOutcome outcome = update.run(request, [&](const app::UpdateProgress &p) {
-        const QString line = stageText(p);
-        // A new stage at once; the same one again every ten seconds.
-        if (line == lastLine && p.elapsedMs - lastPrinted < 10000)
-            return;
+    const auto print = [&](const QString &line) {
         lastLine = line;
-        lastPrinted = p.elapsedMs;
-        err << QStringLiteral("[%1 s] ").arg(p.elapsedMs / 1000.0, 0, 'f', 1) << line << '\n';
+        err << QStringLiteral("[%1 s] ").arg(clock.elapsed() / 1000.0, 0, 'f', 1) << line << '\n';
         err.flush();
+    };
+    // A new stage at once; the same one again every ten seconds.
+    QTimer repeat;
+    repeat.setInterval(10000);
+    QObject::connect(&repeat, &QTimer::timeout, [&] { print(lastLine); });
+    QObject::connect(&update, &app::UpdateService::stageStarted, [&](app::UpdateStage stage) {
+        if (stage == app::UpdateStage::WaitingForBootLoader)
+            return; // each attempt has its own line
+        print(stageText(stage, 0, update.commandLine()));
+        repeat.start();
     });
+    QObject::connect(&update, &app::UpdateService::attemptStarted, [&](int attempt, int) {
+        print(stageText(app::UpdateStage::WaitingForBootLoader, attempt, {}));
+        repeat.start();
+    });
+    const app::UpdateOutcome outcome = update.runBlocking(request);
+    repeat.stop();
+
     QString text = outcome.key.isEmpty() ? QString() : lang::builtinText(outcome.key);
+    if (outcome.status == app::UpdateOutcome::Status::ConfigurationRefused)
+        text = config::failureText({0, outcome.key, outcome.row}, text);
     if (!outcome.detail.isEmpty())
         text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + outcome.detail;
     if (outcome.updated()) {
         out << text << '\n';
         return 0;
     }
-    err << text << '\n';
+    if (outcome.deviceUntouched())
+        err << "trenov5x-cli update: " << text << "\nThe device was not touched.\n";
+    else
+        err << text << '\n';
     return 1;
 }

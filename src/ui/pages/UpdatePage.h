@@ -2,9 +2,11 @@
 // choices, and the update itself with its progress window.
 #pragma once
 
-#include "app/DeviceUpdate.h"
+#include "app/UpdateService.h"
 #include "ui/Page.h"
 
+#include <QPointer>
+#include <QTimer>
 #include <functional>
 
 class QCheckBox;
@@ -27,26 +29,44 @@ public:
     void pageShown() override;
 
     // The pauses of the update; tests shorten them.
-    void setTimings(const app::UpdateTimings &timings) { m_timings = timings; }
+    void setTimings(const app::UpdateTimings &timings) { m_service->setTimings(timings); }
     // The outcome of the last update, for whoever asks after it.
     const app::UpdateOutcome &lastOutcome() const { return m_lastOutcome; }
+    bool updateRunning() const { return m_service->isRunning(); }
+    // An update program has not ended yet, possibly after its update was
+    // reported: closing the program now would leave the device half written.
+    bool updaterRunning() const { return m_service->updaterRunning(); }
 
 signals:
     // No configuration is open: there is nothing to save and update.
     void nameNeeded();
+    // An update has ended and its box, if any, was shown.
+    void updateFinished(const app::UpdateOutcome &outcome);
+    // An update program reported as still running has ended and its box was shown.
+    void updaterEnded(const app::UpdateOutcome &outcome);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void updateDevice();
-    void showProgress(QProgressDialog &dialog, QPushButton &cancel, const app::UpdateProgress &progress);
+    void stageStarted(app::UpdateStage stage);
+    void showStage();
+    void updateFinishedWith(const app::UpdateOutcome &outcome);
+    void showOutcome(const app::UpdateOutcome &outcome);
 
     std::function<bool()> m_save;
+    app::UpdateService *m_service = nullptr;
     PortComboBox *m_ports = nullptr;
     QCheckBox *m_writeFirmware = nullptr;
     QCheckBox *m_writeConfiguration = nullptr;
     SvgPicture *m_busy = nullptr;
-    app::UpdateTimings m_timings;
+    QPointer<QProgressDialog> m_dialog;
+    QLabel *m_dialogLabel = nullptr;
+    QPushButton *m_cancel = nullptr;
+    QTimer m_clockTick; // the elapsed time of the updater, once a second
+    int m_attempt = 0;
     app::UpdateOutcome m_lastOutcome;
-    bool m_running = false;
 };
 
 } // namespace ui

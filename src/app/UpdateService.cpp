@@ -1,0 +1,468 @@
+#include "UpdateService.h"
+
+#include "config/ConfigurationChecks.h"
+#include "config/ConfigurationFile.h"
+#include "image/DeviceImageBuild.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QMetaMethod>
+#include <QProcess>
+#include <utility>
+
+namespace app {
+
+namespace {
+
+using Status = UpdateOutcome::Status;
+
+// The probe's answer is looked for this often, within two pauses of 150 ms:
+// after the first, a device that sent nothing is taken as not in its boot
+// loader; after the second, what has arrived is judged.
+constexpr int kProbePollMs = 10;
+constexpr int kProbePauseMs = 150;
+
+UpdateOutcome outcome(Status status, const QString &key, const QString &detail = {})
+{
+    UpdateOutcome o;
+    o.status = status;
+    o.key = key;
+    o.detail = detail;
+    return o;
+}
+
+QString updaterOf(const UpdateRequest &request)
+{
+    return request.updaterPath.isEmpty() ? request.programFolder + QLatin1String(kUpdaterFileName)
+                                         : request.updaterPath;
+}
+
+QString firmwareOf(const UpdateRequest &request)
+{
+    return request.programFolder + QStringLiteral("Master/") + QLatin1String(kFirmwareFileName);
+}
+
+QString imageFolderOf(const UpdateRequest &request)
+{
+    return request.configurationFolder + QStringLiteral("bin/");
+}
+
+QStringList actionPieces(const UpdateRequest &request)
+{
+    QStringList pieces;
+    pieces << (request.firmware ? QStringList{QStringLiteral("FW"), QStringLiteral("FR")}
+                                : QStringList{QStringLiteral("NO"), QStringLiteral("NO")});
+    pieces << (request.configuration ? QStringList{QStringLiteral("PW"), QStringLiteral("PR")}
+                                     : QStringList{QStringLiteral("NO"), QStringLiteral("NO")});
+    return pieces;
+}
+
+// What keeps the updater from running, checked before the device is touched.
+std::optional<UpdateOutcome> updaterFault(const UpdateRequest &request)
+{
+    const QFileInfo updater(updaterOf(request));
+    const QString shown = QDir::toNativeSeparators(updater.filePath());
+    if (!updater.exists())
+        return outcome(Status::UpdaterMissing, QStringLiteral("Error_Updater_Missing"), shown);
+    if (!updater.isFile())
+        return outcome(Status::UpdaterNotAFile, QStringLiteral("Error_Updater_Not_File"), shown);
+    if (!updater.isExecutable())
+        return outcome(Status::UpdaterNotExecutable, QStringLiteral("Error_Updater_Not_Executable"), shown);
+    return std::nullopt;
+}
+
+// The saved configuration as the window would load it, refused as its save would be.
+std::optional<UpdateOutcome> configurationFault(const UpdateRequest &request)
+{
+    const QString path = request.configurationFolder + QLatin1String(image::kConfigurationFileName);
+    const QString shown = QDir::toNativeSeparators(path);
+    const QFileInfo info(path);
+    if (!info.exists())
+        return outcome(Status::BuildFailed, {}, QStringLiteral("%1 does not exist").arg(shown));
+    if (info.isDir())
+        return outcome(Status::BuildFailed, {}, QStringLiteral("%1 is a folder, not a file").arg(shown));
+    config::Configuration configuration;
+    configuration.setNewDefaults();
+    const config::LoadResult loaded = config::loadConfigurationFile(path, configuration);
+    if (loaded.status != config::LoadStatus::Loaded)
+        return outcome(Status::BuildFailed, {}, loaded.error.isEmpty() ? shown : loaded.error);
+    if (const std::optional<config::CheckFailure> failure = config::firstFailure(configuration)) {
+        UpdateOutcome o = outcome(Status::ConfigurationRefused, failure->key);
+        o.row = failure->row;
+        return o;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+bool UpdateOutcome::deviceUntouched() const
+{
+    switch (status) {
+    case Status::NoOption:
+    case Status::UpdaterMissing:
+    case Status::FirmwareMissing:
+    case Status::BuildFailed:
+    case Status::PortNameRefused:
+    case Status::UpdaterNotExecutable:
+    case Status::UpdaterNotAFile:
+    case Status::ConfigurationRefused:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString updaterCommandLine(const UpdateRequest &request)
+{
+    return request.portName + QLatin1Char(' ') + actionPieces(request).join(u' ') + QStringLiteral(" \"") +
+           firmwareOf(request) + QStringLiteral("\" \"") + imageFolderOf(request) + QLatin1Char('"');
+}
+
+UpdaterCall updaterCall(const UpdateRequest &request)
+{
+    UpdaterCall call;
+    call.program = QFileInfo(updaterOf(request)).absoluteFilePath();
+    call.arguments << request.portName << actionPieces(request) << firmwareOf(request)
+                   << imageFolderOf(request);
+    return call;
+}
+
+UpdateService::UpdateService(devlink::DeviceLink &link, QObject *parent) : QObject(parent), m_link(link)
+{
+    qRegisterMetaType<app::UpdateOutcome>();
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &UpdateService::advance);
+}
+
+UpdateService::~UpdateService()
+{
+    if (updaterRunning()) {
+        // A QProcess destroyed with its child kills the child: let go of it instead.
+        m_process->disconnect(this);
+        m_process->setParent(nullptr);
+    }
+}
+
+bool UpdateService::updaterRunning() const
+{
+    return m_process && m_process->state() != QProcess::NotRunning;
+}
+
+qint64 UpdateService::updaterElapsedMs() const
+{
+    return m_updaterClock.isValid() ? m_updaterClock.elapsed() : -1;
+}
+
+bool UpdateService::start(const UpdateRequest &request)
+{
+    if (m_running)
+        return false;
+    m_request = request;
+    ++m_run;
+    m_running = true;
+    m_updaterLaunched = false;
+    m_attempt = 0;
+    m_commandLine.clear();
+    m_updaterClock.invalidate();
+    schedule(Step::Preflight, 0);
+    return true;
+}
+
+void UpdateService::cancel()
+{
+    if (!canCancel())
+        return;
+    m_timer.stop();
+    // Closed whatever the stage: a port left open would keep the updater of a
+    // next attempt out.
+    m_link.closeLink();
+    finish(outcome(Status::Cancelled, {}));
+}
+
+UpdateOutcome UpdateService::runBlocking(const UpdateRequest &request)
+{
+    QEventLoop loop;
+    UpdateOutcome result;
+    const QMetaObject::Connection connection =
+        connect(this, &UpdateService::finished, &loop, [&](const UpdateOutcome &o) {
+            result = o;
+            loop.quit();
+        });
+    if (start(request))
+        loop.exec();
+    disconnect(connection);
+    return result;
+}
+
+void UpdateService::schedule(Step step, int ms)
+{
+    m_next = step;
+    m_timer.start(std::max(0, ms));
+}
+
+void UpdateService::advance()
+{
+    switch (m_next) {
+    case Step::Preflight:
+        preflight();
+        break;
+    case Step::Build:
+        build();
+        break;
+    case Step::OpenPort:
+        openPort();
+        break;
+    case Step::ProbeAnswer:
+        probeAnswer();
+        break;
+    case Step::BootWaitOver:
+        if (m_attempt < kBootAttempts) {
+            probe();
+        } else {
+            m_link.closeLink();
+            finish(outcome(Status::NotInBootLoader, QStringLiteral("Error_Dev_Boot")));
+        }
+        break;
+    case Step::ReleaseAgain:
+        m_link.closeLink();
+        schedule(Step::StartUpdater, m_timings.releasePauseMs);
+        break;
+    case Step::StartUpdater:
+        m_commandLine = updaterCommandLine(m_request);
+        if (!beginStage(UpdateStage::StartingUpdater))
+            return;
+        schedule(Step::LaunchUpdater, m_timings.releasePauseMs);
+        break;
+    case Step::LaunchUpdater:
+        launchUpdater();
+        break;
+    case Step::UpdaterTimeout: {
+        UpdateOutcome o = outcome(Status::UpdaterStillRunning, QStringLiteral("Mes_Updater_Still_Running"));
+        o.commandLine = m_commandLine;
+        m_updaterReportedRunning = true;
+        finish(o);
+        break;
+    }
+    }
+}
+
+bool UpdateService::beginStage(UpdateStage stage)
+{
+    const quint64 run = m_run;
+    m_stage = stage;
+    emit stageStarted(stage);
+    return stillCurrent(run);
+}
+
+bool UpdateService::stillCurrent(quint64 run) const
+{
+    return m_running && m_run == run;
+}
+
+void UpdateService::finish(UpdateOutcome o)
+{
+    m_timer.stop();
+    m_running = false;
+    emit finished(o);
+}
+
+void UpdateService::failInBootLoop(UpdateOutcome o)
+{
+    m_link.closeLink();
+    finish(o);
+}
+
+void UpdateService::preflight()
+{
+    if (!beginStage(UpdateStage::Checking))
+        return;
+    if (updaterRunning()) {
+        // The one left running still holds the port and the device.
+        UpdateOutcome o = outcome(Status::UpdaterStillRunning, QStringLiteral("Mes_Updater_Still_Running"));
+        o.commandLine = m_commandLine;
+        finish(o);
+        return;
+    }
+    if (!m_request.firmware && !m_request.configuration)
+        return finish(outcome(Status::NoOption, QStringLiteral("Error_Firm_Conf")));
+    // The updater would read such a name as one of its options.
+    if (m_request.portName.startsWith(u'-'))
+        return finish(
+            outcome(Status::PortNameRefused, QStringLiteral("Error_Port_Name"), m_request.portName));
+    // Nothing touches the device before everything it needs is there.
+    if (std::optional<UpdateOutcome> fault = updaterFault(m_request))
+        return finish(*fault);
+    if (m_request.firmware && !QFileInfo(firmwareOf(m_request)).isFile())
+        return finish(outcome(Status::FirmwareMissing, QStringLiteral("Error_Firmware_Missing"),
+                              QDir::toNativeSeparators(firmwareOf(m_request))));
+    if (std::optional<UpdateOutcome> fault = configurationFault(m_request))
+        return finish(*fault);
+    schedule(Step::Build, 0);
+}
+
+void UpdateService::build()
+{
+    if (!beginStage(UpdateStage::Building))
+        return;
+    const image::BuildResult built = image::buildDeviceImage(m_request.configurationFolder);
+    if (!built.built()) {
+        const QString why = built.status == image::BuildStatus::NoConfiguration
+                                ? QDir::toNativeSeparators(m_request.configurationFolder +
+                                                           QLatin1String(image::kConfigurationFileName)) +
+                                      QStringLiteral(" does not exist")
+                                : built.error;
+        return finish(outcome(Status::BuildFailed, {}, why));
+    }
+    schedule(Step::OpenPort, 0);
+}
+
+void UpdateService::openPort()
+{
+    if (!beginStage(UpdateStage::OpeningPort))
+        return;
+    if (const auto error = m_link.openPort(m_request.portName))
+        return finish(outcome(Status::PortNotOpened, devlink::openFailureKey(error->code()), error->text()));
+    if (!beginStage(UpdateStage::WaitingForBootLoader))
+        return;
+    probe();
+}
+
+void UpdateService::probe()
+{
+    ++m_attempt;
+    const quint64 run = m_run;
+    emit attemptStarted(m_attempt, kBootAttempts);
+    if (!stillCurrent(run))
+        return;
+    if (const QString error = m_link.sendBootProbe(); !error.isEmpty())
+        return failInBootLoop(outcome(Status::PortFailed, {}, error));
+    m_probeClock.start();
+    schedule(Step::ProbeAnswer, kProbePollMs);
+}
+
+void UpdateService::probeAnswer()
+{
+    const qint64 waited = m_probeClock.elapsed();
+    if (!m_link.bootAnswerComplete()) {
+        if (waited < kProbePauseMs)
+            return schedule(Step::ProbeAnswer, kProbePollMs);
+        if (!m_link.bootAnswerStarted())
+            return notInBootLoader();
+        if (waited < 2 * kProbePauseMs)
+            return schedule(Step::ProbeAnswer, kProbePollMs);
+    }
+    const devlink::BootAnswer answer = m_link.readBootAnswer();
+    if (!answer.portError.isEmpty())
+        return failInBootLoop(outcome(Status::PortFailed, {}, answer.portError));
+    if (!answer.inBootLoader)
+        return notInBootLoader();
+    release();
+}
+
+void UpdateService::notInBootLoader()
+{
+    if (const QString error = m_link.sendBootRequest(); !error.isEmpty())
+        return failInBootLoop(outcome(Status::PortFailed, {}, error));
+    // The device restarts into its boot loader meanwhile.
+    schedule(Step::BootWaitOver,
+             m_timings.bootRequestPauseMs + m_timings.bootWaitSteps * m_timings.bootWaitStepMs);
+}
+
+void UpdateService::release()
+{
+    // The updater opens the port itself: it must be free first.
+    m_link.closeLink();
+    if (!beginStage(UpdateStage::ReleasingPort))
+        return;
+    schedule(Step::ReleaseAgain, m_timings.releasePauseMs);
+}
+
+void UpdateService::launchUpdater()
+{
+    m_updaterLaunched = true;
+    m_tail = OutputTail();
+    const UpdaterCall call = updaterCall(m_request);
+    auto *process = new QProcess(this);
+    m_process = process;
+    m_updaterReportedRunning = false;
+    process->setProcessChannelMode(QProcess::MergedChannels);
+    // An updater that asks for input gets none at once instead of waiting.
+    process->setStandardInputFile(QProcess::nullDevice());
+    connect(process, &QProcess::readyReadStandardOutput, this, &UpdateService::readUpdaterOutput);
+    connect(process, &QProcess::started, this, [this] {
+        m_updaterClock.start();
+        // The timeout first: a listener may not stop this stage.
+        schedule(Step::UpdaterTimeout, m_timings.updaterTimeoutMs);
+        (void)beginStage(UpdateStage::UpdaterRunning);
+    });
+    connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart && process == m_process)
+            updaterStartFailed();
+    });
+    connect(process, &QProcess::finished, this, [this, process] {
+        if (process == m_process)
+            updaterFinished();
+    });
+    process->start(call.program, call.arguments);
+}
+
+void UpdateService::updaterStartFailed()
+{
+    UpdateOutcome o =
+        outcome(Status::UpdaterFailed, QStringLiteral("Error_Updater_Failed"), m_process->errorString());
+    o.commandLine = m_commandLine;
+    m_process->deleteLater();
+    m_process = nullptr;
+    finish(o);
+}
+
+void UpdateService::readUpdaterOutput()
+{
+    if (!m_process)
+        return;
+    const QByteArray bytes = m_process->readAll();
+    if (isSignalConnected(QMetaMethod::fromSignal(&UpdateService::updaterOutput)))
+        m_tail.append(bytes, [this](const QString &line) { emit updaterOutput(line); });
+    else
+        m_tail.append(bytes);
+}
+
+UpdateOutcome UpdateService::updaterEndOutcome() const
+{
+    UpdateOutcome o;
+    o.commandLine = m_commandLine;
+    if (m_process->exitStatus() == QProcess::NormalExit && m_process->exitCode() == 0) {
+        o.status = Status::Updated;
+        o.key = QStringLiteral("Mes_Update_Done");
+        o.exitCode = 0;
+        return o;
+    }
+    o.status = Status::UpdaterFailed;
+    o.key = QStringLiteral("Error_Updater_Failed");
+    o.exitCode = m_process->exitStatus() == QProcess::NormalExit ? m_process->exitCode() : -1;
+    o.detail = o.exitCode >= 0 ? QStringLiteral("Exit code %1").arg(o.exitCode)
+                               : QStringLiteral("The update program crashed");
+    if (const QString tail = m_tail.text(); !tail.isEmpty())
+        o.detail += QLatin1Char('\n') + tail;
+    return o;
+}
+
+void UpdateService::updaterFinished()
+{
+    readUpdaterOutput();
+    if (isSignalConnected(QMetaMethod::fromSignal(&UpdateService::updaterOutput)))
+        m_tail.finish([this](const QString &line) { emit updaterOutput(line); });
+    else
+        m_tail.finish();
+    const UpdateOutcome o = updaterEndOutcome();
+    m_process->deleteLater();
+    m_process = nullptr;
+    if (std::exchange(m_updaterReportedRunning, false))
+        emit updaterEnded(o);
+    else
+        finish(o);
+}
+
+} // namespace app
