@@ -443,6 +443,7 @@ constexpr KeyDef kKeys[] = {
     // The device update: its outcome and the stages of its progress window
     // (%1: the attempt, or the time the update program has been running).
     {u"Mes_Update_Done", u"The device has been updated.", Group::Messages_Errors, KeyKind::Message},
+    {u"Mes_Close_While_Updating", u"A device update is still running. Close the program anyway? The update program goes on until it ends.", Group::Messages_Errors, KeyKind::Message},
     {u"Mes_Updater_Still_Running", u"The update program is still running after 150 seconds and was left running. Wait until it ends before using the device.", Group::Messages_Errors, KeyKind::Message},
     {u"Mes_Update_Building", u"Building the device image...", Group::Messages_Errors, KeyKind::Message},
     {u"Mes_Update_Opening_Port", u"Opening the port...", Group::Messages_Errors, KeyKind::Message},

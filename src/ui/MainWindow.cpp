@@ -10,6 +10,7 @@
 #include "ui/UndoController.h"
 #include "ui/WindowPages.h"
 #include "ui/pages/ProjectPages.h"
+#include "ui/pages/UpdatePage.h"
 #include "ui/widgets/PageParts.h"
 #include "ui/widgets/SvgPicture.h"
 #include "ui/widgets/Theme.h"
@@ -321,6 +322,15 @@ void MainWindow::showConfigurationOnPages()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // Closing does not stop an update program that is writing the device:
+    // the user decides, knowing it.
+    const auto *update = static_cast<UpdatePage *>(m_pages.at(PageId::Update));
+    if ((update->updateRunning() || update->updaterRunning()) &&
+        m_context->showMessage(MessageKind::Warning, QStringLiteral("Mes_Close_While_Updating"),
+                               MessageButtons::YesNoCancel) != MessageAnswer::Yes) {
+        event->ignore();
+        return;
+    }
     if (m_context->commands().closeQuery())
         event->accept();
     else

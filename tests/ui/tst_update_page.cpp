@@ -216,6 +216,29 @@ private slots:
         QCOMPARE(f.boxes.texts().size(), 3);
         QVERIFY(f.boxes.texts().last().startsWith(englishMessage(u"Error_Updater_Failed")));
     }
+
+    // Closing the window while the update program runs asks first; the
+    // answer decides, and closing leaves the program running.
+    void closingDuringAnUpdateAsks()
+    {
+        Fixture f;
+        f.page->setTimings({10, 20, 5, 10, 600});
+        f.folder.writeFile(QStringLiteral("sleep"), "30");
+        f.tick("CB_WriteConf");
+        f.update();
+        QVERIFY(f.page->updaterRunning());
+        const qsizetype before = f.boxes.texts().size();
+        f.boxes.answers = {ui::MessageAnswer::Cancel};
+        QVERIFY(!f.window->close());
+        QCOMPARE(f.boxes.texts().size(), before + 1);
+        QCOMPARE(f.boxes.texts().last(), englishMessage(u"Mes_Close_While_Updating"));
+        f.boxes.answers = {ui::MessageAnswer::Yes, ui::MessageAnswer::No}; // close, do not save
+        QVERIFY(f.window->close());
+        const QByteArray pid = f.folder.readFile(QStringLiteral("pid")).trimmed();
+        f.window.reset();
+        QCOMPARE(::kill(pid_t(pid.toInt()), 0), 0); // still running
+        ::kill(pid_t(pid.toInt()), SIGKILL);
+    }
 };
 
 QTEST_MAIN(TestUpdatePage)
