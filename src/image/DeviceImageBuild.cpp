@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
+#include <filesystem>
+#include <system_error>
 
 namespace image {
 
@@ -67,9 +69,16 @@ BuildResult buildImageFile(const QString &configurationPath, const QString &imag
         result.error = written.error;
         return result;
     }
-    // A failed mkpath leaves the reason to the write below, which carries the
-    // system's own text.
-    QDir().mkpath(imageInfo.absolutePath());
+    // The image's folder, with the system's reason when it cannot be made
+    // (a read-only Projects/), not a write error about the file inside it.
+    std::error_code failed;
+    std::filesystem::create_directories(std::filesystem::path(imageInfo.absolutePath().toStdU16String()), failed);
+    if (failed) {
+        result.error = QStringLiteral("Cannot write %1: the folder %2 cannot be created: %3")
+                           .arg(shownImage, QDir::toNativeSeparators(imageInfo.absolutePath()),
+                                QString::fromLocal8Bit(failed.message()));
+        return result;
+    }
     const config::fileaccess::WriteResult saved =
         config::fileaccess::writeFileAtomically(imagePath, written.bytes);
     if (!saved.ok) {

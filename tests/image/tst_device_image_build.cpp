@@ -159,6 +159,10 @@ void TestDeviceImageBuild::unwritableImageReportsSystemText()
         QStringLiteral("Cannot write %1: ").arg(QDir::toNativeSeparators(dir.filePath("bin/bank.bin")));
     QVERIFY2(result.error.startsWith(prefix), qPrintable(result.error));
     QVERIFY2(result.error.size() > prefix.size(), "the system's reason is missing");
+    // The folder that could not be made is named, not a missing file.
+    QVERIFY2(result.error.contains(QStringLiteral("the folder %1 cannot be created: ")
+                                       .arg(QDir::toNativeSeparators(dir.filePath("bin")))),
+             qPrintable(result.error));
 }
 
 void TestDeviceImageBuild::buildsIntoAnyOutputPath()
