@@ -22,11 +22,12 @@ config::LoadResult Session::openLastConfiguration()
     m_open.clear();
     const QString &name = m_settings.configurationName;
     if (name.isEmpty())
-        return {config::LoadStatus::Missing, {}};
+        return {config::LoadStatus::Missing, {}, {}};
     if (!isSafeConfigurationName(name)) {
         return {
             config::LoadStatus::Failed,
-            QStringLiteral("\"%1\" cannot be the name of a configuration folder.").arg(config::quoted(name))};
+            QStringLiteral("\"%1\" cannot be the name of a configuration folder.").arg(config::quoted(name)),
+            {}};
     }
     config::LoadResult result =
         config::openConfigurationFile(m_workspace.configurationFile(name), m_configuration);

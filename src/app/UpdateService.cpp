@@ -72,8 +72,10 @@ std::optional<UpdateOutcome> updaterFault(const UpdateRequest &request)
     return std::nullopt;
 }
 
-// The saved configuration as the window would load it, refused as its save would be.
-std::optional<UpdateOutcome> configurationFault(const UpdateRequest &request)
+// The saved configuration as the window would load it, refused as its save
+// would be; `configuration` gets what was loaded.
+std::optional<UpdateOutcome> configurationFault(const UpdateRequest &request,
+                                                config::Configuration &configuration)
 {
     const QString path = request.configurationFolder + QLatin1String(image::kConfigurationFileName);
     const QString shown = QDir::toNativeSeparators(path);
@@ -82,7 +84,7 @@ std::optional<UpdateOutcome> configurationFault(const UpdateRequest &request)
         return outcome(Status::BuildFailed, {}, QStringLiteral("%1 does not exist").arg(shown));
     if (info.isDir())
         return outcome(Status::BuildFailed, {}, QStringLiteral("%1 is a folder, not a file").arg(shown));
-    config::Configuration configuration;
+    configuration = config::Configuration();
     configuration.setNewDefaults();
     const config::LoadResult loaded = config::loadConfigurationFile(path, configuration);
     if (loaded.status != config::LoadStatus::Loaded)
@@ -297,7 +299,7 @@ void UpdateService::preflight()
     if (m_request.firmware && !QFileInfo(firmwareOf(m_request)).isFile())
         return finish(outcome(Status::FirmwareMissing, QStringLiteral("Error_Firmware_Missing"),
                               QDir::toNativeSeparators(firmwareOf(m_request))));
-    if (std::optional<UpdateOutcome> fault = configurationFault(m_request))
+    if (std::optional<UpdateOutcome> fault = configurationFault(m_request, m_configuration))
         return finish(*fault);
     schedule(Step::Build, 0);
 }
@@ -306,15 +308,17 @@ void UpdateService::build()
 {
     if (!beginStage(UpdateStage::Building))
         return;
-    const image::BuildResult built = image::buildDeviceImage(m_request.configurationFolder);
-    if (!built.built()) {
-        const QString why = built.status == image::BuildStatus::NoConfiguration
-                                ? QDir::toNativeSeparators(m_request.configurationFolder +
-                                                           QLatin1String(image::kConfigurationFileName)) +
-                                      QStringLiteral(" does not exist")
-                                : built.error;
-        return finish(outcome(Status::BuildFailed, {}, why));
-    }
+    // The image of the configuration as it was loaded and checked, written
+    // as the window writes it: an older file that lacks elements builds as
+    // the window would build it after its next save, and the file on disk is
+    // read only once and never changed.
+    const image::BuildResult built =
+        image::buildImageFromXml(config::serializeConfiguration(m_configuration),
+                                 QDir::toNativeSeparators(m_request.configurationFolder +
+                                                          QLatin1String(image::kConfigurationFileName)),
+                                 image::imagePathFor(m_request.configurationFolder));
+    if (!built.built())
+        return finish(outcome(Status::BuildFailed, {}, built.error));
     schedule(Step::OpenPort, 0);
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/OutputTail.h"
+#include "config/Configuration.h"
 #include "link/DeviceLink.h"
 
 #include <QElapsedTimer>
@@ -180,6 +181,7 @@ private:
     devlink::DeviceLink &m_link;
     UpdateTimings m_timings;
     UpdateRequest m_request;
+    config::Configuration m_configuration; // as loaded and checked in the first stage
     QTimer m_timer;
     Step m_next = Step::Preflight;
     UpdateStage m_stage = UpdateStage::Checking;

@@ -132,6 +132,7 @@ public:
                     if (!child.optional)
                         return fail(QStringLiteral("the element %1 is missing").arg(childPath));
                     applyFallback(child);
+                    m_filledIn << childPath;
                     continue;
                 }
                 if (child.kind != Kind::Group && child.kind != Kind::Table && child.kind != Kind::TimeSlots &&
@@ -140,6 +141,7 @@ public:
                         return failAt(*e, QStringLiteral("the element %1 holds elements instead of a value")
                                               .arg(childPath));
                     applyFallback(child);
+                    m_filledIn << childPath;
                     continue;
                 }
                 if (!load(child, *e, childPath))
@@ -181,6 +183,7 @@ public:
     }
 
     QString error() const { return m_error; }
+    QStringList filledIn() const { return m_filledIn; }
 
 private:
     static void applyFallback(const SchemaNode &node)
@@ -235,6 +238,7 @@ private:
 
     QString m_fileName;
     QString m_error;
+    QStringList m_filledIn;
 };
 
 } // namespace
@@ -269,32 +273,36 @@ LoadResult loadConfigurationBytes(const QByteArray &bytes, const QString &fileNa
 {
     const XmlParseResult parsed = xmltree::parse(bytes);
     if (!parsed.root) {
-        return {LoadStatus::Failed, QStringLiteral("%1, line %2, column %3: %4")
-                                        .arg(fileName)
-                                        .arg(parsed.line)
-                                        .arg(parsed.column)
-                                        .arg(parsed.error)};
+        return {LoadStatus::Failed,
+                QStringLiteral("%1, line %2, column %3: %4")
+                    .arg(fileName)
+                    .arg(parsed.line)
+                    .arg(parsed.column)
+                    .arg(parsed.error),
+                {}};
     }
     if (parsed.root->name != QLatin1String("Configuration")) {
-        return {LoadStatus::Failed, QStringLiteral("%1: the root element is %2, not Configuration.")
-                                        .arg(fileName, quoted(parsed.root->name))};
+        return {LoadStatus::Failed,
+                QStringLiteral("%1: the root element is %2, not Configuration.")
+                    .arg(fileName, quoted(parsed.root->name)),
+                {}};
     }
     Configuration loaded = configuration;
     Loader loader(fileName);
     if (!loader.load(configurationSchema(loaded), *parsed.root, QStringLiteral("Configuration")))
-        return {LoadStatus::Failed, loader.error()};
+        return {LoadStatus::Failed, loader.error(), {}};
     configuration = std::move(loaded);
-    return {LoadStatus::Loaded, {}};
+    return {LoadStatus::Loaded, {}, loader.filledIn()};
 }
 
 LoadResult loadConfigurationFile(const QString &path, Configuration &configuration)
 {
     const fileaccess::ReadResult read = fileaccess::readRegularFile(path, fileaccess::kMaxTextFileBytes);
     if (read.status == fileaccess::ReadStatus::Missing)
-        return {LoadStatus::Missing, {}};
+        return {LoadStatus::Missing, {}, {}};
     const QString shown = QDir::toNativeSeparators(path);
     if (!read.ok())
-        return {LoadStatus::Failed, QStringLiteral("%1: %2").arg(shown, read.error)};
+        return {LoadStatus::Failed, QStringLiteral("%1: %2").arg(shown, read.error), {}};
     return loadConfigurationBytes(read.bytes, shown, configuration);
 }
 

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace config {
 
@@ -25,6 +26,9 @@ struct LoadResult
 {
     LoadStatus status = LoadStatus::Missing;
     QString error; // names the file, the element and, for a parse error, line and column
+    // Elements an older file lacks, which took their fallbacks (paths such as
+    // "Configuration/Output/.../Set_from_SMS_Text"); the next save adds them.
+    QStringList filledIn;
 };
 
 QByteArray serializeConfiguration(const Configuration &configuration);

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace image {
@@ -25,30 +26,28 @@ BuildResult buildDeviceImage(const QString &configurationFolder)
                           imagePathFor(configurationFolder));
 }
 
-BuildResult buildImageFile(const QString &configurationPath, const QString &imagePath)
+namespace {
+
+// What a build may write: refused before any work, so a refused output costs
+// nothing and a configuration can never be replaced by its own image.
+std::optional<QString> outputFault(const QString &imagePath, const QString &configurationPath)
+{
+    const QString shownImage = QDir::toNativeSeparators(imagePath);
+    if (const QString reason = config::fileaccess::notRegularReason(imagePath); !reason.isEmpty())
+        return QStringLiteral("Cannot write %1: %2").arg(shownImage, reason);
+    const QFileInfo imageInfo(imagePath);
+    if (!configurationPath.isEmpty() && imageInfo.exists() &&
+        imageInfo.canonicalFilePath() == QFileInfo(configurationPath).canonicalFilePath())
+        return QStringLiteral("Cannot write %1: it is the configuration being compiled").arg(shownImage);
+    return std::nullopt;
+}
+
+BuildResult compileAndWrite(const config::XmlParseResult &parsed, const QString &shownConfiguration,
+                            const QString &imagePath)
 {
     BuildResult result;
     result.imagePath = imagePath;
-    const QString shownConfiguration = QDir::toNativeSeparators(configurationPath);
     const QString shownImage = QDir::toNativeSeparators(imagePath);
-    const QFileInfo configurationInfo(configurationPath);
-    if (!configurationInfo.exists() && !configurationInfo.isSymLink()) {
-        result.status = BuildStatus::NoConfiguration;
-        return result;
-    }
-    // Checked before the build, so a refused output costs no work and the
-    // configuration can never be replaced by its own image.
-    if (const QString reason = config::fileaccess::notRegularReason(imagePath); !reason.isEmpty()) {
-        result.error = QStringLiteral("Cannot write %1: %2").arg(shownImage, reason);
-        return result;
-    }
-    const QFileInfo imageInfo(imagePath);
-    if (imageInfo.exists() && imageInfo.canonicalFilePath() == configurationInfo.canonicalFilePath()) {
-        result.error =
-            QStringLiteral("Cannot write %1: it is the configuration being compiled").arg(shownImage);
-        return result;
-    }
-    const config::XmlParseResult parsed = config::xmltree::parseFile(configurationPath);
     if (!parsed.root) {
         result.error = parsed.line > 0 ? QStringLiteral("%1:%2:%3: %4")
                                              .arg(shownConfiguration)
@@ -71,12 +70,13 @@ BuildResult buildImageFile(const QString &configurationPath, const QString &imag
     }
     // The image's folder, with the system's reason when it cannot be made
     // (a read-only Projects/), not a write error about the file inside it.
+    const QString folder = QFileInfo(imagePath).absolutePath();
     std::error_code failed;
-    std::filesystem::create_directories(std::filesystem::path(imageInfo.absolutePath().toStdU16String()), failed);
+    std::filesystem::create_directories(std::filesystem::path(folder.toStdU16String()), failed);
     if (failed) {
-        result.error = QStringLiteral("Cannot write %1: the folder %2 cannot be created: %3")
-                           .arg(shownImage, QDir::toNativeSeparators(imageInfo.absolutePath()),
-                                QString::fromLocal8Bit(failed.message()));
+        result.error =
+            QStringLiteral("Cannot write %1: the folder %2 cannot be created: %3")
+                .arg(shownImage, QDir::toNativeSeparators(folder), QString::fromLocal8Bit(failed.message()));
         return result;
     }
     const config::fileaccess::WriteResult saved =
@@ -88,6 +88,38 @@ BuildResult buildImageFile(const QString &configurationPath, const QString &imag
     result.status = BuildStatus::Built;
     result.imageSize = written.bytes.size();
     return result;
+}
+
+} // namespace
+
+BuildResult buildImageFile(const QString &configurationPath, const QString &imagePath)
+{
+    const QFileInfo configurationInfo(configurationPath);
+    if (!configurationInfo.exists() && !configurationInfo.isSymLink()) {
+        BuildResult result;
+        result.imagePath = imagePath;
+        result.status = BuildStatus::NoConfiguration;
+        return result;
+    }
+    if (std::optional<QString> fault = outputFault(imagePath, configurationPath)) {
+        BuildResult result;
+        result.imagePath = imagePath;
+        result.error = *fault;
+        return result;
+    }
+    return compileAndWrite(config::xmltree::parseFile(configurationPath),
+                           QDir::toNativeSeparators(configurationPath), imagePath);
+}
+
+BuildResult buildImageFromXml(const QByteArray &xml, const QString &shownName, const QString &imagePath)
+{
+    if (std::optional<QString> fault = outputFault(imagePath, {})) {
+        BuildResult result;
+        result.imagePath = imagePath;
+        result.error = *fault;
+        return result;
+    }
+    return compileAndWrite(config::xmltree::parse(xml), shownName, imagePath);
 }
 
 } // namespace image

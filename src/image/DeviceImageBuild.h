@@ -2,6 +2,7 @@
 // write the file atomically, with one result the window and the CLI report.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -41,5 +42,9 @@ BuildResult buildDeviceImage(const QString &configurationFolder);
 // replaced by a complete new one, and an image path that is not a regular
 // file, or is the configuration itself, is refused.
 BuildResult buildImageFile(const QString &configurationPath, const QString &imagePath);
+
+// Compiles a configuration held in memory (the bytes of a Configuration.xml;
+// `shownName` names it in errors) into the given image file, as above.
+BuildResult buildImageFromXml(const QByteArray &xml, const QString &shownName, const QString &imagePath);
 
 } // namespace image

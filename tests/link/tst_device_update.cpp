@@ -6,10 +6,12 @@
 #include "common/cli_run.h"
 #include "config/ConfigurationFile.h"
 #include "helper_devsim.h"
+#include "image/DeviceImageBuild.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -542,6 +544,48 @@ private slots:
         QCOMPARE(bootRequests(sim), 1);
         QCOMPARE(kit.updaterArguments().mid(1, 4), (QStringList{"FW", "FR", "PW", "PR"}));
         QVERIFY(kit.imageBuilt());
+    }
+
+    // An older file lacks elements that loading fills in: the update builds
+    // what the window would after its next save, and leaves the file as it is.
+    void olderFileUpdatesAsTheWindowWouldBuildIt()
+    {
+        Kit kit;
+        const QString file = kit.configuration + QStringLiteral("Configuration.xml");
+        QFile in(file);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        QString text = QString::fromUtf8(in.readAll());
+        in.close();
+        for (const char *element : {"Set_from_SMS_Text", "Reset_from_SMS_Text", "Hang_Up_Ring_from_CALL"})
+            text.remove(QRegularExpression(QStringLiteral("<%1>[^<]*</%1>").arg(QLatin1String(element))));
+        const QByteArray older = text.toUtf8();
+        Kit::write(file, older);
+
+        const CliRun checked = runCli({"check", kit.configuration});
+        QCOMPARE(checked.exitCode, 0);
+        QCOMPARE(checked.out, QStringLiteral("OK\n"));
+        QCOMPARE(checked.err.count(QStringLiteral("warning: the element")), 6); // three per output
+        QVERIFY2(checked.err.contains(QStringLiteral("Set_from_SMS_Text is missing")),
+                 qPrintable(checked.err));
+
+        DevSim sim({"--boot-after", "1"});
+        const CliRun run = runCli({"update", "--port", sim.path(), "--configuration", kit.configuration,
+                                   "--updater", kit.program + QLatin1String(app::kUpdaterFileName)},
+                                  60000);
+        QCOMPARE(run.exitCode, 0);
+        QFile after(file);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), older);
+
+        config::Configuration loaded;
+        loaded.setNewDefaults();
+        QCOMPARE(config::loadConfigurationBytes(older, file, loaded).status, config::LoadStatus::Loaded);
+        QTemporaryDir saved;
+        const QString expected = saved.filePath(QStringLiteral("bank.bin"));
+        QVERIFY(image::buildImageFromXml(config::serializeConfiguration(loaded), file, expected).built());
+        QFile built(kit.configuration + QStringLiteral("bin/bank.bin")), wanted(expected);
+        QVERIFY(built.open(QIODevice::ReadOnly) && wanted.open(QIODevice::ReadOnly));
+        QCOMPARE(built.readAll(), wanted.readAll());
     }
 
     void commandLineUpdateFailures_data()

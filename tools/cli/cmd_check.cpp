@@ -32,6 +32,11 @@ int runCheck(const QCommandLineParser &parser)
     const QString folder = parser.positionalArguments().constFirst();
     const ConfigurationCheck check =
         checkConfigurationFile(QDir(folder).filePath(QStringLiteral("Configuration.xml")));
+    // An older file is read with fallbacks for what it lacks: the build
+    // reads it as it stands, so say what the window's next save adds.
+    for (const QString &element : check.filledIn)
+        err << "trenov5x-cli check: warning: the element " << element
+            << " is missing; it is read as its default, and the window's next save adds it\n";
     switch (check.status) {
     case ConfigurationCheck::Status::Accepted:
         out << "OK\n";

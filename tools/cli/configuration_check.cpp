@@ -15,17 +15,18 @@ ConfigurationCheck checkConfigurationFile(const QString &path)
     const QString shown = QDir::toNativeSeparators(path);
     const QFileInfo info(path);
     if (!info.exists())
-        return {Status::Missing, QStringLiteral("%1 does not exist").arg(shown)};
+        return {Status::Missing, QStringLiteral("%1 does not exist").arg(shown), {}};
     if (info.isDir())
-        return {Status::Unreadable, QStringLiteral("%1 is a folder, not a file").arg(shown)};
+        return {Status::Unreadable, QStringLiteral("%1 is a folder, not a file").arg(shown), {}};
     config::Configuration configuration;
     configuration.setNewDefaults();
     const config::LoadResult loaded = config::loadConfigurationFile(path, configuration);
     if (loaded.status != config::LoadStatus::Loaded)
-        return {Status::Unreadable, loaded.error.isEmpty() ? shown : loaded.error};
+        return {Status::Unreadable, loaded.error.isEmpty() ? shown : loaded.error, {}};
     if (const std::optional<config::CheckFailure> failure = config::firstFailure(configuration))
-        return {Status::Refused, config::failureText(*failure, lang::builtinText(failure->key))};
-    return {Status::Accepted, {}};
+        return {Status::Refused, config::failureText(*failure, lang::builtinText(failure->key)),
+                loaded.filledIn};
+    return {Status::Accepted, {}, loaded.filledIn};
 }
 
 } // namespace cli

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace cli {
 
@@ -13,6 +14,8 @@ struct ConfigurationCheck
     // Refused: the first refusal's built-in English text with its row number.
     // Missing, Unreadable: the reason.
     QString text;
+    // Elements the file lacks that the window's next save adds.
+    QStringList filledIn;
 };
 
 ConfigurationCheck checkConfigurationFile(const QString &path);
