@@ -1,5 +1,7 @@
 #include "DeviceUpdate.h"
 
+#include "app/UpdaterLaunch.h"
+#include "app/Workspace.h"
 #include "image/DeviceImageBuild.h"
 
 #include <QCoreApplication>
@@ -24,15 +26,40 @@ UpdateOutcome outcome(Status status, const QString &key, const QString &detail =
     return o;
 }
 
+// The folders that may hold the kit: the workspace, then the program folder.
+QStringList kitFolders(const UpdateRequest &request)
+{
+    QStringList folders;
+    if (!request.workspaceFolder.isEmpty())
+        folders << request.workspaceFolder;
+    if (!folders.contains(request.programFolder))
+        folders << request.programFolder;
+    return folders;
+}
+
+QString firmwareName()
+{
+    return QStringLiteral("Master/") + QLatin1String(kFirmwareFileName);
+}
+
 QString updaterOf(const UpdateRequest &request)
 {
-    return request.updaterPath.isEmpty() ? request.programFolder + QLatin1String(kUpdaterFileName)
+    return request.updaterPath.isEmpty() ? findKitFile(kitFolders(request), QLatin1String(kUpdaterFileName))
                                          : request.updaterPath;
 }
 
 QString firmwareOf(const UpdateRequest &request)
 {
-    return request.programFolder + QStringLiteral("Master/") + QLatin1String(kFirmwareFileName);
+    return findKitFile(kitFolders(request), firmwareName());
+}
+
+// Every place a missing kit file was looked for, one per line.
+QString placesOf(const UpdateRequest &request, const QString &name)
+{
+    QStringList places;
+    for (const QString &folder : kitFolders(request))
+        places << QDir::toNativeSeparators(folder + name);
+    return places.join(u'\n');
 }
 
 // The last lines an updater printed, for the box that reports its failure.
@@ -54,6 +81,14 @@ void keepRunning(QProcess *process)
 }
 
 } // namespace
+
+QStringList updaterPieces(const UpdateRequest &request)
+{
+    return {request.firmware ? QStringLiteral("FW") : QStringLiteral("NO"),
+            request.firmware ? QStringLiteral("FR") : QStringLiteral("NO"),
+            request.configuration ? QStringLiteral("PW") : QStringLiteral("NO"),
+            request.configuration ? QStringLiteral("PR") : QStringLiteral("NO")};
+}
 
 QString updaterCommandLine(const UpdateRequest &request)
 {
@@ -101,12 +136,23 @@ UpdateOutcome DeviceUpdate::run(const UpdateRequest &request,
         return outcome(Status::NoOption, QStringLiteral("Error_Firm_Conf"));
     // Nothing touches the device before everything it needs is there.
     const QFileInfo updater(updaterOf(request));
-    if (!updater.isFile() || !updater.isExecutable())
+    // A Windows updater runs through wine and needs no execute permission
+    // (a kit unpacked from an archive often has none).
+    if (!updater.isFile() || (!updater.isExecutable() && !isWindowsProgram(updater.filePath())))
         return outcome(Status::UpdaterMissing, QStringLiteral("Error_Updater_Missing"),
-                       QDir::toNativeSeparators(updater.filePath()));
+                       request.updaterPath.isEmpty() ? placesOf(request, QLatin1String(kUpdaterFileName))
+                                                     : QDir::toNativeSeparators(updater.filePath()));
     if (request.firmware && !QFileInfo(firmwareOf(request)).isFile())
         return outcome(Status::FirmwareMissing, QStringLiteral("Error_Firmware_Missing"),
-                       QDir::toNativeSeparators(firmwareOf(request)));
+                       placesOf(request, firmwareName()));
+
+    // Decided before the device is touched: wine may be missing, and wine
+    // creates its prefix (seconds) when there is none yet.
+    const UpdaterLaunch launch =
+        planUpdaterLaunch(updater.absoluteFilePath(), request.portName, updaterPieces(request),
+                          {firmwareOf(request), request.configurationFolder + QStringLiteral("bin/")});
+    if (!launch.ok())
+        return outcome(Status::WineMissing, launch.errorKey, launch.errorDetail);
 
     report(UpdateStage::Building);
     const image::BuildResult built = image::buildDeviceImage(request.configurationFolder);
@@ -164,7 +210,7 @@ UpdateOutcome DeviceUpdate::run(const UpdateRequest &request,
     m_link.closeLink();
     pause(m_timings.releasePauseMs);
 
-    const QString commandLine = updaterCommandLine(request);
+    const QString commandLine = launch.throughWine ? launchCommandLine(launch) : updaterCommandLine(request);
     report(UpdateStage::StartingUpdater, 0, commandLine);
     pause(m_timings.releasePauseMs);
 
@@ -172,7 +218,8 @@ UpdateOutcome DeviceUpdate::run(const UpdateRequest &request,
     // and a QProcess that is destroyed kills its child.
     auto *process = new QProcess;
     process->setProcessChannelMode(QProcess::MergedChannels);
-    process->start(updater.absoluteFilePath(), QProcess::splitCommand(commandLine));
+    process->setProcessEnvironment(launch.environment);
+    process->start(launch.program, launch.arguments);
     if (!process->waitForStarted(5000)) {
         UpdateOutcome o =
             outcome(Status::UpdaterFailed, QStringLiteral("Error_Updater_Failed"), process->errorString());

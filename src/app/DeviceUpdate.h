@@ -34,7 +34,8 @@ struct UpdateRequest
     bool configuration = false;
     QString programFolder;       // ends in '/': holds Master/ and, by default, the updater
     QString configurationFolder; // ends in '/': holds Configuration.xml; the image goes to bin/
-    QString updaterPath;         // empty: the updater of the program folder
+    QString updaterPath;         // empty: the updater of the workspace or the program folder
+    QString workspaceFolder;     // ends in '/'; searched for the kit before the program folder
 };
 
 enum class UpdateStage {
@@ -60,6 +61,7 @@ struct UpdateOutcome
         Updated,         // the updater ended with exit code 0
         NoOption,        // neither firmware nor configuration chosen
         UpdaterMissing,  // nothing runnable at the updater's path
+        WineMissing,     // the updater is a Windows program and wine is not installed
         FirmwareMissing, // Master/Sim58193.sim is not there
         BuildFailed,     // the image could not be built or written
         PortNotOpened,
@@ -80,6 +82,8 @@ struct UpdateOutcome
 // The command line handed to the updater: port, the firmware and the
 // configuration pieces, the quoted firmware path and the quoted image folder.
 QString updaterCommandLine(const UpdateRequest &request);
+// The pieces between the port and the paths: FW FR or NO NO, PW PR or NO NO.
+QStringList updaterPieces(const UpdateRequest &request);
 
 class DeviceUpdate
 {

@@ -90,6 +90,8 @@ constexpr KeyDef kKeys[] = {
     {u"TntRB_Leng_Italian", u"Italiano", Group::P_Soft_Pref, KeyKind::Caption},
     {u"TntRB_Leng_German", u"Deutsch", Group::P_Soft_Pref, KeyKind::Caption},
     {u"TntRB_Leng_Spanish", u"Español", Group::P_Soft_Pref, KeyKind::Caption},
+    {u"TntL_Workspace", u"Workspace (configurations and settings)", Group::P_Soft_Pref, KeyKind::Caption},
+    {u"TntBtn_Open_Workspace", u"Open Folder", Group::P_Soft_Pref, KeyKind::Caption},
     {u"TntL_Title_Input", u"Digital && Analog Input", Group::P_Input, KeyKind::Caption},
     {u"TntL_SubT_Input_Digital", u"Digital Setting", Group::P_Dig_Input_Set, KeyKind::Caption},
     {u"TntL_SubT_Go_AnaDig", u"Analog...", Group::P_Dig_Input_Set, KeyKind::Caption},
@@ -427,8 +429,9 @@ constexpr KeyDef kKeys[] = {
     // Error_Write_File are shown with a line break and the reason after them,
     // Error_Create_Folder with the folder after it.
     {u"Error_Conf_Name_Not_Valid", u"Error! This name cannot be used for a configuration.", Group::Messages_Errors, KeyKind::Message},
-    {u"Error_Updater_Missing", u"Error! The update program is missing from the program folder.", Group::Messages_Errors, KeyKind::Message},
-    {u"Error_Firmware_Missing", u"Error! The firmware file is missing from the Master folder.", Group::Messages_Errors, KeyKind::Message},
+    {u"Error_Updater_Missing", u"Error! The update program was not found. It was looked for here:", Group::Messages_Errors, KeyKind::Message},
+    {u"Error_Firmware_Missing", u"Error! The firmware file was not found. It was looked for here:", Group::Messages_Errors, KeyKind::Message},
+    {u"Error_Wine_Missing", u"Error! The update program is a Windows program and needs wine, which is not installed. Install wine (Debian: sudo apt install wine) and try again. The device was not touched.", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Updater_Failed", u"Error! The update program failed or did not finish in time.", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Load_Conf", u"Error! The configuration could not be read.", Group::Messages_Errors, KeyKind::Message},
     // Shown with the path of the language file after it.

@@ -1,6 +1,7 @@
 // trenov5x-cli build: compiles a configuration folder into its device image.
 #include "Commands.h"
 #include "configuration_check.h"
+#include "workspace_option.h"
 #include "image/DeviceImageBuild.h"
 
 #include <QDir>
@@ -9,10 +10,11 @@
 
 namespace {
 
-const char kBuildHelp[] = R"(Usage: trenov5x-cli build FOLDER [--output FILE] [--no-check]
+const char kBuildHelp[] = R"(Usage: trenov5x-cli build [--workspace DIR] FOLDER [--output FILE] [--no-check]
 
 Compiles FOLDER/Configuration.xml into the device image FOLDER/bin/bank.bin,
-or into FILE with --output. The image is written only when it is complete;
+or into FILE with --output. FOLDER may also be the name of a configuration
+in the workspace, as for 'trenov5x-cli check'. The image is written only when it is complete;
 an existing image is left untouched when the build fails. FILE must be a
 regular file (or not exist yet) other than the configuration itself.
 
@@ -34,10 +36,14 @@ Exit status:
 
 } // namespace
 
-int cli::runBuild(const QStringList &args)
+int cli::runBuild(const QStringList &arguments)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
+    QStringList args = arguments;
+    QString workspace;
+    if (!takeWorkspaceOption(args, &workspace, err))
+        return 2;
     QString folder;
     QString output;
     bool check = true;
@@ -72,6 +78,7 @@ int cli::runBuild(const QStringList &args)
         return 2;
     }
 
+    folder = configurationFolderArgument(folder, workspace);
     const QString configuration = QDir(folder).filePath(QLatin1String(image::kConfigurationFileName));
     if (check) {
         const ConfigurationCheck checked = checkConfigurationFile(configuration);

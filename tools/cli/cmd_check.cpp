@@ -1,13 +1,14 @@
 // trenov5x-cli check: runs the save-time checks on a configuration folder.
 #include "Commands.h"
 #include "configuration_check.h"
+#include "workspace_option.h"
 
 #include <QDir>
 #include <QTextStream>
 
 namespace {
 
-const char kCheckHelp[] = R"(Usage: trenov5x-cli check FOLDER
+const char kCheckHelp[] = R"(Usage: trenov5x-cli check [--workspace DIR] FOLDER
 
 Loads FOLDER/Configuration.xml as the window does and runs the checks the
 window runs before every save: the PIN, durations, volt levels, ring counts,
@@ -15,6 +16,10 @@ SMS command texts and every table row, in their fixed order.
 
 Prints OK, or the first refused value's message (with the table row number
 where the window shows one).
+
+FOLDER is a configuration folder, or the name of a configuration in the
+workspace (DIR with --workspace; else the window's own: the program folder
+when it can be written, else ~/.local/share/trenov5x).
 
 Exit status:
   0  the configuration passes every check
@@ -25,10 +30,14 @@ Exit status:
 
 } // namespace
 
-int cli::runCheck(const QStringList &args)
+int cli::runCheck(const QStringList &arguments)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
+    QStringList args = arguments;
+    QString workspace;
+    if (!takeWorkspaceOption(args, &workspace, err))
+        return 2;
     QString folder;
     for (const QString &arg : args) {
         if (arg == u"--help" || arg == u"-h") {
@@ -46,7 +55,8 @@ int cli::runCheck(const QStringList &args)
         return 2;
     }
     const ConfigurationCheck check =
-        checkConfigurationFile(QDir(folder).filePath(QStringLiteral("Configuration.xml")));
+        checkConfigurationFile(QDir(configurationFolderArgument(folder, workspace))
+                                   .filePath(QStringLiteral("Configuration.xml")));
     switch (check.status) {
     case ConfigurationCheck::Status::Accepted:
         out << "OK\n";
