@@ -147,8 +147,8 @@ UpdaterLaunch planUpdaterLaunch(const QString &updater, const QString &port, con
         launch.program = wine;
         // Without a free COM name the port goes by its own name; the updater
         // then reports that it cannot open it.
-        launch.arguments << updater << (link.number ? QStringLiteral("COM%1").arg(link.number) : port) << pieces
-                         << converted;
+        launch.arguments << updater << (link.number ? QStringLiteral("COM%1").arg(link.number) : port)
+                         << pieces << converted;
         return launch;
     }
 #endif

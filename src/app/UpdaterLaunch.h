@@ -32,9 +32,10 @@ bool isWindowsProgram(const QString &path);
 // gets it too. Through wine the link is made here, so this runs before the
 // device is touched; winepath may take seconds the first time, while it
 // creates the prefix.
-UpdaterLaunch planUpdaterLaunch(const QString &updater, const QString &port, const QStringList &pieces,
-                                const QStringList &paths,
-                                const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
+UpdaterLaunch
+planUpdaterLaunch(const QString &updater, const QString &port, const QStringList &pieces,
+                  const QStringList &paths,
+                  const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
 
 // The command line of a launch as a person would type it, for progress lines
 // and messages.

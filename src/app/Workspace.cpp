@@ -62,8 +62,8 @@ QString Workspace::languageFolder() const
     const QString beside = m_program + QLatin1String("Language/");
     if (QFileInfo(beside).isDir())
         return beside;
-    const QString installed = QDir::cleanPath(m_program + QLatin1String("../share/trenov5x/Language")) +
-                              QLatin1Char('/');
+    const QString installed =
+        QDir::cleanPath(m_program + QLatin1String("../share/trenov5x/Language")) + QLatin1Char('/');
     return QFileInfo(installed).isDir() ? installed : beside;
 }
 

@@ -90,7 +90,8 @@ QFrame *makeLine(QWidget *parent, Qt::Orientation orientation)
 } // namespace
 
 MainWindow::MainWindow(const Options &options)
-    : m_options(options), m_session(options.programFolder, options.workspaceFolder), m_link(new devlink::DeviceLink(this))
+    : m_options(options), m_session(options.programFolder, options.workspaceFolder),
+      m_link(new devlink::DeviceLink(this))
 {
     if (!m_options.messages)
         m_ownPresenter = platformMessagePresenter();

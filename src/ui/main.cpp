@@ -14,13 +14,15 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationVersion(QStringLiteral(TRENOV5X_VERSION));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Configuration composer of the TRENOV5x GSM alarm modem."));
+    parser.setApplicationDescription(
+        QStringLiteral("Configuration composer of the TRENOV5x GSM alarm modem."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption workspace(
         QStringLiteral("workspace"),
-        QStringLiteral("The folder that holds Projects/ and Setting/ (default: the program folder when it can be "
-                       "written, else ~/.local/share/trenov5x)."),
+        QStringLiteral(
+            "The folder that holds Projects/ and Setting/ (default: the program folder when it can be "
+            "written, else ~/.local/share/trenov5x)."),
         QStringLiteral("DIR"));
     // For installers' scripts and the package checks: a start that proves the
     // window comes up on its workspace, without anyone to close it.

@@ -131,6 +131,8 @@ private slots:
     void buildWithOutputWritesOnlyThere();
     void checkExitCodes_data();
     void checkExitCodes();
+    void workspaceOptionNamesTheConfiguration_data();
+    void workspaceOptionNamesTheConfiguration();
     void inspectListsImage();
     void inspectJsonGivesBackTheConfiguration();
     void inspectRefusesMalformedImage_data();
@@ -259,6 +261,45 @@ void TestCliImage::buildWithOutputWritesOnlyThere()
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(readFileBytes(output), testimage::golden("rich.bin"));
     QVERIFY(!QFileInfo::exists(dir.filePath("project/bin")));
+}
+
+void TestCliImage::workspaceOptionNamesTheConfiguration_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // WS: the workspace, FOLDER: the configuration's folder
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::newRow("check --workspace DIR NAME")
+        << QStringList{"check", "--workspace", "WS", "Plant_A"} << 0 << "OK\n";
+    QTest::newRow("check NAME --workspace=DIR")
+        << QStringList{"check", "Plant_A", "--workspace=WS"} << 0 << "OK\n";
+    QTest::newRow("check --workspace DIR FOLDER")
+        << QStringList{"check", "--workspace", "WS", "FOLDER"} << 0 << "OK\n";
+    QTest::newRow("a name not in the workspace")
+        << QStringList{"check", "--workspace", "WS", "Plant_B"} << 2 << "";
+    QTest::newRow("--workspace without DIR") << QStringList{"check", "Plant_A", "--workspace"} << 2 << "";
+    QTest::newRow("--workspace twice")
+        << QStringList{"check", "--workspace", "WS", "--workspace", "WS", "Plant_A"} << 2 << "";
+    QTest::newRow("build --workspace DIR NAME")
+        << QStringList{"build", "--workspace", "WS", "Plant_A"} << 0 << "Wrote FOLDER/bin/bank.bin (";
+}
+
+void TestCliImage::workspaceOptionNamesTheConfiguration()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QTemporaryDir dir;
+    const QString workspace = dir.filePath(QStringLiteral("work space"));
+    const QString folder = workspace + QStringLiteral("/Projects/Plant_A");
+    QVERIFY(QDir().mkpath(folder));
+    ConfigXml().writeTo(folder);
+    for (QString &argument : arguments)
+        argument.replace(QLatin1String("WS"), workspace).replace(QLatin1String("FOLDER"), folder);
+    const Run run = runCli(arguments);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.out.startsWith(QString(out).replace(QLatin1String("FOLDER"), folder)), qPrintable(run.out));
+    // The workspace is only read.
+    QCOMPARE(QDir(workspace).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"Projects"});
 }
 
 void TestCliImage::checkExitCodes_data()

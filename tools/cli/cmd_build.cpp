@@ -1,8 +1,8 @@
 // trenov5x-cli build: compiles a configuration folder into its device image.
 #include "Commands.h"
 #include "configuration_check.h"
-#include "workspace_option.h"
 #include "image/DeviceImageBuild.h"
+#include "workspace_option.h"
 
 #include <QDir>
 #include <QFileInfo>

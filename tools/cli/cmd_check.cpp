@@ -54,9 +54,8 @@ int cli::runCheck(const QStringList &arguments)
         err << kCheckHelp;
         return 2;
     }
-    const ConfigurationCheck check =
-        checkConfigurationFile(QDir(configurationFolderArgument(folder, workspace))
-                                   .filePath(QStringLiteral("Configuration.xml")));
+    const ConfigurationCheck check = checkConfigurationFile(
+        QDir(configurationFolderArgument(folder, workspace)).filePath(QStringLiteral("Configuration.xml")));
     switch (check.status) {
     case ConfigurationCheck::Status::Accepted:
         out << "OK\n";

@@ -9,8 +9,8 @@
 #include <QDir>
 #include <QGridLayout>
 #include <QLabel>
-#include <QUrl>
 #include <QRadioButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace ui {
