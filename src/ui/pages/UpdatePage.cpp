@@ -75,6 +75,7 @@ void UpdatePage::updateDevice()
     request.firmware = m_writeFirmware->isChecked();
     request.configuration = m_writeConfiguration->isChecked();
     request.programFolder = session.workspace().programFolder();
+    request.workspaceFolder = session.workspace().folder();
     request.configurationFolder = session.workspace().configurationFolder(session.configurationName());
 
     // One modal window for the whole update; Cancel only while the boot loop runs.
