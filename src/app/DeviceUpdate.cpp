@@ -146,6 +146,7 @@ UpdateOutcome DeviceUpdate::run(const UpdateRequest &request,
         return outcome(Status::FirmwareMissing, QStringLiteral("Error_Firmware_Missing"),
                        placesOf(request, firmwareName()));
 
+    report(UpdateStage::Building);
     // Decided before the device is touched: wine may be missing, and wine
     // creates its prefix (seconds) when there is none yet.
     const UpdaterLaunch launch =
@@ -153,8 +154,6 @@ UpdateOutcome DeviceUpdate::run(const UpdateRequest &request,
                           {firmwareOf(request), request.configurationFolder + QStringLiteral("bin/")});
     if (!launch.ok())
         return outcome(Status::WineMissing, launch.errorKey, launch.errorDetail);
-
-    report(UpdateStage::Building);
     const image::BuildResult built = image::buildDeviceImage(request.configurationFolder);
     if (!built.built()) {
         const QString why = built.status == image::BuildStatus::NoConfiguration
