@@ -32,10 +32,10 @@ struct UpdateRequest
     QString portName; // as the port list shows it; the first piece of the command line
     bool firmware = false;
     bool configuration = false;
-    QString programFolder;       // ends in '/': holds Master/ and, by default, the updater
-    QString configurationFolder; // ends in '/': holds Configuration.xml; the image goes to bin/
-    QString updaterPath;         // empty: the updater of the workspace or the program folder
-    QString workspaceFolder;     // ends in '/'; searched for the kit before the program folder
+    QString programFolder;        // ends in '/': holds Master/ and, by default, the updater
+    QString configurationFolder;  // ends in '/': holds Configuration.xml; the image goes to bin/
+    QString updaterPath;          // empty: the updater of the workspace or the program folder
+    QString workspaceFolder = {}; // ends in '/'; searched for the kit before the program folder
 };
 
 enum class UpdateStage {

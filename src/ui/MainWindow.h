@@ -35,7 +35,7 @@ public:
         // error on a platform that shows nothing).
         MessagePresenter *messages = nullptr;
         // Holds Projects/ and Setting/; empty: the program folder.
-        QString workspaceFolder;
+        QString workspaceFolder = {};
     };
 
     explicit MainWindow(const Options &options);
