@@ -46,16 +46,17 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_CONTACT "TRENOV5x developers <trenov5x@corvantis.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration composer for the TRENOV5x GSM alarm modem")
+# The synopsis is CPACK_PACKAGE_DESCRIPTION_SUMMARY; CPack indents these lines
+# and turns the empty one into the paragraph mark.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "configuration composer for the TRENOV5x GSM alarm modem
- A tool for installers of the TRENOV5x GSM alarm modem. It edits named
- configurations (SIM PIN, the SMS messages of each input event, the SMS
- commands and calls that switch the outputs, time profiles), compiles them
- into the device image and updates the device over a serial port with the
- update program of the installer's kit (a Windows one runs through wine).
- .
- The window speaks English, Italian, German and Spanish; trenov5x-cli does
- the same from scripts.")
+    "A tool for installers of the TRENOV5x GSM alarm modem. It edits named
+configurations (SIM PIN, the SMS messages of each input event, the SMS
+commands and calls that switch the outputs, time profiles), compiles them
+into the device image and updates the device over a serial port with the
+update program of the installer's kit (a Windows one runs through wine).
+
+The window speaks English, Italian, German and Spanish; trenov5x-cli does
+the same from scripts.")
 set(CPACK_DEBIAN_FILE_NAME trenov5x_${PROJECT_VERSION}_amd64.deb)
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)

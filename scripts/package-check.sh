@@ -23,7 +23,7 @@ step() { echo "== $*"; }
 as_user() { # as nobody, with HOME=$1, offscreen
   local home=$1; shift
   setpriv --reuid=nobody --regid=nogroup --clear-groups \
-    env -i PATH=/usr/bin:/bin HOME="$home" LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen "$@"
+    env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$home" LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen "$@"
 }
 new_home() {
   local home
@@ -45,7 +45,7 @@ start_ms() {
 }
 
 step "lintian"
-lintian --fail-on error --no-tag-display-limit "$deb" || fail "lintian reports an error"
+lintian --fail-on error --tag-display-limit 0 "$deb" || fail "lintian reports an error"
 
 step "unpacked .deb: files"
 root=$work/root
@@ -92,16 +92,31 @@ while read -r object; do
   ! grep -q "not found" <<<"$out" || fail "$object: a library is not found: $out"
   while read -r lib path; do
     [[ $path == "$portable"/* ]] || fail "$object loads $lib from $path"
-  done < <(awk '$1 ~ /^libQt6/ {print $1, $3}' <<<"$out")
+  done < <(sed -n 's/^[[:space:]]*\(libQt6[^ ]*\) => \(.*\) (0x[0-9a-f]*)$/\1 \2/p' <<<"$out")
 done < <(find "$portable" -maxdepth 1 -type f -name 'trenov5x*' ! -name '*.svg'; find "$portable/plugins" -name '*.so')
 home=$(new_home)
 # Every Qt library loaded while the window starts, plugins included, is the folder's own.
-loaded=$(as_user "$home" env LD_DEBUG=libs "$portable/trenov5x" --check-start 2>&1 | grep 'calling init:' | awk '{print $NF}')
+loaded=$(as_user "$home" env LD_DEBUG=libs "$portable/trenov5x" --check-start 2>&1 | sed -n 's/.*calling init: //p')
 grep -q "$portable/lib/libQt6Core" <<<"$loaded" || fail "Qt core not loaded from the folder"
 grep -q "$portable/plugins/platforms/libqoffscreen.so" <<<"$loaded" || fail "platform plugin not from the folder"
 ! grep -E 'libQt6|/qt6/plugins/' <<<"$loaded" | grep -v "^$portable/" || fail "Qt loaded from outside the folder"
 [ -d "$portable/Projects" ] && [ -d "$portable/Setting" ] || fail "no workspace beside the portable program"
 [ ! -e "$home/.local/share/trenov5x" ] || fail "the portable window used the HOME workspace"
+# In German, Qt's own dialog texts come from the folder's translations/.
+echo '<General_Setting><Language>3</Language><Configuration></Configuration></General_Setting>' \
+  >"$portable/Setting/setting.xml"
+# setpriv and env exec the window: the job's process ID is the window's.
+setpriv --reuid=nobody --regid=nogroup --clear-groups env -i PATH=/usr/bin:/bin HOME="$home" \
+  XDG_RUNTIME_DIR="$home" LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen "$portable/trenov5x" >/dev/null 2>&1 &
+window=$!
+for _ in $(seq 100); do
+  grep -q "$portable/translations/qtbase_de.qm" "/proc/$window/maps" 2>/dev/null && break
+  sleep 0.1
+done
+german=$(grep -c "$portable/translations/qtbase_de.qm" "/proc/$window/maps" || true)
+kill "$window"
+wait "$window" 2>/dev/null || true
+((german > 0)) || fail "Qt's German texts not loaded from the folder"
 portable_ms=$(start_ms as_user "$home" "$portable/trenov5x" --check-start)
 build_ms=$(start_ms env QT_QPA_PLATFORM=offscreen "$repo/${BUILD_DIR:-build}/bin/trenov5x" --check-start)
 
