@@ -159,9 +159,11 @@ void TestCliImage::help_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("usage");
-    QTest::newRow("build --help") << QStringList{"build", "--help"}
-                                  << "Usage: trenov5x-cli build FOLDER [--output FILE] [--no-check]";
-    QTest::newRow("check --help") << QStringList{"check", "--help"} << "Usage: trenov5x-cli check FOLDER";
+    QTest::newRow("build --help")
+        << QStringList{"build", "--help"}
+        << "Usage: trenov5x-cli build [--workspace DIR] FOLDER [--output FILE] [--no-check]";
+    QTest::newRow("check --help") << QStringList{"check", "--help"}
+                                  << "Usage: trenov5x-cli check [--workspace DIR] FOLDER";
     QTest::newRow("inspect --help") << QStringList{"inspect", "--help"}
                                     << "Usage: trenov5x-cli inspect FILE [--json]";
     QTest::newRow("tool --help") << QStringList{"--help"} << "Usage: trenov5x-cli COMMAND";
@@ -297,7 +299,11 @@ void TestCliImage::workspaceOptionNamesTheConfiguration()
         argument.replace(QLatin1String("WS"), workspace).replace(QLatin1String("FOLDER"), folder);
     const Run run = runCli(arguments);
     QCOMPARE(run.exitCode, exitCode);
-    QVERIFY2(run.out.startsWith(QString(out).replace(QLatin1String("FOLDER"), folder)), qPrintable(run.out));
+    if (out.isEmpty())
+        QVERIFY2(run.out.isEmpty() && !run.err.isEmpty(), qPrintable(run.out));
+    else
+        QVERIFY2(run.out.startsWith(QString(out).replace(QLatin1String("FOLDER"), folder)),
+                 qPrintable(run.out));
     // The workspace is only read.
     QCOMPARE(QDir(workspace).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"Projects"});
 }

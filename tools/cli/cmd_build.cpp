@@ -14,9 +14,10 @@ const char kBuildHelp[] = R"(Usage: trenov5x-cli build [--workspace DIR] FOLDER 
 
 Compiles FOLDER/Configuration.xml into the device image FOLDER/bin/bank.bin,
 or into FILE with --output. FOLDER may also be the name of a configuration
-in the workspace, as for 'trenov5x-cli check'. The image is written only when it is complete;
-an existing image is left untouched when the build fails. FILE must be a
-regular file (or not exist yet) other than the configuration itself.
+in the workspace, as for 'trenov5x-cli check'. The image is written only
+when it is complete; an existing image is left untouched when the build
+fails. FILE must be a regular file (or not exist yet) other than the
+configuration itself.
 
 A text longer than the device keeps (16 bytes of a phone number, 8 of the
 PIN, 8 characters of a password, 64 of a message) is built cut, as the
