@@ -5,7 +5,7 @@
 #   share/man/man1, share/doc/trenov5x
 include(GNUInstallDirs)
 
-set(TRENOV5X_APP_ID com.corvantis.Trenov5x)
+set(TRENOV5X_APP_ID com.corvantis.trenov5x)
 set(packaging ${CMAKE_SOURCE_DIR}/packaging)
 set(generated ${CMAKE_BINARY_DIR}/packaging)
 
