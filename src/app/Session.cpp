@@ -5,7 +5,12 @@
 
 namespace app {
 
-Session::Session(const QString &programFolder) : m_workspace(programFolder), m_lock(m_workspace) {}
+Session::Session(const QString &programFolder, const QString &workspaceFolder)
+    : Session(Workspace(programFolder, workspaceFolder))
+{
+}
+
+Session::Session(const Workspace &workspace) : m_workspace(workspace), m_lock(m_workspace) {}
 
 QString Session::prepare()
 {

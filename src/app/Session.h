@@ -14,7 +14,9 @@ namespace app {
 class Session
 {
 public:
-    explicit Session(const QString &programFolder);
+    // An empty `workspaceFolder` makes the program folder the workspace.
+    explicit Session(const QString &programFolder, const QString &workspaceFolder = {});
+    explicit Session(const Workspace &workspace);
 
     const Workspace &workspace() const { return m_workspace; }
 

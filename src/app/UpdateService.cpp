@@ -1,5 +1,6 @@
 #include "UpdateService.h"
 
+#include "app/Workspace.h"
 #include "config/ConfigurationChecks.h"
 #include "config/ConfigurationFile.h"
 #include "image/DeviceImageBuild.h"
@@ -32,15 +33,40 @@ UpdateOutcome outcome(Status status, const QString &key, const QString &detail =
     return o;
 }
 
+// The folders that may hold the kit: the workspace, then the program folder.
+QStringList kitFolders(const UpdateRequest &request)
+{
+    QStringList folders;
+    if (!request.workspaceFolder.isEmpty())
+        folders << request.workspaceFolder;
+    if (!folders.contains(request.programFolder))
+        folders << request.programFolder;
+    return folders;
+}
+
+QString firmwareName()
+{
+    return QStringLiteral("Master/") + QLatin1String(kFirmwareFileName);
+}
+
 QString updaterOf(const UpdateRequest &request)
 {
-    return request.updaterPath.isEmpty() ? request.programFolder + QLatin1String(kUpdaterFileName)
+    return request.updaterPath.isEmpty() ? findKitFile(kitFolders(request), QLatin1String(kUpdaterFileName))
                                          : request.updaterPath;
 }
 
 QString firmwareOf(const UpdateRequest &request)
 {
-    return request.programFolder + QStringLiteral("Master/") + QLatin1String(kFirmwareFileName);
+    return findKitFile(kitFolders(request), firmwareName());
+}
+
+// Every place a missing kit file was looked for, one per line.
+QString placesOf(const UpdateRequest &request, const QString &name)
+{
+    QStringList places;
+    for (const QString &folder : kitFolders(request))
+        places << QDir::toNativeSeparators(folder + name);
+    return places.join(u'\n');
 }
 
 QString imageFolderOf(const UpdateRequest &request)
@@ -63,11 +89,15 @@ std::optional<UpdateOutcome> updaterFault(const UpdateRequest &request)
 {
     const QFileInfo updater(updaterOf(request));
     const QString shown = QDir::toNativeSeparators(updater.filePath());
-    if (!updater.exists())
-        return outcome(Status::UpdaterMissing, QStringLiteral("Error_Updater_Missing"), shown);
+    if (!updater.exists() && !updater.isSymLink())
+        return outcome(Status::UpdaterMissing, QStringLiteral("Error_Updater_Missing"),
+                       request.updaterPath.isEmpty() ? placesOf(request, QLatin1String(kUpdaterFileName))
+                                                     : shown);
     if (!updater.isFile())
         return outcome(Status::UpdaterNotAFile, QStringLiteral("Error_Updater_Not_File"), shown);
-    if (!updater.isExecutable())
+    // A Windows updater runs through wine and needs no execute permission
+    // (a kit unpacked from an archive often has none).
+    if (!updater.isExecutable() && !isWindowsProgram(updater.filePath()))
         return outcome(Status::UpdaterNotExecutable, QStringLiteral("Error_Updater_Not_Executable"), shown);
     return std::nullopt;
 }
@@ -104,6 +134,7 @@ bool UpdateOutcome::deviceUntouched() const
     switch (status) {
     case Status::NoOption:
     case Status::UpdaterMissing:
+    case Status::WineMissing:
     case Status::FirmwareMissing:
     case Status::BuildFailed:
     case Status::PortNameRefused:
@@ -120,15 +151,6 @@ QString updaterCommandLine(const UpdateRequest &request)
 {
     return request.portName + QLatin1Char(' ') + actionPieces(request).join(u' ') + QStringLiteral(" \"") +
            firmwareOf(request) + QStringLiteral("\" \"") + imageFolderOf(request) + QLatin1Char('"');
-}
-
-UpdaterCall updaterCall(const UpdateRequest &request)
-{
-    UpdaterCall call;
-    call.program = QFileInfo(updaterOf(request)).absoluteFilePath();
-    call.arguments << request.portName << actionPieces(request) << firmwareOf(request)
-                   << imageFolderOf(request);
-    return call;
 }
 
 UpdateService::UpdateService(devlink::DeviceLink &link, QObject *parent) : QObject(parent), m_link(link)
@@ -232,7 +254,7 @@ void UpdateService::advance()
         schedule(Step::StartUpdater, m_timings.releasePauseMs);
         break;
     case Step::StartUpdater:
-        m_commandLine = updaterCommandLine(m_request);
+        m_commandLine = m_launch.throughWine ? launchCommandLine(m_launch) : updaterCommandLine(m_request);
         if (!beginStage(UpdateStage::StartingUpdater))
             return;
         schedule(Step::LaunchUpdater, m_timings.releasePauseMs);
@@ -298,9 +320,16 @@ void UpdateService::preflight()
         return finish(*fault);
     if (m_request.firmware && !QFileInfo(firmwareOf(m_request)).isFile())
         return finish(outcome(Status::FirmwareMissing, QStringLiteral("Error_Firmware_Missing"),
-                              QDir::toNativeSeparators(firmwareOf(m_request))));
+                              placesOf(m_request, firmwareName())));
     if (std::optional<UpdateOutcome> fault = configurationFault(m_request, m_configuration))
         return finish(*fault);
+    // How the updater runs is decided before the device is touched: wine may
+    // be missing, and the one place that decides the program and its
+    // arguments (never a joined text split again) is here.
+    m_launch = planUpdaterLaunch(QFileInfo(updaterOf(m_request)).absoluteFilePath(), m_request.portName,
+                                 actionPieces(m_request), {firmwareOf(m_request), imageFolderOf(m_request)});
+    if (!m_launch.ok())
+        return finish(outcome(Status::WineMissing, m_launch.errorKey, m_launch.errorDetail));
     schedule(Step::Build, 0);
 }
 
@@ -387,7 +416,6 @@ void UpdateService::launchUpdater()
 {
     m_updaterLaunched = true;
     m_tail = OutputTail();
-    const UpdaterCall call = updaterCall(m_request);
     auto *process = new QProcess(this);
     m_process = process;
     m_updaterReportedRunning = false;
@@ -409,7 +437,8 @@ void UpdateService::launchUpdater()
         if (process == m_process)
             updaterFinished();
     });
-    process->start(call.program, call.arguments);
+    process->setProcessEnvironment(m_launch.environment);
+    process->start(m_launch.program, m_launch.arguments);
 }
 
 void UpdateService::updaterStartFailed()

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/OutputTail.h"
+#include "app/UpdaterLaunch.h"
 #include "config/Configuration.h"
 #include "link/DeviceLink.h"
 
@@ -40,9 +41,10 @@ struct UpdateRequest
     QString portName; // as the port list shows it; the first argument of the updater
     bool firmware = false;
     bool configuration = false;
-    QString programFolder;       // ends in '/': holds Master/ and, by default, the updater
-    QString configurationFolder; // ends in '/': holds Configuration.xml; the image goes to bin/
-    QString updaterPath;         // empty: the updater of the program folder
+    QString programFolder;        // ends in '/': holds Master/ and, by default, the updater
+    QString configurationFolder;  // ends in '/': holds Configuration.xml; the image goes to bin/
+    QString updaterPath;          // empty: the updater of the workspace or the program folder
+    QString workspaceFolder = {}; // ends in '/'; searched for the kit before the program folder
 };
 
 enum class UpdateStage {
@@ -61,6 +63,7 @@ struct UpdateOutcome
         Updated,         // the updater ended with exit code 0
         NoOption,        // neither firmware nor configuration chosen
         UpdaterMissing,  // nothing at the updater's path
+        WineMissing,     // the updater is a Windows program and wine is not installed
         FirmwareMissing, // Master/Sim58193.sim is not there
         BuildFailed,     // the configuration could not be read, or the image not built or written
         PortNotOpened,
@@ -89,15 +92,6 @@ struct UpdateOutcome
 // firmware and the configuration pieces, the quoted firmware path and the
 // quoted image folder.
 QString updaterCommandLine(const UpdateRequest &request);
-
-// The program started for the update and its arguments, one piece each: the
-// one place that decides how the updater is called.
-struct UpdaterCall
-{
-    QString program;
-    QStringList arguments;
-};
-UpdaterCall updaterCall(const UpdateRequest &request);
 
 class UpdateService : public QObject
 {
@@ -182,6 +176,7 @@ private:
     UpdateTimings m_timings;
     UpdateRequest m_request;
     config::Configuration m_configuration; // as loaded and checked in the first stage
+    UpdaterLaunch m_launch;                // how the updater is started, decided in the first stage
     QTimer m_timer;
     Step m_next = Step::Preflight;
     UpdateStage m_stage = UpdateStage::Checking;

@@ -42,8 +42,8 @@ public:
 } // namespace
 
 MainWindow::MainWindow(const Options &options)
-    : m_options(options), m_session(options.programFolder), m_link(new devlink::DeviceLink(this)),
-      m_dialogTexts(std::make_unique<DialogTranslations>())
+    : m_options(options), m_session(options.programFolder, options.workspaceFolder),
+      m_link(new devlink::DeviceLink(this)), m_dialogTexts(std::make_unique<DialogTranslations>())
 {
     if (!m_options.messages)
         m_ownPresenter = platformMessagePresenter();

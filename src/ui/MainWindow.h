@@ -36,6 +36,8 @@ public:
         // Shows the message boxes; when null, the real dialogs (standard
         // error on a platform that shows nothing).
         MessagePresenter *messages = nullptr;
+        // Holds Projects/ and Setting/; empty: the program folder.
+        QString workspaceFolder = {};
     };
 
     explicit MainWindow(const Options &options);

@@ -49,6 +49,68 @@ private slots:
         QCOMPARE(session.title(), QStringLiteral("Corvantis - TRENOV5x - #NO_CONF#"));
     }
 
+    void workspaceChoice_data()
+    {
+        QTest::addColumn<QString>("layout");
+        QTest::addColumn<QString>("explicitFolder");
+        QTest::addColumn<QString>("expected"); // "program", "data" or "explicit"
+        QTest::newRow("portable: Language/ beside a folder that can be written") << "portable"
+                                                                                 << ""
+                                                                                 << "program";
+        QTest::newRow("installed: no Language/ beside the program") << "installed"
+                                                                    << ""
+                                                                    << "data";
+        QTest::newRow("portable folder that cannot be written") << "blocked"
+                                                                << ""
+                                                                << "data";
+        QTest::newRow("--workspace wins over a portable folder") << "portable"
+                                                                 << "chosen"
+                                                                 << "explicit";
+        QTest::newRow("--workspace wins over an installed one") << "installed"
+                                                                << "chosen"
+                                                                << "explicit";
+    }
+
+    void workspaceChoice()
+    {
+        QFETCH(QString, layout);
+        QFETCH(QString, explicitFolder);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        const QByteArray savedDataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toLocal8Bit());
+        const QString program = dir.filePath(QStringLiteral("prefix/bin/"));
+        QDir().mkpath(program);
+        if (layout == u"installed")
+            QDir().mkpath(dir.filePath(QStringLiteral("prefix/share/trenov5x/Language")));
+        else
+            QDir().mkpath(program + QStringLiteral("Language"));
+        if (layout == u"blocked") // the program folder refuses Setting/ (root writes anywhere else)
+            writeFile(program + QStringLiteral("Setting"), "a file in the way");
+        const QString chosen = explicitFolder.isEmpty() ? QString() : dir.filePath(explicitFolder);
+
+        const app::Workspace workspace = app::Workspace::choose(program, chosen);
+        qputenv("XDG_DATA_HOME", savedDataHome);
+        const QString folder = expected == u"program" ? program
+                               : expected == u"data"  ? dir.filePath(QStringLiteral("data/trenov5x/"))
+                                                      : chosen + QLatin1Char('/');
+        QCOMPARE(workspace.folder(), folder);
+        QCOMPARE(workspace.programFolder(), program);
+        QCOMPARE(workspace.settingsFile(), folder + QStringLiteral("Setting/setting.xml"));
+        QCOMPARE(workspace.languageFolder(),
+                 layout == u"installed" ? dir.filePath(QStringLiteral("prefix/share/trenov5x/Language/"))
+                                        : program + QStringLiteral("Language/"));
+        const QStringList kitFolders =
+            expected == u"program" ? QStringList{program} : QStringList{folder, program};
+        QCOMPARE(workspace.kitFolders(), kitFolders);
+        // Only the chosen workspace gets Projects/ and Setting/.
+        app::Session session(workspace);
+        QCOMPARE(session.prepare(), QString());
+        QVERIFY(QFileInfo(folder + QStringLiteral("Projects")).isDir());
+        if (expected != u"program")
+            QVERIFY(!QFileInfo::exists(program + QStringLiteral("Projects")) || layout == u"blocked");
+    }
+
     void folderThatCannotBeCreatedIsNamed()
     {
         QTemporaryDir dir;

@@ -132,6 +132,8 @@ private slots:
     void buildWithOutputWritesOnlyThere();
     void checkExitCodes_data();
     void checkExitCodes();
+    void workspaceOptionNamesTheConfiguration_data();
+    void workspaceOptionNamesTheConfiguration();
     void inspectListsImage();
     void inspectJsonGivesBackTheConfiguration();
     void inspectRefusesMalformedImage_data();
@@ -158,9 +160,11 @@ void TestCliImage::help_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("usage");
-    QTest::newRow("build --help") << QStringList{"build", "--help"}
-                                  << "Usage: trenov5x-cli build FOLDER [--output FILE] [--no-check]";
-    QTest::newRow("check --help") << QStringList{"check", "--help"} << "Usage: trenov5x-cli check FOLDER";
+    QTest::newRow("build --help")
+        << QStringList{"build", "--help"}
+        << "Usage: trenov5x-cli build [--workspace DIR] FOLDER [--output FILE] [--no-check]";
+    QTest::newRow("check --help") << QStringList{"check", "--help"}
+                                  << "Usage: trenov5x-cli check [--workspace DIR] FOLDER";
     QTest::newRow("inspect --help") << QStringList{"inspect", "--help"}
                                     << "Usage: trenov5x-cli inspect FILE [--json]";
     QTest::newRow("tool --help") << QStringList{"--help"} << "Usage: trenov5x-cli COMMAND";
@@ -272,6 +276,49 @@ void TestCliImage::buildWithOutputWritesOnlyThere()
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(readFileBytes(output), testimage::golden("rich.bin"));
     QVERIFY(!QFileInfo::exists(dir.filePath("project/bin")));
+}
+
+void TestCliImage::workspaceOptionNamesTheConfiguration_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // WS: the workspace, FOLDER: the configuration's folder
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::newRow("check --workspace DIR NAME")
+        << QStringList{"check", "--workspace", "WS", "Plant_A"} << 0 << "OK\n";
+    QTest::newRow("check NAME --workspace=DIR")
+        << QStringList{"check", "Plant_A", "--workspace=WS"} << 0 << "OK\n";
+    QTest::newRow("check --workspace DIR FOLDER")
+        << QStringList{"check", "--workspace", "WS", "FOLDER"} << 0 << "OK\n";
+    QTest::newRow("a name not in the workspace")
+        << QStringList{"check", "--workspace", "WS", "Plant_B"} << 2 << "";
+    QTest::newRow("--workspace without DIR") << QStringList{"check", "Plant_A", "--workspace"} << 2 << "";
+    QTest::newRow("--workspace twice")
+        << QStringList{"check", "--workspace", "WS", "--workspace", "WS", "Plant_A"} << 2 << "";
+    QTest::newRow("build --workspace DIR NAME")
+        << QStringList{"build", "--workspace", "WS", "Plant_A"} << 0 << "Wrote FOLDER/bin/bank.bin (";
+}
+
+void TestCliImage::workspaceOptionNamesTheConfiguration()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QTemporaryDir dir;
+    const QString workspace = dir.filePath(QStringLiteral("work space"));
+    const QString folder = workspace + QStringLiteral("/Projects/Plant_A");
+    QVERIFY(QDir().mkpath(folder));
+    ConfigXml().writeTo(folder);
+    for (QString &argument : arguments)
+        argument.replace(QLatin1String("WS"), workspace).replace(QLatin1String("FOLDER"), folder);
+    const Run run = runCli(arguments);
+    QCOMPARE(run.exitCode, exitCode);
+    if (out.isEmpty())
+        QVERIFY2(run.out.isEmpty() && !run.err.isEmpty(), qPrintable(run.out));
+    else
+        QVERIFY2(run.out.startsWith(QString(out).replace(QLatin1String("FOLDER"), folder)),
+                 qPrintable(run.out));
+    // The workspace is only read.
+    QCOMPARE(QDir(workspace).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"Projects"});
 }
 
 void TestCliImage::checkExitCodes_data()

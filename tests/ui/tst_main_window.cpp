@@ -6,6 +6,7 @@
 #include "link/PortList.h"
 #include "ui/AboutBox.h"
 #include "ui/MainWindow.h"
+#include "ui/pages/PreferencesPage.h"
 #include "ui/widgets/Theme.h"
 
 #include <QCheckBox>
@@ -300,6 +301,38 @@ private slots:
         QCOMPARE(child<QLabel>(&w, "TntL_New_Menu")->text(), spanish.text(u"TntL_New_Menu"));
         QVERIFY(folder.readFile(QStringLiteral("Setting/setting.xml")).contains("<Language>4</Language>"));
         QCOMPARE(child<QRadioButton>(&w, "TntRB_Leng_Spanish")->text(), QStringLiteral("Espa\u00f1ol"));
+    }
+
+    void preferencesShowAndOpenTheWorkspace()
+    {
+        ProgramFolder folder;
+        QTemporaryDir elsewhere;
+        const QString workspace = elsewhere.filePath(QStringLiteral("my work")) + QLatin1Char('/');
+        RecordingPresenter boxes;
+        MainWindow w({folder.path(), &boxes, workspace});
+        w.show();
+        QVERIFY(QFileInfo(workspace + QStringLiteral("Projects")).isDir());
+        QVERIFY(QFileInfo(workspace + QStringLiteral("Setting/setting.xml")).isFile() ||
+                QFileInfo(workspace + QStringLiteral("Setting")).isDir());
+        QVERIFY(!QFileInfo::exists(folder.path() + QStringLiteral("/Projects")));
+        clickMenu(w, "TntL_Preference_Menu");
+        QCOMPARE(child<QLabel>(&w, "L_Workspace_Path")->text(), QDir::toNativeSeparators(workspace));
+        auto *page = w.findChild<ui::PreferencesPage *>();
+        QVERIFY(page);
+        QList<QUrl> opened;
+        page->setFolderOpener([&](const QUrl &url) {
+            opened.append(url);
+            return true;
+        });
+        QTest::mouseClick(child<QPushButton>(&w, "TntBtn_Open_Workspace"), Qt::LeftButton);
+        QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(workspace)});
+        // The captions follow the language.
+        QTest::mouseClick(child<QWidget>(&w, "TntI_Lang_Ger"), Qt::LeftButton);
+        lang::LanguageTexts german;
+        QVERIFY(german.loadLanguageFile(folder.path() + QStringLiteral("/Language/Lang_GER.xml")));
+        QCOMPARE(child<QPushButton>(&w, "TntBtn_Open_Workspace")->text(),
+                 german.text(u"TntBtn_Open_Workspace"));
+        QVERIFY(QFileInfo(workspace + QStringLiteral("Setting/setting.xml")).isFile());
     }
 
     void languageCodeOutsideTheFourSelectsNone()

@@ -2,6 +2,7 @@
 #include "Commands.h"
 #include "configuration_check.h"
 #include "image/DeviceImageBuild.h"
+#include "workspace_option.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,12 +12,14 @@ namespace cli {
 
 namespace {
 
-const char kBuildHelp[] = R"(Usage: trenov5x-cli build FOLDER [--output FILE] [--no-check]
+const char kBuildHelp[] = R"(Usage: trenov5x-cli build [--workspace DIR] FOLDER [--output FILE] [--no-check]
 
 Compiles FOLDER/Configuration.xml into the device image FOLDER/bin/bank.bin,
-or into FILE with --output. The image is written only when it is complete;
-an existing image is left untouched when the build fails. FILE must be a
-regular file (or not exist yet) other than the configuration itself.
+or into FILE with --output. FOLDER may also be the name of a configuration
+in the workspace, as for 'trenov5x-cli check'. The image is written only
+when it is complete; an existing image is left untouched when the build
+fails. FILE must be a regular file (or not exist yet) other than the
+configuration itself.
 
 A text longer than the device keeps (16 bytes of a phone number, 8 of the
 PIN, 8 characters of a password, 64 of a message) is built cut, as the
@@ -42,10 +45,11 @@ int runBuild(const QCommandLineParser &parser)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const QString folder = parser.positionalArguments().constFirst();
     const QString output = parser.value(kOutputOption);
     const bool check = !parser.isSet(kNoCheckOption);
+    const QString workspace = parser.value(kWorkspaceOption);
 
+    const QString folder = configurationFolderArgument(parser.positionalArguments().constFirst(), workspace);
     const QString configuration = QDir(folder).filePath(QLatin1String(image::kConfigurationFileName));
     if (check) {
         const ConfigurationCheck checked = checkConfigurationFile(configuration);
@@ -82,7 +86,7 @@ Command buildCommand()
     command.name = QStringLiteral("build");
     command.summary = QStringLiteral("check and compile FOLDER/Configuration.xml into a device image");
     command.help = kBuildHelp;
-    command.options = {kOutputOption, kNoCheckOption};
+    command.options = {kWorkspaceOption, kOutputOption, kNoCheckOption};
     command.arguments = Arguments::One;
     command.argumentName = QStringLiteral("FOLDER");
     command.wording = Wording::UnknownOption;

@@ -1,6 +1,7 @@
 // trenov5x-cli check: runs the save-time checks on a configuration folder.
 #include "Commands.h"
 #include "configuration_check.h"
+#include "workspace_option.h"
 
 #include <QDir>
 #include <QTextStream>
@@ -9,7 +10,7 @@ namespace cli {
 
 namespace {
 
-const char kCheckHelp[] = R"(Usage: trenov5x-cli check FOLDER
+const char kCheckHelp[] = R"(Usage: trenov5x-cli check [--workspace DIR] FOLDER
 
 Loads FOLDER/Configuration.xml as the window does and runs the checks the
 window runs before every save: the PIN, durations, volt levels, ring counts,
@@ -17,6 +18,10 @@ SMS command texts and every table row, in their fixed order.
 
 Prints OK, or the first refused value's message (with the table row number
 where the window shows one).
+
+FOLDER is a configuration folder, or the name of a configuration in the
+workspace (DIR with --workspace; else the window's own: the program folder
+when it can be written, else ~/.local/share/trenov5x).
 
 Exit status:
   0  the configuration passes every check
@@ -29,7 +34,8 @@ int runCheck(const QCommandLineParser &parser)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const QString folder = parser.positionalArguments().constFirst();
+    const QString folder = configurationFolderArgument(parser.positionalArguments().constFirst(),
+                                                       parser.value(kWorkspaceOption));
     const ConfigurationCheck check =
         checkConfigurationFile(QDir(folder).filePath(QStringLiteral("Configuration.xml")));
     // An older file is read with fallbacks for what it lacks: the build
@@ -58,6 +64,7 @@ Command checkCommand()
     command.name = QStringLiteral("check");
     command.summary = QStringLiteral("run the checks the window runs before a save");
     command.help = kCheckHelp;
+    command.options = {kWorkspaceOption};
     command.arguments = Arguments::One;
     command.argumentName = QStringLiteral("FOLDER");
     command.namedInMessages = true;

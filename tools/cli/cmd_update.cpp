@@ -4,6 +4,7 @@
 #include "config/ConfigurationChecks.h"
 #include "lang/KeyTable.h"
 #include "link_cli.h"
+#include "workspace_option.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,7 +15,7 @@
 namespace {
 
 const char kUpdateHelp[] = R"(Usage: trenov5x-cli update --port PORT [--firmware] [--configuration] FOLDER
-                          [--updater PATH]
+                          [--updater PATH] [--workspace DIR]
 
 Updates a device as the window's Update Device page does: runs the checks of
 a save on FOLDER/Configuration.xml, builds FOLDER/bin/bank.bin, brings the
@@ -22,10 +23,17 @@ device on PORT into its boot loader (at most 7 attempts, about 45 seconds),
 releases the port and runs the update program with the port, the chosen
 actions, the firmware file and the image folder, waiting up to 150 seconds.
 
-  --firmware        write the firmware (Master/Sim58193.sim of the program folder)
+  --firmware        write the firmware (Master/Sim58193.sim of the workspace,
+                    else of the program folder)
   --configuration   write the configuration image
   --updater PATH    the update program; its folder is the program folder.
-                    Default: USB_SW58193_Update.exe beside trenov5x-cli.
+                    Default: USB_SW58193_Update.exe of the workspace, else
+                    beside trenov5x-cli.
+  --workspace DIR   the workspace (default: the window's, see 'check --help');
+                    FOLDER may be the name of a configuration in it.
+
+A Windows update program runs through wine (the port as a COM name linked
+in the wine prefix's dosdevices/ folder, the paths as Z:\... paths).
 
 At least one of --firmware and --configuration is needed. Progress lines
 (stage, attempt n of 7, elapsed time) go to standard error.
@@ -81,7 +89,7 @@ cli::Command cli::updateCommand()
     command.name = QStringLiteral("update");
     command.summary = QStringLiteral("write firmware and/or the configuration image into a device");
     command.help = kUpdateHelp;
-    command.options = {kPortOption, kFirmwareOption, kConfigurationOption, kUpdaterOption};
+    command.options = {kPortOption, kFirmwareOption, kConfigurationOption, kUpdaterOption, kWorkspaceOption};
     command.requiredOptions = kPortOption.names();
     command.arguments = Arguments::One;
     command.argumentName = QStringLiteral("FOLDER");
@@ -100,13 +108,18 @@ int cli::runUpdate(const QCommandLineParser &parser)
     request.configuration = parser.isSet(kConfigurationOption);
     request.updaterPath = parser.value(kUpdaterOption);
     const QString folder = parser.positionalArguments().constFirst();
+    const QString workspace = parser.value(kWorkspaceOption);
     if (request.updaterPath.isEmpty()) {
         request.programFolder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+        request.workspaceFolder = runWorkspace(workspace).folder();
     } else {
         request.updaterPath = QFileInfo(request.updaterPath).absoluteFilePath();
         request.programFolder = QFileInfo(request.updaterPath).absolutePath() + QLatin1Char('/');
+        if (!workspace.isEmpty())
+            request.workspaceFolder = runWorkspace(workspace).folder();
     }
-    request.configurationFolder = QDir(folder).absolutePath() + QLatin1Char('/');
+    request.configurationFolder =
+        QDir(configurationFolderArgument(folder, workspace)).absolutePath() + QLatin1Char('/');
 
     devlink::DeviceLink link;
     app::UpdateService update(link);

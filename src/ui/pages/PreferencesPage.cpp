@@ -2,10 +2,15 @@
 
 #include "ui/widgets/PageParts.h"
 #include "ui/widgets/SvgPicture.h"
+#include "ui/widgets/Theme.h"
 
 #include <QButtonGroup>
+#include <QDesktopServices>
+#include <QDir>
 #include <QGridLayout>
+#include <QLabel>
 #include <QRadioButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace ui {
@@ -58,11 +63,33 @@ PreferencesPage::PreferencesPage(PageContext &context, QWidget *parent)
     }
     grid->setColumnStretch(2, 1);
     content->addLayout(grid);
+
+    content->addSpacing(12);
+    content->addWidget(makeSubTitle(QStringLiteral("TntL_Workspace"), this).bar);
+    const QString folder = QDir::toNativeSeparators(m_context.session().workspace().folder());
+    m_workspace = makeLabel(QStringLiteral("L_Workspace_Path"), folder, this);
+    m_workspace->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_workspace->setWordWrap(true);
+    content->addWidget(m_workspace);
+    auto *open = new ThemedButton(QStringLiteral("TntBtn_Open_Workspace"),
+                                  builtinCaption(u"TntBtn_Open_Workspace"), this);
+    connect(open, &QPushButton::clicked, this, &PreferencesPage::openWorkspace);
+    content->addWidget(open, 0, Qt::AlignLeft);
     content->addStretch(1);
+}
+
+void PreferencesPage::openWorkspace()
+{
+    const QUrl url = QUrl::fromLocalFile(m_context.session().workspace().folder());
+    if (m_openFolder)
+        m_openFolder(url);
+    else
+        QDesktopServices::openUrl(url);
 }
 
 void PreferencesPage::pageShown()
 {
+    m_workspace->setText(QDir::toNativeSeparators(m_context.session().workspace().folder()));
     if (QAbstractButton *radio = m_group->button(m_context.session().languageCode())) {
         radio->setChecked(true); // reacts only when it was not selected
         return;

@@ -102,6 +102,7 @@ void UpdatePage::updateDevice()
     request.firmware = m_writeFirmware->isChecked();
     request.configuration = m_writeConfiguration->isChecked();
     request.programFolder = session.workspace().programFolder();
+    request.workspaceFolder = session.workspace().folder();
     request.configurationFolder = session.workspace().configurationFolder(session.configurationName());
 
     // One window-modal dialog for the whole update; Cancel while stopping is safe.
