@@ -4,6 +4,7 @@
 #include "app/EditHistory.h"
 
 #include <benchmark/benchmark.h>
+#include <limits>
 #include <malloc.h>
 
 namespace {
@@ -76,6 +77,41 @@ void BM_HistoryThousandSteps(benchmark::State &state)
     state.counters["bytes_per_step"] = bytes / 1000;
 }
 BENCHMARK(BM_HistoryThousandSteps)->Unit(benchmark::kMillisecond);
+
+// 2,001 "Add SMS Row" steps on a table that grows from 300 rows: each step
+// keeps its own copy of the growing row list. Arg 1: the history's own limit
+// (the oldest steps dropped); arg 0: no limit, as the history once was.
+void BM_HistoryAddRowsOnAGrowingTable(benchmark::State &state)
+{
+    config::Configuration start;
+    start.digitalInputs[0].f0t1.list = rows(300, QStringLiteral("grow"));
+    double bytes = 0;
+    qsizetype kept = 0;
+    qsizetype estimated = 0;
+    for (auto _ : state) {
+        const size_t before = mallinfo2().uordblks;
+        {
+            app::EditHistory<int> history;
+            if (state.range(0) == 0) {
+                history.setLimit(1'000'000);
+                history.setByteLimit(std::numeric_limits<qsizetype>::max());
+            }
+            config::Configuration c = start;
+            history.reset(c);
+            for (int i = 0; i < 2001; ++i) {
+                c.digitalInputs[0].f0t1.list.appendRow();
+                history.record(c, i, {});
+            }
+            bytes = double(mallinfo2().uordblks - before);
+            kept = history.undoCount();
+            estimated = history.bytesKept();
+        }
+    }
+    state.counters["kept_bytes"] = bytes;
+    state.counters["steps_kept"] = double(kept);
+    state.counters["estimated_bytes"] = double(estimated);
+}
+BENCHMARK(BM_HistoryAddRowsOnAGrowingTable)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // The whole configuration copied deep once, for scale: what a history of
 // full copies would keep per step.

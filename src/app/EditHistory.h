@@ -38,10 +38,36 @@ public:
         config::Configuration record;
         Origin origin;
         MergeKey key;
+        qsizetype bytes = 0; // what the step keeps of its own, about
     };
 
-    // At most this many undo steps are kept; the oldest go first.
+    // At most this many undo steps, and steps keeping about this many bytes,
+    // are kept; the oldest go first. Adding rows to a long table copies the
+    // table's row list at every step, so the count alone does not bound it.
     static constexpr qsizetype kDefaultLimit = 1000;
+    static constexpr qsizetype kDefaultByteLimit = 64 * 1024 * 1024;
+
+    // About what `older` keeps of its own next to `newer`: the record, and
+    // each row list that is no longer shared with it.
+    static qsizetype bytesKept(const config::Configuration &older, const config::Configuration &newer)
+    {
+        qsizetype bytes = sizeof(config::Configuration);
+        auto table = [&](const config::SmsTable &a, const config::SmsTable &b) {
+            if (a.rows().constData() != b.rows().constData())
+                bytes += a.rows().capacity() * qsizetype(sizeof(config::TableRow));
+        };
+        for (int d = 0; d < config::kDigitalInputs; ++d) {
+            table(older.digitalInputs[d].f0t1.list, newer.digitalInputs[d].f0t1.list);
+            table(older.digitalInputs[d].f1t0.list, newer.digitalInputs[d].f1t0.list);
+        }
+        table(older.analogInput.high.list, newer.analogInput.high.list);
+        table(older.analogInput.low.list, newer.analogInput.low.list);
+        for (int o = 0; o < config::kDigitalOutputs; ++o) {
+            table(older.digitalOutputs[o].sms.list, newer.digitalOutputs[o].sms.list);
+            table(older.digitalOutputs[o].call.list, newer.digitalOutputs[o].call.list);
+        }
+        return bytes;
+    }
 
     // Forgets every step; `record` is where the history starts (a new or
     // loaded configuration), and it is the clean point.
@@ -52,6 +78,7 @@ public:
         m_current = record;
         m_merging = false;
         m_clean = 0;
+        m_bytes = 0;
     }
 
     // The record has just been edited into `record`.
@@ -66,7 +93,9 @@ public:
             if (m_clean > m_undo.size())
                 m_clean = kNoClean; // the clean record was on the redo list
             m_redo.clear();
-            m_undo.append({m_current, origin, key});
+            const qsizetype bytes = bytesKept(m_current, record);
+            m_undo.append({m_current, origin, key, bytes});
+            m_bytes += bytes;
             dropOldest();
         }
         m_current = record;
@@ -83,9 +112,25 @@ public:
     qsizetype redoCount() const { return m_redo.size(); }
 
     // The step undone: the record before it, and where it was made.
-    std::optional<Step> undo() { return take(m_undo, m_redo); }
+    std::optional<Step> undo()
+    {
+        if (!m_undo.isEmpty())
+            m_bytes -= m_undo.last().bytes;
+        return take(m_undo, m_redo);
+    }
     // The step redone: the record after it, and where it was made.
-    std::optional<Step> redo() { return take(m_redo, m_undo); }
+    std::optional<Step> redo()
+    {
+        std::optional<Step> step = take(m_redo, m_undo);
+        if (step) {
+            // The step is back on the undo list, holding the record it left.
+            Step &back = m_undo.last();
+            back.bytes = bytesKept(back.record, m_current);
+            m_bytes += back.bytes;
+            dropOldest();
+        }
+        return step;
+    }
 
     // The record now shown is the one on disk (a save); undo and redo
     // coming back to it make the configuration unchanged again.
@@ -98,6 +143,9 @@ public:
 
     void setLimit(qsizetype steps) { m_limit = std::max<qsizetype>(1, steps); }
     qsizetype limit() const { return m_limit; }
+    void setByteLimit(qsizetype bytes) { m_byteLimit = bytes; }
+    // About what the undo steps keep of their own.
+    qsizetype bytesKept() const { return m_bytes; }
 
 private:
     static constexpr qsizetype kNoClean = -1;
@@ -117,10 +165,17 @@ private:
 
     void dropOldest()
     {
-        const qsizetype over = m_undo.size() - m_limit;
-        if (over <= 0)
+        qsizetype over = std::max<qsizetype>(0, m_undo.size() - m_limit);
+        qsizetype bytes = m_bytes;
+        for (qsizetype i = 0; i < over; ++i)
+            bytes -= m_undo.at(i).bytes;
+        // The newest step stays, whatever it keeps.
+        while (bytes > m_byteLimit && over < m_undo.size() - 1)
+            bytes -= m_undo.at(over++).bytes;
+        if (over == 0)
             return;
         m_undo.remove(0, over);
+        m_bytes = bytes;
         if (m_clean != kNoClean)
             m_clean = m_clean >= over ? m_clean - over : kNoClean;
     }
@@ -132,6 +187,8 @@ private:
     // The undo count at which the record equals the saved one.
     qsizetype m_clean = 0;
     qsizetype m_limit = kDefaultLimit;
+    qsizetype m_byteLimit = kDefaultByteLimit;
+    qsizetype m_bytes = 0;
 };
 
 } // namespace app

@@ -327,6 +327,38 @@ private slots:
         QVERIFY(!history.isClean()); // the saved record is gone with the redo
     }
 
+    // Adding rows to a long table copies its row list at every step: the
+    // history also stops at what its steps keep, the newest step always kept.
+    void historyDropsItsOldestStepsAtItsByteLimit()
+    {
+        app::EditHistory<int> history;
+        Configuration c;
+        for (int i = 0; i < 300; ++i)
+            c.digitalInputs[0].f0t1.list.appendRow();
+        history.reset(c);
+        const qsizetype perStep = 2 * 341 * qsizetype(sizeof(config::TableRow));
+        history.setByteLimit(10 * perStep);
+        for (int i = 0; i < 40; ++i) {
+            c.digitalInputs[0].f0t1.list.appendRow();
+            history.record(c, i, {});
+        }
+        QVERIFY2(history.undoCount() >= 4 && history.undoCount() <= 20,
+                 qPrintable(QString::number(history.undoCount())));
+        QVERIFY(history.bytesKept() <= 10 * perStep + 10 * qsizetype(sizeof(Configuration)));
+        // Undo goes back as far as the steps kept: the newest ones.
+        const qsizetype kept = history.undoCount();
+        std::optional<app::EditHistory<int>::Step> last;
+        for (qsizetype i = 0; i < kept; ++i)
+            last = history.undo();
+        QCOMPARE(last->record.digitalInputs[0].f0t1.list.rowCount(),
+                 c.digitalInputs[0].f0t1.list.rowCount() - kept);
+        QVERIFY(!history.canUndo());
+        history.setByteLimit(1);
+        c.pin = QStringLiteral("1");
+        history.record(c, 0, {});
+        QCOMPARE(history.undoCount(), 1); // the newest step stays
+    }
+
     void historyDropsItsOldestStepsAtItsLimit()
     {
         app::EditHistory<int> history;
