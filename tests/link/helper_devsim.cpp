@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QTest>
 #include <QThread>
 #include <algorithm>
 #include <csignal>
@@ -65,4 +66,22 @@ bool DevSim::waitForFrames(int count, int ms) const
             return false;
         QThread::msleep(5);
     }
+}
+
+devlink::BootAnswer probeBootLoader(devlink::DeviceLink &link)
+{
+    devlink::BootAnswer answer;
+    answer.portError = link.sendBootProbe();
+    if (!answer.portError.isEmpty())
+        return answer;
+    (void)QTest::qWaitFor([&] { return link.bootAnswerComplete(); }, 300);
+    return link.readBootAnswer();
+}
+
+app::UpdateOutcome runUpdate(devlink::DeviceLink &link, const app::UpdateTimings &timings,
+                             const app::UpdateRequest &request)
+{
+    app::UpdateService service(link);
+    service.setTimings(timings);
+    return service.runBlocking(request);
 }

@@ -1,5 +1,9 @@
-// trenov5x-devsim started for one test: its device path, its log, signals.
+// trenov5x-devsim started for one test: its device path, its log, signals;
+// and the device exchanges the tests drive against it.
 #pragma once
+
+#include "app/UpdateService.h"
+#include "link/DeviceLink.h"
 
 #include <QProcess>
 #include <QStringList>
@@ -27,3 +31,11 @@ private:
     QTemporaryDir m_dir;
     QString m_path;
 };
+
+// The update's probe, waited for here as the update's timer does: the first
+// line or 300 ms, whichever comes first.
+devlink::BootAnswer probeBootLoader(devlink::DeviceLink &link);
+
+// Runs one update to its end.
+app::UpdateOutcome runUpdate(devlink::DeviceLink &link, const app::UpdateTimings &timings,
+                             const app::UpdateRequest &request);

@@ -1,6 +1,7 @@
 // The device commands of the Date & Time page and the update against a
 // pseudo-terminal peer: the frames byte for byte, the reply rules, the link
 // and polling state, and what the window is told to show.
+#include "helper_devsim.h"
 #include "helper_pty.h"
 #include "link/DeviceLink.h"
 
@@ -92,18 +93,6 @@ ClockFields fieldsOf(const QStringList &six)
 QDateTime at(int year, int month, int day, int hour, int minute, int second)
 {
     return QDateTime(QDate(year, month, day), QTime(hour, minute, second));
-}
-
-// The update's probe, waited for here as the update's timer does: the first
-// line or 300 ms, whichever comes first.
-devlink::BootAnswer probeBootLoader(devlink::DeviceLink &link)
-{
-    devlink::BootAnswer answer;
-    answer.portError = link.sendBootProbe();
-    if (!answer.portError.isEmpty())
-        return answer;
-    (void)QTest::qWaitFor([&] { return link.bootAnswerComplete(); }, 300);
-    return link.readBootAnswer();
 }
 
 } // namespace

@@ -25,18 +25,6 @@ QStringList keys(const LinkOutcome &outcome)
     return list;
 }
 
-// The update's probe, waited for here as the update's timer does: the first
-// line or 300 ms, whichever comes first.
-devlink::BootAnswer probeBootLoader(devlink::DeviceLink &link)
-{
-    devlink::BootAnswer answer;
-    answer.portError = link.sendBootProbe();
-    if (!answer.portError.isEmpty())
-        return answer;
-    (void)QTest::qWaitFor([&] { return link.bootAnswerComplete(); }, 300);
-    return link.readBootAnswer();
-}
-
 } // namespace
 
 class TestDevSim : public QObject

@@ -17,15 +17,6 @@ namespace {
 
 const app::UpdateTimings kFast{10, 10, 3, 10, 5000};
 
-// Runs one update to its end.
-app::UpdateOutcome runUpdate(devlink::DeviceLink &link, const app::UpdateTimings &timings,
-                             const app::UpdateRequest &request)
-{
-    app::UpdateService service(link);
-    service.setTimings(timings);
-    return service.runBlocking(request);
-}
-
 const char kWine[] = R"(#!/bin/sh
 here=$(dirname "$0")
 printf '%s\n' "$@" > "$here/wine_args.txt"

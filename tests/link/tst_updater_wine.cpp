@@ -18,15 +18,6 @@ namespace {
 
 const app::UpdateTimings kFast{10, 10, 3, 10, 120000};
 
-// Runs one update to its end.
-app::UpdateOutcome runUpdate(devlink::DeviceLink &link, const app::UpdateTimings &timings,
-                             const app::UpdateRequest &request)
-{
-    app::UpdateService service(link);
-    service.setTimings(timings);
-    return service.runBlocking(request);
-}
-
 #ifdef TRENOV5X_WINDOWS_UPDATER
 const char kWindowsUpdater[] = TRENOV5X_WINDOWS_UPDATER;
 #else
