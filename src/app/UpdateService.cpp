@@ -12,6 +12,10 @@
 #include <QProcess>
 #include <utility>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace app {
 
 namespace {
@@ -163,9 +167,13 @@ UpdateService::UpdateService(devlink::DeviceLink &link, QObject *parent) : QObje
 UpdateService::~UpdateService()
 {
     if (updaterRunning()) {
-        // A QProcess destroyed with its child kills the child: let go of it instead.
+        // A QProcess destroyed with its child kills the child: let go of it
+        // instead, for the rest of the program's life.
         m_process->disconnect(this);
         m_process->setParent(nullptr);
+#if defined(__SANITIZE_ADDRESS__)
+        __lsan_ignore_object(static_cast<QProcess *>(m_process));
+#endif
     }
 }
 

@@ -454,9 +454,12 @@ private slots:
             QVERIFY(o.detail.endsWith(lastLine));
             QVERIFY(o.detail.size() < 20 * 202 + 20);
         }
-        // Nothing of the output is held beyond the tail.
+        // Nothing of the output is held beyond the tail. (AddressSanitizer
+        // holds freed memory back in its quarantine: the peak says nothing there.)
+#if !defined(__SANITIZE_ADDRESS__)
         QVERIFY2(peakResidentKb() - peakBefore < 64 * 1024,
                  qPrintable(QStringLiteral("%1 kB more").arg(peakResidentKb() - peakBefore)));
+#endif
     }
 
     void longLineIsCutWithAnEllipsis()
