@@ -283,7 +283,8 @@ int main(int argc, char **argv)
         AnswerOk answers;
         ui::MainWindow window({folder.path(), &answers});
         window.show();
-        QTest::qWaitForWindowExposed(&window);
+        if (!QTest::qWaitForWindowExposed(&window))
+            qWarning("the window was not shown in time; the screenshots may be blank");
         for (const Shot &shot : kShots) {
             if (!language.allPages && !shot.everyLanguage)
                 continue;
