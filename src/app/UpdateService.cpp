@@ -111,23 +111,16 @@ std::optional<UpdateOutcome> updaterFault(const UpdateRequest &request)
 std::optional<UpdateOutcome> configurationFault(const UpdateRequest &request,
                                                 config::Configuration &configuration)
 {
-    const QString path = request.configurationFolder + QLatin1String(image::kConfigurationFileName);
-    const QString shown = QDir::toNativeSeparators(path);
-    const QFileInfo info(path);
-    if (!info.exists())
-        return outcome(Status::BuildFailed, {}, QStringLiteral("%1 does not exist").arg(shown));
-    if (info.isDir())
-        return outcome(Status::BuildFailed, {}, QStringLiteral("%1 is a folder, not a file").arg(shown));
-    configuration = config::Configuration();
-    configuration.setNewDefaults();
-    const config::LoadResult loaded = config::loadConfigurationFile(path, configuration);
-    if (loaded.status != config::LoadStatus::Loaded)
-        return outcome(Status::BuildFailed, {}, loaded.error.isEmpty() ? shown : loaded.error);
-    if (const std::optional<config::CheckFailure> failure = config::firstFailure(configuration)) {
-        UpdateOutcome o = outcome(Status::ConfigurationRefused, failure->key);
-        o.row = failure->row;
+    config::FileCheck check = config::checkConfigurationFile(request.configurationFolder +
+                                                             QLatin1String(image::kConfigurationFileName));
+    configuration = std::move(check.configuration);
+    if (check.failure) {
+        UpdateOutcome o = outcome(Status::ConfigurationRefused, check.failure->key);
+        o.row = check.failure->row;
         return o;
     }
+    if (check.status != config::FileCheck::Status::Accepted)
+        return outcome(Status::BuildFailed, {}, check.error);
     return std::nullopt;
 }
 

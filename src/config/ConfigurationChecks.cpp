@@ -1,8 +1,11 @@
 #include "ConfigurationChecks.h"
 
+#include "config/ConfigurationFile.h"
 #include "config/Numbers.h"
 #include "config/RowChecks.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <functional>
 #include <vector>
 
@@ -231,6 +234,32 @@ std::optional<CheckFailure> firstFailure(const Configuration &configuration)
 QString failureText(const CheckFailure &failure, const QString &messageText)
 {
     return failure.row > 0 ? messageText + QString::number(failure.row) : messageText;
+}
+
+FileCheck checkConfigurationFile(const QString &path)
+{
+    FileCheck check;
+    const QString shown = QDir::toNativeSeparators(path);
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        check.error = QStringLiteral("%1 does not exist").arg(shown);
+        return check;
+    }
+    check.status = FileCheck::Status::Unreadable;
+    if (info.isDir()) {
+        check.error = QStringLiteral("%1 is a folder, not a file").arg(shown);
+        return check;
+    }
+    check.configuration.setNewDefaults();
+    const LoadResult loaded = loadConfigurationFile(path, check.configuration);
+    if (loaded.status != LoadStatus::Loaded) {
+        check.error = loaded.error.isEmpty() ? shown : loaded.error;
+        return check;
+    }
+    check.filledIn = loaded.filledIn;
+    check.failure = firstFailure(check.configuration);
+    check.status = check.failure ? FileCheck::Status::Refused : FileCheck::Status::Accepted;
+    return check;
 }
 
 } // namespace config

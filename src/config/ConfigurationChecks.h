@@ -6,6 +6,7 @@
 #include "config/Configuration.h"
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace config {
@@ -27,5 +28,19 @@ std::optional<CheckFailure> firstFailure(const Configuration &configuration);
 
 // The text a refusal shows: the message text, then the row number, if any.
 QString failureText(const CheckFailure &failure, const QString &messageText);
+
+// A saved Configuration.xml read as the window reads it and checked as its
+// save checks it: what the command line's check and build and the device
+// update each start from.
+struct FileCheck
+{
+    enum class Status { Accepted, Refused, Missing, Unreadable };
+    Status status = Status::Missing;
+    QString error;                       // Missing, Unreadable: the reason, naming the file
+    std::optional<CheckFailure> failure; // Refused: the first refusal
+    Configuration configuration;         // as loaded (Accepted, Refused)
+    QStringList filledIn;                // elements the file lacks, read as their defaults
+};
+FileCheck checkConfigurationFile(const QString &path);
 
 } // namespace config

@@ -1,32 +1,25 @@
 #include "configuration_check.h"
 
 #include "config/ConfigurationChecks.h"
-#include "config/ConfigurationFile.h"
 #include "lang/KeyTable.h"
-
-#include <QDir>
-#include <QFileInfo>
 
 namespace cli {
 
 ConfigurationCheck checkConfigurationFile(const QString &path)
 {
-    using Status = ConfigurationCheck::Status;
-    const QString shown = QDir::toNativeSeparators(path);
-    const QFileInfo info(path);
-    if (!info.exists())
-        return {Status::Missing, QStringLiteral("%1 does not exist").arg(shown), {}};
-    if (info.isDir())
-        return {Status::Unreadable, QStringLiteral("%1 is a folder, not a file").arg(shown), {}};
-    config::Configuration configuration;
-    configuration.setNewDefaults();
-    const config::LoadResult loaded = config::loadConfigurationFile(path, configuration);
-    if (loaded.status != config::LoadStatus::Loaded)
-        return {Status::Unreadable, loaded.error.isEmpty() ? shown : loaded.error, {}};
-    if (const std::optional<config::CheckFailure> failure = config::firstFailure(configuration))
-        return {Status::Refused, config::failureText(*failure, lang::builtinText(failure->key)),
-                loaded.filledIn};
-    return {Status::Accepted, {}, loaded.filledIn};
+    const config::FileCheck check = config::checkConfigurationFile(path);
+    switch (check.status) {
+    case config::FileCheck::Status::Accepted:
+        return {ConfigurationCheck::Status::Accepted, {}, check.filledIn};
+    case config::FileCheck::Status::Refused:
+        return {ConfigurationCheck::Status::Refused,
+                config::failureText(*check.failure, lang::builtinText(check.failure->key)), check.filledIn};
+    case config::FileCheck::Status::Missing:
+        return {ConfigurationCheck::Status::Missing, check.error, {}};
+    case config::FileCheck::Status::Unreadable:
+        break;
+    }
+    return {ConfigurationCheck::Status::Unreadable, check.error, {}};
 }
 
 } // namespace cli
