@@ -458,6 +458,11 @@ constexpr KeyDef kKeys[] = {
     {u"Error_Port_Lost", u"Error! The connection to the device was lost. Check the cable, that the device is powered and that the right port is chosen.", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Port_Permission", u"Error! No permission to open the port. Add your user to the group that owns the port (usually dialout), then log out and log in again.", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Port_Busy", u"Error! The port is in use by another program. Close that program or choose another port.", Group::Messages_Errors, KeyKind::Message},
+    // Hints: the About icon's name (its tooltip adds the shortcut) and what
+    // the return level beside each analog trigger level means.
+    {u"Hint_About", u"About", Group::Messages_Errors, KeyKind::Message},
+    {u"Hint_AI1_High_RTN", u"Return level (RTN) of the high alarm: the input must fall back below it before the alarm can trigger again. At least 0 V and below the high value.", Group::Messages_Errors, KeyKind::Message},
+    {u"Hint_AI1_Low_RTN", u"Return level (RTN) of the low alarm: the input must rise back above it before the alarm can trigger again. Above the low value.", Group::Messages_Errors, KeyKind::Message},
     // clang-format on
 };
 

@@ -2,6 +2,7 @@
 
 #include "lang/KeyTable.h"
 #include "lang/LanguageTexts.h"
+#include "ui/widgets/Theme.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -35,7 +36,30 @@ void setHeader(QAbstractItemView *view, int column, const QString &text)
     model->setHeaderData(column, Qt::Horizontal, headerText(text));
 }
 
+// A control and the message key of the tooltip that explains it.
+struct Explanation
+{
+    const char *control;
+    QStringView key;
+};
+
+constexpr Explanation kExplanations[] = {
+    {"TntL_AI1_High_RTN", u"Hint_AI1_High_RTN"},
+    {"TntL_AI1_Low_RTN", u"Hint_AI1_Low_RTN"},
+};
+
 } // namespace
+
+void applyExplanations(QWidget *root, const lang::LanguageTexts &texts)
+{
+    for (const Explanation &e : kExplanations) {
+        const QString text = texts.messageText(e.key);
+        for (QWidget *control : root->findChildren<QWidget *>(QLatin1String(e.control))) {
+            control->setToolTip(plainToolTip(text));
+            control->setAccessibleDescription(text);
+        }
+    }
+}
 
 QStringList applyLanguageTexts(QWidget *root, const lang::LanguageTexts &texts)
 {

@@ -24,6 +24,10 @@ namespace ui {
 // control (only the first of them got the text): a fault of the window.
 QStringList applyLanguageTexts(QWidget *root, const lang::LanguageTexts &texts);
 
+// Puts the explaining tooltips on the controls under root that have one (the
+// return levels' "RTN" captions), from the texts' current language.
+void applyExplanations(QWidget *root, const lang::LanguageTexts &texts);
+
 // A caption as a control without accelerators shows it: "&&" is one "&", a
 // single "&" is not shown.
 QString withoutMnemonics(QStringView caption);

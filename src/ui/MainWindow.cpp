@@ -120,9 +120,9 @@ void MainWindow::buildWindow()
     m_stack->addWidget(new QWidget); // no page
     body->addWidget(m_stack, 1);
     outer->addLayout(body, 1);
-    int number = 1;
-    for (const MenuEntry &entry : menuEntries())
-        addPage(entry, number++);
+    const std::span<const MenuEntry> entries = menuEntries();
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        addPage(entries[i], i);
     m_about = new AboutBox(this);
 
     auto add = [this](const QKeySequence &keys, const QString &name, auto slot) {
@@ -132,10 +132,10 @@ void MainWindow::buildWindow()
     };
     add(QKeySequence(Qt::CTRL | Qt::Key_S), QStringLiteral("SaveShortcut"),
         [this] { m_context->commands().saveOrAskForName(); });
-    add(QKeySequence(Qt::Key_F1), QStringLiteral("AboutShortcut"), [this] { openAbout(); });
+    add(kAboutShortcut, QStringLiteral("AboutShortcut"), [this] { openAbout(); });
 }
 
-void MainWindow::addPage(const MenuEntry &entry, int number)
+void MainWindow::addPage(const MenuEntry &entry, std::size_t position)
 {
     Page *page = entry.make(*m_context);
     m_stack->addWidget(page);
@@ -147,8 +147,8 @@ void MainWindow::addPage(const MenuEntry &entry, int number)
     // opened the entry, and the keyboard goes on in the page.
     connect(row.caption, &ClickLabel::clicked, this,
             [this, id, caption = row.caption] { openPage(id, caption->hasFocus()); });
-    auto *shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key(Qt::Key_0 + number)), this);
-    shortcut->setObjectName(QStringLiteral("MenuShortcut%1").arg(number));
+    auto *shortcut = new QShortcut(menuShortcut(position), this);
+    shortcut->setObjectName(QStringLiteral("MenuShortcut%1").arg(position + 1));
     connect(shortcut, &QShortcut::activated, this, [this, id] { openPage(id, true); });
 }
 
@@ -175,15 +175,13 @@ QWidget *MainWindow::buildTitlePanel()
     hidden->setObjectName(QStringLiteral("Image3"));
     hidden->hide();
     row->addStretch(1);
-    auto *about =
+    m_aboutIcon =
         new SvgPicture(QStringLiteral("I_About"), QStringLiteral(":/icons/about.svg"), QSize(48, 48), panel);
-    about->setCursor(Qt::PointingHandCursor);
-    about->setKeyboardClickable(true);
-    // The About box is not translated; nor is its icon's hint.
-    about->setToolTip(QStringLiteral("About (F1)"));
-    about->setAccessibleName(QStringLiteral("About"));
-    connect(about, &ClickLabel::clicked, this, &MainWindow::openAbout);
-    row->addWidget(about, 0, Qt::AlignTop);
+    m_aboutIcon->setCursor(Qt::PointingHandCursor);
+    m_aboutIcon->setKeyboardClickable(true);
+    // Its name and tooltip follow the language (applyLanguage).
+    connect(m_aboutIcon, &ClickLabel::clicked, this, &MainWindow::openAbout);
+    row->addWidget(m_aboutIcon, 0, Qt::AlignTop);
     return panel;
 }
 
@@ -304,6 +302,8 @@ QString MainWindow::applyLanguage(int code)
     for (const QString &key : applyLanguageTexts(this, m_texts))
         qWarning("Language key %s names more than one control", qPrintable(key));
     refreshHints(this);
+    applyExplanations(this, m_texts);
+    setNamedHint(m_aboutIcon, m_texts.messageText(u"Hint_About"), kAboutShortcut);
     m_dialogTexts->install(code);
     return missing;
 }

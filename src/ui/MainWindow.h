@@ -8,6 +8,7 @@
 #include "ui/MessageBoxes.h"
 #include "ui/Page.h"
 
+#include <QKeySequence>
 #include <QMainWindow>
 #include <map>
 #include <memory>
@@ -17,6 +18,7 @@ class QStackedWidget;
 namespace ui {
 
 class AboutBox;
+class ClickLabel;
 class DialogTranslations;
 class MenuPanel;
 class PageContext;
@@ -44,6 +46,8 @@ public:
     ~MainWindow() override;
 
     static constexpr QSize kSize{876, 672};
+    // Opens the About box; the About icon's tooltip names it.
+    static inline const QKeySequence kAboutShortcut{Qt::Key_F1};
 
     // Where a window of `wanted` size opens on a screen whose free area is
     // `available`, `frame` being the room the window's frame takes around
@@ -79,7 +83,7 @@ protected:
 private:
     void buildWindow();
     QWidget *buildTitlePanel();
-    void addPage(const MenuEntry &entry, int number);
+    void addPage(const MenuEntry &entry, std::size_t position);
     void start();
 
     // What a menu entry does: the device link closes, the page is shown;
@@ -103,6 +107,7 @@ private:
     std::unique_ptr<PageContext> m_context;
     UndoController *m_undo = nullptr;
     AboutBox *m_about = nullptr;
+    ClickLabel *m_aboutIcon = nullptr;
     std::unique_ptr<DialogTranslations> m_dialogTexts;
     bool m_startFailed = false;
 

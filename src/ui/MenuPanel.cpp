@@ -17,8 +17,8 @@ MenuPanel::MenuPanel(std::span<const MenuEntry> entries, QWidget *parent) : QWid
     m_column = new QVBoxLayout(this);
     m_column->setContentsMargins(7, 0, 8, 0);
     m_column->setSpacing(2);
-    for (const MenuEntry &entry : entries)
-        addEntry(entry);
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        addEntry(entries[i], menuShortcut(i));
     m_column->addStretch(1);
 }
 
@@ -48,7 +48,7 @@ void MenuPanel::addHeading(const MenuGroupDef &group)
     m_column->addSpacing(2);
 }
 
-void MenuPanel::addEntry(const MenuEntry &entry)
+void MenuPanel::addEntry(const MenuEntry &entry, const QKeySequence &shortcut)
 {
     if (m_group != entry.group) {
         m_group = entry.group;
@@ -65,8 +65,8 @@ void MenuPanel::addEntry(const MenuEntry &entry)
     caption->setKeyboardClickable(true);
     // Room between the caption and its focus mark.
     caption->setContentsMargins(4, 2, 4, 2);
-    setHintSource(caption, caption);
-    setHintSource(icon, caption);
+    setHintSource(caption, caption, shortcut);
+    setHintSource(icon, caption, shortcut);
     row->addWidget(icon);
     row->addWidget(caption, 1);
     if (entry.portLed) {

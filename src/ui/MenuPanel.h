@@ -22,8 +22,8 @@ class MenuPanel : public QWidget
     Q_OBJECT
 public:
     // A row per entry in the order given, each group's heading where the
-    // group starts. The rows come before the pages in the focus chain, so
-    // Tab reaches the menu before the page.
+    // group starts; the entries' tooltips name their menuShortcut(). The rows come before the pages in the
+    // focus chain, so Tab reaches the menu before the page.
     MenuPanel(std::span<const MenuEntry> entries, QWidget *parent = nullptr);
 
     struct Row
@@ -37,7 +37,7 @@ public:
 
 private:
     void addHeading(const MenuGroupDef &group);
-    void addEntry(const MenuEntry &entry);
+    void addEntry(const MenuEntry &entry, const QKeySequence &shortcut);
 
     QVBoxLayout *m_column = nullptr;
     std::optional<MenuGroup> m_group;

@@ -60,6 +60,11 @@ std::span<const MenuEntry> menuEntries()
     return kEntries;
 }
 
+QKeySequence menuShortcut(std::size_t position)
+{
+    return QKeySequence(Qt::ALT | Qt::Key(Qt::Key_1 + int(position)));
+}
+
 const MenuGroupDef &menuGroup(MenuGroup group)
 {
     return kGroups[int(group)];

@@ -5,6 +5,7 @@
 
 #include "ui/Page.h"
 
+#include <QKeySequence>
 #include <span>
 
 namespace ui {
@@ -28,6 +29,10 @@ struct MenuEntry
 };
 
 std::span<const MenuEntry> menuEntries();
+
+// The shortcut that opens the entry at this position of menuEntries():
+// Alt+1 for the first.
+QKeySequence menuShortcut(std::size_t position);
 
 // The heading and spacing a group starts with.
 struct MenuGroupDef

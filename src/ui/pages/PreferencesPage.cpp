@@ -8,6 +8,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QRadioButton>
 #include <QUrl>
@@ -50,6 +51,7 @@ PreferencesPage::PreferencesPage(PageContext &context, QWidget *parent)
         radio->setObjectName(QLatin1String(choice.radio));
         m_group->addButton(radio, choice.code);
         radio->setChecked(choice.code == 1); // the window's initial state: English selected
+        radio->installEventFilter(this);
         connect(flag, &ClickLabel::clicked, radio, [radio] { radio->setChecked(true); });
         flag->setCursor(Qt::PointingHandCursor);
         setHintSource(flag, radio);
@@ -76,6 +78,41 @@ PreferencesPage::PreferencesPage(PageContext &context, QWidget *parent)
     connect(open, &QPushButton::clicked, this, &PreferencesPage::openWorkspace);
     content->addWidget(open, 0, Qt::AlignLeft);
     content->addStretch(1);
+}
+
+bool PreferencesPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return Page::eventFilter(watched, event);
+    auto *radio = qobject_cast<QAbstractButton *>(watched);
+    const QList<QAbstractButton *> radios = m_group->buttons();
+    const qsizetype at = radios.indexOf(radio);
+    if (at < 0)
+        return Page::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    if (key->modifiers() & ~Qt::KeypadModifier)
+        return false;
+    switch (key->key()) {
+    // Qt's own arrow handling would choose each language passed over, and
+    // every choice reloads the window's texts and rewrites the settings.
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+        if (at > 0)
+            radios[at - 1]->setFocus(Qt::BacktabFocusReason);
+        return true;
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+        if (at + 1 < radios.size())
+            radios[at + 1]->setFocus(Qt::TabFocusReason);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!key->isAutoRepeat())
+            radio->click();
+        return true;
+    default:
+        return false;
+    }
 }
 
 void PreferencesPage::openWorkspace()

@@ -23,6 +23,11 @@ public:
     // unless a test sets another.
     void setFolderOpener(std::function<bool(const QUrl &)> opener) { m_openFolder = std::move(opener); }
 
+protected:
+    // In the language list the arrow keys move only the focus; Space, Enter
+    // and a click choose the focused language.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void openWorkspace();
 

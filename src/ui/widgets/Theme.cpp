@@ -71,6 +71,7 @@ bool isClickKey(const QKeyEvent *event)
 
 namespace {
 const char kHintSource[] = "hintSource";
+const char kHintShortcut[] = "hintShortcut";
 
 QString plainCaption(QString text)
 {
@@ -87,9 +88,23 @@ QString plainToolTip(const QString &text)
     return QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() + QStringLiteral("</p>");
 }
 
-void setHintSource(QWidget *control, QWidget *caption)
+void setHintSource(QWidget *control, QWidget *caption, const QKeySequence &shortcut)
 {
     control->setProperty(kHintSource, QVariant::fromValue(static_cast<QObject *>(caption)));
+    control->setProperty(kHintShortcut, QVariant::fromValue(shortcut));
+}
+
+QString withShortcut(const QString &text, const QKeySequence &shortcut)
+{
+    if (shortcut.isEmpty())
+        return text;
+    return QStringLiteral("%1 (%2)").arg(text, shortcut.toString(QKeySequence::NativeText));
+}
+
+void setNamedHint(QWidget *control, const QString &name, const QKeySequence &shortcut)
+{
+    control->setToolTip(plainToolTip(withShortcut(name, shortcut)));
+    control->setAccessibleName(name);
 }
 
 void refreshHints(QWidget *root)
@@ -104,9 +119,7 @@ void refreshHints(QWidget *root)
             text = label->text();
         else if (const auto *button = qobject_cast<QAbstractButton *>(caption))
             text = button->text();
-        text = plainCaption(text);
-        control->setToolTip(plainToolTip(text));
-        control->setAccessibleName(text);
+        setNamedHint(control, plainCaption(text), control->property(kHintShortcut).value<QKeySequence>());
     }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QColor>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 
@@ -60,9 +61,17 @@ QString plainToolTip(const QString &text);
 // A control that shows only a picture or a short caption (menu icons, flags,
 // tabs, links) takes its tooltip and accessible name from the caption it
 // stands for: a label or a button. refreshHints() copies them again after the
-// language changed.
-void setHintSource(QWidget *control, QWidget *caption);
+// language changed. A control a shortcut also reaches names the shortcut in
+// its tooltip.
+void setHintSource(QWidget *control, QWidget *caption, const QKeySequence &shortcut = {});
 void refreshHints(QWidget *root);
+
+// "New Configuration (Alt+1)": the text with the shortcut as this platform
+// writes it; the text alone without a shortcut.
+QString withShortcut(const QString &text, const QKeySequence &shortcut);
+// Names a control that shows only a picture: its accessible name and its
+// tooltip, which names the shortcut too.
+void setNamedHint(QWidget *control, const QString &name, const QKeySequence &shortcut = {});
 
 // A menu caption: underlined in pure blue while the mouse is over it.
 class MenuCaption : public ClickLabel
