@@ -229,20 +229,21 @@ private slots:
         {
             const char *control;
             const char *caption;
+            const char *shortcut; // the menu entries name theirs in the tooltip
         } pairs[] = {
-            {"I_New", "TntL_New_Menu"},
-            {"I_Date", "TntL_Date_Menu"},
-            {"TntL_Date_Menu", "TntL_Date_Menu"},
-            {"TntI_Lang_Ita", "TntRB_Leng_Italian"},
-            {"P_Pro_Week1_Week2", "TntL_Pro_Week1_Week2"},
-            {"P_SubT_Go_Profile", "TntL_SubT_Go_Profile"},
+            {"I_New", "TntL_New_Menu", " (Alt+1)"},
+            {"I_Date", "TntL_Date_Menu", " (Alt+9)"},
+            {"TntL_Date_Menu", "TntL_Date_Menu", " (Alt+9)"},
+            {"TntI_Lang_Ita", "TntRB_Leng_Italian", ""},
+            {"P_Pro_Week1_Week2", "TntL_Pro_Week1_Week2", ""},
+            {"P_SubT_Go_Profile", "TntL_SubT_Go_Profile", ""},
         };
         for (const auto &pair : pairs) {
             QWidget *control = child<QWidget>(&w, pair.control);
             QWidget *caption = child<QWidget>(&w, pair.caption);
             const QString text = caption->property("text").toString();
             QVERIFY2(!text.isEmpty(), pair.caption);
-            QCOMPARE(control->toolTip(), plain(text).simplified());
+            QCOMPARE(control->toolTip(), plain(text).simplified() + QLatin1String(pair.shortcut));
             QCOMPARE(control->accessibleName(), plain(text).simplified());
         }
         QVERIFY(!child<QWidget>(&w, "I_About")->toolTip().isEmpty());
@@ -318,9 +319,166 @@ private slots:
             QVERIFY2(!hint.contains(QStringLiteral("<img")), qPrintable(hint));
             QTextDocument shown;
             shown.setHtml(hint);
-            QCOMPARE(shown.toPlainText(), caption);
+            QCOMPARE(shown.toPlainText(), caption + QStringLiteral(" (Alt+1)"));
             QCOMPARE(child<QWidget>(&w, name)->accessibleName(), caption);
         }
+    }
+
+    // Each menu entry's icon and caption name the entry's shortcut in their
+    // tooltip, in the window's language; a screen reader says the caption.
+    void menuHintsNameTheirShortcut_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("icon");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("hint");
+        const struct
+        {
+            const char *icon;
+            const char *caption;
+            const char *english;
+            const char *german;
+        } entries[] = {
+            {"I_New", "TntL_New_Menu", "New Configuration (Alt+1)", "Neue Konfiguration (Alt+1)"},
+            {"I_load", "TntL_Load_Menu", "Load Configuration (Alt+2)", "Konfiguration laden (Alt+2)"},
+            {"I_Save", "TntL_Save_Menu", "Save Configuration (Alt+3)", "Konfiguration speichern (Alt+3)"},
+            {"I_Update", "TntL_Update_Menu", "Update Device (Alt+4)", "Gerät aktualisieren (Alt+4)"},
+            {"I_Preferences", "TntL_Preference_Menu", "Software Preferences (Alt+5)",
+             "Programmeinstellungen (Alt+5)"},
+            {"I_Phone", "TntL_Phone_Menu", "Phone Settings (Alt+6)", "Telefon (Alt+6)"},
+            {"I_Input", "TntL_Input_Menu", "Input Settings (Alt+7)", "Eingänge (Alt+7)"},
+            {"I_Output", "TntL_Output_Menu", "Output Settings (Alt+8)", "Ausgänge (Alt+8)"},
+            {"I_Date", "TntL_Date_Menu", "Date & Time Settings (Alt+9)", "Datum & Uhrzeit (Alt+9)"},
+        };
+        for (const auto &e : entries) {
+            QTest::addRow("English %s", e.caption)
+                << 1 << QString::fromLatin1(e.icon) << QString::fromLatin1(e.caption)
+                << QString::fromUtf8(e.english);
+            QTest::addRow("Deutsch %s", e.caption)
+                << 3 << QString::fromLatin1(e.icon) << QString::fromLatin1(e.caption)
+                << QString::fromUtf8(e.german);
+        }
+    }
+
+    void menuHintsNameTheirShortcut()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, icon);
+        QFETCH(QString, caption);
+        QFETCH(QString, hint);
+        OpenConfiguration open(Configuration{}, language);
+        for (const QString &name : {icon, caption}) {
+            auto *control = open.w().findChild<QWidget *>(name);
+            QVERIFY2(control, qPrintable(name));
+            QCOMPARE(control->toolTip(), hint);
+            QCOMPARE(control->accessibleName(), hint.left(hint.lastIndexOf(QStringLiteral(" ("))));
+        }
+    }
+
+    // The About icon's tooltip and name, and the explanation of each return
+    // level, follow the language chosen on the Preferences page.
+    void aboutAndReturnLevelHintsFollowTheLanguage_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("aboutHint");
+        QTest::addColumn<QString>("returnLevel");
+        QTest::newRow("English") << 1 << QStringLiteral("About (F1)")
+                                 << QStringLiteral("Return level (RTN) of the high alarm");
+        QTest::newRow("Italiano") << 2 << QStringLiteral("Informazioni sul programma (F1)")
+                                  << QStringLiteral("Livello di ritorno (RTN) della soglia alta");
+        QTest::newRow("Deutsch") << 3 << QStringLiteral("Über das Programm (F1)")
+                                 << QStringLiteral("Rückkehrwert (RTN) des oberen Schwellwerts");
+        QTest::newRow("Espanol") << 4 << QStringLiteral("Acerca del programa (F1)")
+                                 << QStringLiteral("Valor de retorno (RET) del valor alto");
+    }
+
+    void aboutAndReturnLevelHintsFollowTheLanguage()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, aboutHint);
+        QFETCH(QString, returnLevel);
+        // Start in another language, so the texts must change.
+        OpenConfiguration open(Configuration{}, language == 1 ? 3 : 1);
+        MainWindow &w = open.w();
+        clickMenu(w, "TntL_Preference_Menu");
+        const char *radios[] = {nullptr, "TntRB_Leng_English", "TntRB_Leng_Italian", "TntRB_Leng_German",
+                                "TntRB_Leng_Spanish"};
+        child<QRadioButton>(&w, radios[language])->click();
+        QCOMPARE(w.session().languageCode(), language);
+        auto *about = child<QWidget>(&w, "I_About");
+        QCOMPARE(about->toolTip(), aboutHint);
+        QCOMPARE(about->accessibleName(), aboutHint.chopped(5));
+        const QString high = child<QLabel>(&w, "TntL_AI1_High_RTN")->toolTip();
+        const QString low = child<QLabel>(&w, "TntL_AI1_Low_RTN")->toolTip();
+        QVERIFY2(high.startsWith(returnLevel), qPrintable(high));
+        QVERIFY2(!low.isEmpty() && low != high, qPrintable(low));
+        QCOMPARE(child<QLabel>(&w, "TntL_AI1_Low_RTN")->accessibleDescription(), low);
+    }
+
+    // In the language list the arrow keys only move the focus; Space, Enter
+    // and a click apply the focused language (texts and settings file).
+    void languageListAppliesOnlyAChoice_data()
+    {
+        QTest::addColumn<QString>("click");
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QString>("focused");
+        QTest::addColumn<int>("language");
+        const QString en = QStringLiteral("TntRB_Leng_English");
+        const QString it = QStringLiteral("TntRB_Leng_Italian");
+        const QString de = QStringLiteral("TntRB_Leng_German");
+        const QString es = QStringLiteral("TntRB_Leng_Spanish");
+        QTest::newRow("Down") << QString() << QList<int>{Qt::Key_Down} << it << 1;
+        QTest::newRow("Down Down Right")
+            << QString() << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Right} << es << 1;
+        QTest::newRow("Right past the end")
+            << QString() << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Down}
+            << es << 1;
+        QTest::newRow("Up at the top") << QString() << QList<int>{Qt::Key_Up} << en << 1;
+        QTest::newRow("Down Down Up Left")
+            << QString() << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Left} << en << 1;
+        QTest::newRow("Space on the chosen one") << QString() << QList<int>{Qt::Key_Space} << en << 1;
+        QTest::newRow("Down Space") << QString() << QList<int>{Qt::Key_Down, Qt::Key_Space} << it << 2;
+        QTest::newRow("Down Down Enter")
+            << QString() << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Enter} << de << 3;
+        QTest::newRow("Down Down Down Return")
+            << QString() << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return} << es << 4;
+        QTest::newRow("click German") << de << QList<int>{} << de << 3;
+        QTest::newRow("click German, then Up") << de << QList<int>{Qt::Key_Up} << it << 3;
+    }
+
+    void languageListAppliesOnlyAChoice()
+    {
+        QFETCH(QString, click);
+        QFETCH(QList<int>, keys);
+        QFETCH(QString, focused);
+        QFETCH(int, language);
+        OpenConfiguration open(Configuration{}, 1);
+        MainWindow &w = open.w();
+        QVERIFY(activated(w));
+        clickMenu(w, "TntL_Preference_Menu");
+        const QString settings = QStringLiteral("Setting/setting.xml");
+        open.folder.writeFile(settings, "untouched");
+        child<QRadioButton>(&w, "TntRB_Leng_English")->setFocus(Qt::TabFocusReason);
+        if (!click.isEmpty())
+            QTest::mouseClick(child<QRadioButton>(&w, qPrintable(click)), Qt::LeftButton);
+        for (int key : keys)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        QVERIFY(QApplication::focusWidget());
+        QCOMPARE(QApplication::focusWidget()->objectName(), focused);
+        QCOMPARE(w.session().languageCode(), language);
+        const char *radios[] = {nullptr, "TntRB_Leng_English", "TntRB_Leng_Italian", "TntRB_Leng_German",
+                                "TntRB_Leng_Spanish"};
+        QVERIFY(child<QRadioButton>(&w, radios[language])->isChecked());
+        const char *newMenu[] = {nullptr, "New Configuration", "Nuova configurazione", "Neue Konfiguration",
+                                 "Nueva configuración"};
+        QCOMPARE(child<QLabel>(&w, "TntL_New_Menu")->text(), QString::fromUtf8(newMenu[language]));
+        const QByteArray written = open.folder.readFile(settings);
+        if (language == 1)
+            QCOMPARE(written, QByteArray("untouched"));
+        else
+            QVERIFY2(
+                written.contains(QByteArray("<Language>") + QByteArray::number(language) + "</Language>"),
+                written.constData());
     }
 };
 
