@@ -886,6 +886,48 @@ private slots:
             QCOMPARE(entries.at(i).sha256, entries.at(0).sha256);
         }
     }
+
+    // history lists the entries; restore puts one back and keeps the file it replaced.
+    void commandLineHistoryAndRestore()
+    {
+        Kit kit;
+        DevSim sim({"--boot-after", "0"});
+        devlink::DeviceLink link;
+        const app::UpdateOutcome o = runUpdate(link, kit.request(sim.path(), false, true));
+        QCOMPARE(o.status, app::UpdateOutcome::Status::Updated);
+        const QString file = kit.configuration + QStringLiteral("Configuration.xml");
+        QFile written(file);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray sent = written.readAll();
+        written.close();
+        config::Configuration changed;
+        changed.pin = QStringLiteral("9876");
+        config::writeConfigurationFile(changed, file);
+        QFile edited(file);
+        QVERIFY(edited.open(QIODevice::ReadOnly));
+        const QByteArray replaced = edited.readAll();
+        edited.close();
+
+        const CliRun listed = runCli({"history", kit.configuration});
+        QCOMPARE(listed.exitCode, 0);
+        QVERIFY2(listed.out.startsWith(o.historyEntry + u'\t'), qPrintable(listed.out));
+        QVERIFY2(listed.out.endsWith(QStringLiteral("\tupdated\t1.0.4\n")), qPrintable(listed.out));
+
+        const CliRun restored = runCli({"restore", kit.configuration, o.historyEntry});
+        QCOMPARE(restored.exitCode, 0);
+        QVERIFY(edited.open(QIODevice::ReadOnly));
+        QCOMPARE(edited.readAll(), sent);
+        const app::UpdateHistory history(kit.configuration);
+        const QList<app::HistoryEntry> entries = history.entries();
+        QCOMPARE(entries.size(), 2);
+        QCOMPARE(entries.last().outcome, QStringLiteral("replaced"));
+        QFile kept(history.entryFolder(entries.last().name) + QStringLiteral("Configuration.xml"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), replaced);
+
+        const CliRun missing = runCli({"restore", kit.configuration, QStringLiteral("1999-01-01_00-00-00")});
+        QCOMPARE(missing.exitCode, 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestUpdateService)

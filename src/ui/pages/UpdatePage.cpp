@@ -178,6 +178,8 @@ void UpdatePage::updateAnotherDevice()
         return;
     // The same image and options: nothing is saved or built again.
     ++m_device;
+    // The port may have been chosen again for the next device.
+    m_request.portName = m_ports->currentText();
     for (int row = 0; row < m_steps->count(); ++row)
         setStep(row, StepState::Waiting);
     setStep(kSaveRow, StepState::Skipped);
