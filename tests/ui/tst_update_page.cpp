@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -210,7 +211,7 @@ private slots:
                 return;
             widest = std::max(widest, dialog->width());
             const QString label = f.steps().value(7);
-            if (label.startsWith(QLatin1String("\u25B6 Run the update program \u2014 ")))
+            if (label.startsWith(QStringLiteral("\u25B6 Run the update program \u2014 ")))
                 running.append(label.section(QStringLiteral(" \u2014 "), 1));
         });
         probe.start(50);
