@@ -1,12 +1,16 @@
 #include "UpdateService.h"
 
+#include "app/UpdateHistory.h"
 #include "app/Workspace.h"
 #include "config/ConfigurationChecks.h"
 #include "config/ConfigurationFile.h"
 #include "image/DeviceImageBuild.h"
+#include "link/PortList.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QMetaMethod>
 #include <QProcess>
@@ -27,6 +31,8 @@ using Status = UpdateOutcome::Status;
 // loader; after the second, what has arrived is judged.
 constexpr int kProbePollMs = 10;
 constexpr int kProbePauseMs = 150;
+// The status reply of the read-back is looked for as the probe's is, for up to this long.
+constexpr int kStatusPauseMs = 150;
 
 UpdateOutcome outcome(Status status, const QString &key, const QString &detail = {})
 {
@@ -124,7 +130,50 @@ std::optional<UpdateOutcome> configurationFault(const UpdateRequest &request,
     return std::nullopt;
 }
 
+// The word of the history's log for how an update that reached the updater ended.
+QString outcomeWord(Status status)
+{
+    switch (status) {
+    case Status::Updated:
+        return QStringLiteral("updated");
+    case Status::UpdatedNoReadBack:
+        return QStringLiteral("updated-no-answer");
+    case Status::PortFailed:
+        return QStringLiteral("port-lost");
+    case Status::UpdaterStillRunning:
+        return QStringLiteral("updater-still-running");
+    case Status::Cancelled:
+        return QStringLiteral("cancelled");
+    default:
+        return QStringLiteral("updater-failed");
+    }
+}
+
 } // namespace
+
+QString stageKey(UpdateStage stage)
+{
+    switch (stage) {
+    case UpdateStage::Checking:
+        return QStringLiteral("Upd_Step_Check");
+    case UpdateStage::Building:
+        return QStringLiteral("Upd_Step_Build");
+    case UpdateStage::History:
+        return QStringLiteral("Upd_Step_History");
+    case UpdateStage::OpeningPort:
+        return QStringLiteral("Upd_Step_Open");
+    case UpdateStage::WaitingForBootLoader:
+        return QStringLiteral("Upd_Step_Boot");
+    case UpdateStage::ReleasingPort:
+        return QStringLiteral("Upd_Step_Release");
+    case UpdateStage::StartingUpdater:
+    case UpdateStage::UpdaterRunning:
+        return QStringLiteral("Upd_Step_Updater");
+    case UpdateStage::ReadingBack:
+        return QStringLiteral("Upd_Step_Read_Back");
+    }
+    return {};
+}
 
 bool UpdateOutcome::deviceUntouched() const
 {
@@ -138,6 +187,7 @@ bool UpdateOutcome::deviceUntouched() const
     case Status::UpdaterNotExecutable:
     case Status::UpdaterNotAFile:
     case Status::ConfigurationRefused:
+    case Status::HistoryFailed:
         return true;
     default:
         return false;
@@ -189,6 +239,8 @@ bool UpdateService::start(const UpdateRequest &request)
     m_running = true;
     m_updaterLaunched = false;
     m_attempt = 0;
+    m_readAttempt = 0;
+    m_historyEntry.clear();
     m_commandLine.clear();
     m_updaterClock.invalidate();
     schedule(Step::Preflight, 0);
@@ -270,6 +322,12 @@ void UpdateService::advance()
         finish(o);
         break;
     }
+    case Step::ReadBackOpen:
+        readBackOpen();
+        break;
+    case Step::ReadBackAnswer:
+        readBackAnswer();
+        break;
     }
 }
 
@@ -290,7 +348,39 @@ void UpdateService::finish(UpdateOutcome o)
 {
     m_timer.stop();
     m_running = false;
+    o.stage = m_stage;
+    o.device = m_request.device;
+    completeHistory(o);
     emit finished(o);
+}
+
+void UpdateService::completeHistory(UpdateOutcome &o)
+{
+    const QString name = std::exchange(m_historyEntry, QString());
+    if (name.isEmpty())
+        return;
+    UpdateHistory history(m_request.configurationFolder);
+    // Only what reached the updater is a write worth keeping.
+    if (!m_updaterLaunched) {
+        history.discard(name);
+        return;
+    }
+    HistoryEntry entry;
+    entry.name = name;
+    entry.time = QDateTime::currentDateTime();
+    entry.port = m_request.portName;
+    entry.firmware = m_request.firmware;
+    entry.configuration = m_request.configuration;
+    entry.sha256 = m_imageSha256;
+    entry.outcome = outcomeWord(o.status);
+    entry.firmwareVersion = o.firmwareVersion;
+    entry.deviceClock = o.deviceClock;
+    entry.device = m_request.device;
+    QString error;
+    if (history.complete(entry, &error))
+        o.historyEntry = name;
+    else
+        o.detail += (o.detail.isEmpty() ? QString() : QStringLiteral("\n")) + error;
 }
 
 void UpdateService::failInBootLoop(UpdateOutcome o)
@@ -322,8 +412,16 @@ void UpdateService::preflight()
     if (m_request.firmware && !QFileInfo(firmwareOf(m_request)).isFile())
         return finish(outcome(Status::FirmwareMissing, QStringLiteral("Error_Firmware_Missing"),
                               placesOf(m_request, firmwareName())));
-    if (std::optional<UpdateOutcome> fault = configurationFault(m_request, m_configuration))
-        return finish(*fault);
+    if (!m_request.reuseImage || m_configurationBytes.isEmpty()) {
+        m_request.reuseImage = false;
+        const QString path = m_request.configurationFolder + QLatin1String(image::kConfigurationFileName);
+        QFile file(path);
+        m_configurationBytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        if (std::optional<UpdateOutcome> fault = configurationFault(m_request, m_configuration)) {
+            m_configurationBytes.clear();
+            return finish(*fault);
+        }
+    }
     // How the updater runs is decided before the device is touched: wine may
     // be missing, and the one place that decides the program and its
     // arguments (never a joined text split again) is here.
@@ -336,6 +434,11 @@ void UpdateService::preflight()
 
 void UpdateService::build()
 {
+    if (m_request.reuseImage) {
+        // The image the last update built stays as it is, its time included.
+        emit stageSkipped(UpdateStage::Building);
+        return schedule(Step::OpenPort, 0);
+    }
     if (!beginStage(UpdateStage::Building))
         return;
     // The image of the configuration as it was loaded and checked, written
@@ -347,13 +450,40 @@ void UpdateService::build()
                                  QDir::toNativeSeparators(m_request.configurationFolder +
                                                           QLatin1String(image::kConfigurationFileName)),
                                  image::imagePathFor(m_request.configurationFolder));
-    if (!built.built())
+    if (!built.built()) {
+        m_configurationBytes.clear(); // nothing to repeat
         return finish(outcome(Status::BuildFailed, {}, built.error));
+    }
     schedule(Step::OpenPort, 0);
+}
+
+void UpdateService::keepHistory()
+{
+    if (!beginStage(UpdateStage::History))
+        return;
+    // Exactly the bytes the updater will read.
+    QFile image(image::imagePathFor(m_request.configurationFolder));
+    if (!image.open(QIODevice::ReadOnly))
+        return finish(outcome(Status::BuildFailed, {},
+                              QDir::toNativeSeparators(image.fileName()) + u'\n' + image.errorString()));
+    const QByteArray bytes = image.readAll();
+    image.close();
+    m_imageSha256 = UpdateHistory::sha256Hex(bytes);
+    QString error;
+    const std::optional<QString> name =
+        UpdateHistory(m_request.configurationFolder)
+            .begin(QDateTime::currentDateTime(), m_configurationBytes, bytes, &error);
+    // Nothing goes to the device that the history cannot show afterwards.
+    if (!name)
+        return finish(outcome(Status::HistoryFailed, QStringLiteral("Error_History_Write"), error));
+    m_historyEntry = *name;
 }
 
 void UpdateService::openPort()
 {
+    keepHistory();
+    if (!m_running)
+        return;
     if (!beginStage(UpdateStage::OpeningPort))
         return;
     if (const auto error = m_link.openPort(m_request.portName))
@@ -371,7 +501,7 @@ void UpdateService::probe()
     if (!stillCurrent(run))
         return;
     if (const QString error = m_link.sendBootProbe(); !error.isEmpty())
-        return failInBootLoop(outcome(Status::PortFailed, {}, error));
+        return failInBootLoop(outcome(Status::PortFailed, QStringLiteral("Error_Port_Lost"), error));
     m_probeClock.start();
     schedule(Step::ProbeAnswer, kProbePollMs);
 }
@@ -389,7 +519,8 @@ void UpdateService::probeAnswer()
     }
     const devlink::BootAnswer answer = m_link.readBootAnswer();
     if (!answer.portError.isEmpty())
-        return failInBootLoop(outcome(Status::PortFailed, {}, answer.portError));
+        return failInBootLoop(
+            outcome(Status::PortFailed, QStringLiteral("Error_Port_Lost"), answer.portError));
     if (!answer.inBootLoader)
         return notInBootLoader();
     release();
@@ -398,7 +529,7 @@ void UpdateService::probeAnswer()
 void UpdateService::notInBootLoader()
 {
     if (const QString error = m_link.sendBootRequest(); !error.isEmpty())
-        return failInBootLoop(outcome(Status::PortFailed, {}, error));
+        return failInBootLoop(outcome(Status::PortFailed, QStringLiteral("Error_Port_Lost"), error));
     // The device restarts into its boot loader meanwhile.
     schedule(Step::BootWaitOver,
              m_timings.bootRequestPauseMs + m_timings.bootWaitSteps * m_timings.bootWaitStepMs);
@@ -490,13 +621,79 @@ void UpdateService::updaterFinished()
         m_tail.finish([this](const QString &line) { emit updaterOutput(line); });
     else
         m_tail.finish();
-    const UpdateOutcome o = updaterEndOutcome();
+    UpdateOutcome o = updaterEndOutcome();
     m_process->deleteLater();
     m_process = nullptr;
-    if (std::exchange(m_updaterReportedRunning, false))
+    if (std::exchange(m_updaterReportedRunning, false)) {
         emit updaterEnded(o);
-    else
-        finish(o);
+        return;
+    }
+    if (o.status == Status::Updated) {
+        m_timer.stop();
+        if (!beginStage(UpdateStage::ReadingBack))
+            return;
+        m_readAttempt = 0;
+        return schedule(Step::ReadBackOpen, m_timings.readBackDelayMs);
+    }
+    // A port that went away under the updater: the cable, not the updater.
+    if (!QFileInfo::exists(devlink::devicePath(m_request.portName))) {
+        o.status = Status::PortFailed;
+        o.key = QStringLiteral("Error_Port_Lost");
+    }
+    finish(o);
+}
+
+void UpdateService::readBackOpen()
+{
+    ++m_readAttempt;
+    const quint64 run = m_run;
+    emit readBackAttemptStarted(m_readAttempt, kReadBackAttempts);
+    if (!stillCurrent(run))
+        return;
+    if (const auto error = m_link.openPort(m_request.portName)) {
+        const bool gone = !QFileInfo::exists(devlink::devicePath(m_request.portName));
+        return readBackFailed(gone ? QStringLiteral("Error_Port_Lost")
+                                   : devlink::openFailureKey(error->code()),
+                              error->text().trimmed());
+    }
+    if (const QString error = m_link.sendStatusRequest(); !error.isEmpty())
+        return readBackFailed(QStringLiteral("Error_Port_Lost"), error.trimmed());
+    m_probeClock.start();
+    schedule(Step::ReadBackAnswer, kProbePollMs);
+}
+
+void UpdateService::readBackAnswer()
+{
+    if (!m_link.statusAnswerComplete() && m_probeClock.elapsed() < kStatusPauseMs)
+        return schedule(Step::ReadBackAnswer, kProbePollMs);
+    const devlink::StatusAnswer answer = m_link.readStatusAnswer();
+    if (!answer.portError.isEmpty())
+        return readBackFailed(QStringLiteral("Error_Port_Lost"), answer.portError.trimmed());
+    if (!answer.status.recognised()) {
+        const bool answered =
+            answer.status.firmwareVersion || answer.status.dateTime || answer.status.longerThanRead;
+        return readBackFailed(
+            answered ? QStringLiteral("Error_Answer_Wrong") : QStringLiteral("Error_No_Answer"), {});
+    }
+    m_link.closeLink();
+    UpdateOutcome o = outcome(Status::Updated, QStringLiteral("Mes_Update_Done"));
+    o.exitCode = 0;
+    o.commandLine = m_commandLine;
+    o.firmwareVersion = *answer.status.firmwareVersion;
+    o.deviceClock = *answer.status.dateTime;
+    finish(o);
+}
+
+void UpdateService::readBackFailed(const QString &reasonKey, const QString &detail)
+{
+    m_link.closeLink();
+    if (m_readAttempt < kReadBackAttempts)
+        return schedule(Step::ReadBackOpen, m_timings.readBackRetryMs);
+    UpdateOutcome o = outcome(Status::UpdatedNoReadBack, QStringLiteral("Mes_Update_No_Read_Back"), detail);
+    o.reasonKey = reasonKey;
+    o.exitCode = 0;
+    o.commandLine = m_commandLine;
+    finish(o);
 }
 
 } // namespace app

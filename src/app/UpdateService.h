@@ -1,6 +1,7 @@
 // The update of a device as a service of stages: check what it needs, build
-// the image of a saved configuration, bring the device into its boot loader
-// over the serial port, release the port and run the external update program.
+// the image of a saved configuration, keep both in the configuration's
+// history, bring the device into its boot loader over the serial port, release
+// the port, run the external update program and read the device back.
 // Driven by timers and the program's signals; the window listens, the command
 // line waits for it.
 #pragma once
@@ -26,6 +27,8 @@ namespace app {
 inline constexpr char kUpdaterFileName[] = "USB_SW58193_Update.exe";
 inline constexpr char kFirmwareFileName[] = "Sim58193.sim";
 inline constexpr int kBootAttempts = 7;
+// Status reads after the updater, a pause apart: the device restarts meanwhile.
+inline constexpr int kReadBackAttempts = 3;
 
 struct UpdateTimings
 {
@@ -34,6 +37,8 @@ struct UpdateTimings
     int bootWaitSteps = 30;
     int releasePauseMs = 500; // after each close of the port, and before the updater starts
     int updaterTimeoutMs = 150000;
+    int readBackDelayMs = 2000; // after the updater, before the port is opened again
+    int readBackRetryMs = 1000; // between the status reads of the read-back
 };
 
 struct UpdateRequest
@@ -45,17 +50,26 @@ struct UpdateRequest
     QString configurationFolder;  // ends in '/': holds Configuration.xml; the image goes to bin/
     QString updaterPath;          // empty: the updater of the workspace or the program folder
     QString workspaceFolder = {}; // ends in '/'; searched for the kit before the program folder
+    // The next device of a series: the image the last update built and kept,
+    // without loading or building again (the checks of the kit still run).
+    bool reuseImage = false;
+    int device = 0; // the running number of the device in its series, for the log; 0 for none
 };
 
 enum class UpdateStage {
     Checking,
     Building,
+    History,
     OpeningPort,
     WaitingForBootLoader,
     ReleasingPort,
     StartingUpdater,
-    UpdaterRunning
+    UpdaterRunning,
+    ReadingBack
 };
+
+// The message key that names a stage, in the step list and after "Stage:".
+QString stageKey(UpdateStage stage);
 
 struct UpdateOutcome
 {
@@ -68,7 +82,7 @@ struct UpdateOutcome
         BuildFailed,     // the configuration could not be read, or the image not built or written
         PortNotOpened,
         NotInBootLoader, // no answer from the boot loader after every attempt
-        PortFailed,      // a port error during the boot loop
+        PortFailed,      // the port failed or went away: key Error_Port_Lost, in `stage`
         Cancelled,
         UpdaterFailed,        // it did not start, or ended with another code
         UpdaterStillRunning,  // still running when the wait ended; the service keeps it
@@ -76,6 +90,8 @@ struct UpdateOutcome
         UpdaterNotExecutable, // the updater's file may not be run
         UpdaterNotAFile,      // a folder or a special file stands at the updater's path
         ConfigurationRefused, // the checks of a save refuse the saved configuration
+        UpdatedNoReadBack,    // the updater ended with exit code 0, the device did not answer afterwards
+        HistoryFailed,        // the history could not be written: nothing was sent
     };
     Status status = Status::Updated;
     QString key;    // the message text to show
@@ -83,6 +99,12 @@ struct UpdateOutcome
     int row = 0;    // ConfigurationRefused: the refused table row, from 1; 0 for none
     int exitCode = -1;
     QString commandLine;
+    UpdateStage stage = UpdateStage::Checking; // the stage the update ended in
+    QString reasonKey;                         // UpdatedNoReadBack: why the read-back failed (a message key)
+    QString firmwareVersion;                   // read back after the update
+    QString deviceClock;                       // read back with it
+    QString historyEntry;                      // the entry kept in the history; empty when none was kept
+    int device = 0;                            // as requested
     bool updated() const { return status == Status::Updated; }
     // Nothing was sent to the device and the port was not opened.
     bool deviceUntouched() const;
@@ -137,6 +159,10 @@ signals:
     void finished(const app::UpdateOutcome &outcome);
     // An updater reported as UpdaterStillRunning has ended: Updated or UpdaterFailed.
     void updaterEnded(const app::UpdateOutcome &outcome);
+    // A stage that this run leaves out (the build of a next device).
+    void stageSkipped(app::UpdateStage stage);
+    // The read-back's status request n of kReadBackAttempts.
+    void readBackAttemptStarted(int attempt, int of);
 
 private:
     enum class Step {
@@ -148,7 +174,9 @@ private:
         ReleaseAgain,
         StartUpdater,
         LaunchUpdater,
-        UpdaterTimeout
+        UpdaterTimeout,
+        ReadBackOpen,
+        ReadBackAnswer
     };
 
     void schedule(Step step, int ms);
@@ -171,12 +199,21 @@ private:
     void updaterFinished();
     void readUpdaterOutput();
     UpdateOutcome updaterEndOutcome() const;
+    void keepHistory();
+    void completeHistory(UpdateOutcome &outcome);
+    void readBackOpen();
+    void readBackAnswer();
+    void readBackFailed(const QString &reasonKey, const QString &detail);
 
     devlink::DeviceLink &m_link;
     UpdateTimings m_timings;
     UpdateRequest m_request;
     config::Configuration m_configuration; // as loaded and checked in the first stage
-    UpdaterLaunch m_launch;                // how the updater is started, decided in the first stage
+    QByteArray m_configurationBytes;       // the saved file as read, for the history
+    QString m_historyEntry;                // the entry of this run, until it is completed
+    QString m_imageSha256;
+    int m_readAttempt = 0;
+    UpdaterLaunch m_launch; // how the updater is started, decided in the first stage
     QTimer m_timer;
     Step m_next = Step::Preflight;
     UpdateStage m_stage = UpdateStage::Checking;

@@ -320,4 +320,34 @@ BootAnswer DeviceLink::readBootAnswer()
     return answer;
 }
 
+QString DeviceLink::sendStatusRequest()
+{
+    try {
+        sendFrame(readStatusFrame());
+    } catch (const CommError &error) {
+        return error.text();
+    }
+    return {};
+}
+
+bool DeviceLink::statusAnswerComplete()
+{
+    return m_comm.isOpen() && statusReplyComplete(m_comm.peekInput());
+}
+
+StatusAnswer DeviceLink::readStatusAnswer()
+{
+    StatusAnswer answer;
+    try {
+        if (m_comm.inputCount() > 0) {
+            const QByteArray reply = readReply(kStatusReplyCapacity);
+            answer.status = parseStatusReply(reply);
+            answer.status.longerThanRead = reply.size() >= kStatusReplyCapacity;
+        }
+    } catch (const CommError &error) {
+        answer.portError = error.text();
+    }
+    return answer;
+}
+
 } // namespace devlink

@@ -60,6 +60,12 @@ struct BootAnswer
     QString portError; // the port error's text, empty when the probe went out
 };
 
+struct StatusAnswer
+{
+    StatusReply status;
+    QString portError; // the port error's text, empty when the read went well
+};
+
 class DeviceLink : public QObject
 {
     Q_OBJECT
@@ -107,6 +113,12 @@ public:
     bool bootAnswerComplete();
     // Reads what arrived, up to 200 bytes, and judges its first line.
     BootAnswer readBootAnswer();
+    // The status exchange of the Date & Time page in pieces that never wait,
+    // for the read-back after an update: send, look whether the whole reply is
+    // in, read it.
+    QString sendStatusRequest();
+    bool statusAnswerComplete();
+    StatusAnswer readStatusAnswer();
 
     // The computer's clock; tests put a fixed one in.
     void setPcClock(std::function<QDateTime()> clock) { m_pcClock = std::move(clock); }

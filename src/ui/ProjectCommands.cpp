@@ -25,7 +25,7 @@ bool ProjectCommands::saveOrAskForName()
     return saveConfiguration();
 }
 
-bool ProjectCommands::saveConfiguration()
+bool ProjectCommands::saveConfiguration(bool quiet)
 {
     app::Session &session = m_context.session();
     // Without an open configuration there is no folder to save into.
@@ -44,7 +44,8 @@ bool ProjectCommands::saveConfiguration()
     }
     session.setChanged();
     emit saved();
-    m_context.showMessage(MessageKind::Information, QStringLiteral("Mes_Configuration_Saved"));
+    if (!quiet)
+        m_context.showMessage(MessageKind::Information, QStringLiteral("Mes_Configuration_Saved"));
     return true;
 }
 

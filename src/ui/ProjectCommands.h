@@ -18,7 +18,8 @@ public:
     // The one save operation: checks, write, changed flag, "saved" box. False
     // when nothing is open, a check refused or the file could not be written
     // (each told in a box, but the first).
-    bool saveConfiguration();
+    // quiet: no "saved" box, for callers that show the save their own way.
+    bool saveConfiguration(bool quiet = false);
 
     // Saves the open configuration; with none open, asks for a name (the
     // Save page with its Save As field) and answers false.

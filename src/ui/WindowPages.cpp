@@ -21,7 +21,7 @@ template <typename P> Page *make(PageContext &context)
 Page *makeUpdatePage(PageContext &context)
 {
     // An update starts only from a saved configuration.
-    auto *page = new UpdatePage(context, [&context] { return context.commands().saveConfiguration(); });
+    auto *page = new UpdatePage(context, [&context] { return context.commands().saveConfiguration(true); });
     QObject::connect(page, &UpdatePage::nameNeeded, &context.commands(), &ProjectCommands::askForName);
     return page;
 }

@@ -123,8 +123,9 @@ void TestLanguageTexts::keyTable_holdsEveryKeyOnce()
     // port that is lost, not permitted or in use, 3 for an update program that
     // is a folder or may not run and a port name the update program would take
     // for an option, 1 for closing the window during an update, 3 hints (the
-    // About icon, the two return levels).
-    QCOMPARE(messages, 74 + 9 + 2 + 7 + 3 + 3 + 1 + 3);
+    // About icon, the two return levels), 30 for the update's step list, its
+    // read-back and the history of what was written.
+    QCOMPARE(messages, 74 + 9 + 2 + 7 + 3 + 3 + 1 + 3 + 30);
     QCOMPARE(messagesOutside, 8);
     QCOMPARE(lang::keyIndex(u"No_Such_Key"), -1);
     QCOMPARE(lang::builtinText(u"Error_No_Answer"), QStringLiteral("Error! No Answer from Device."));

@@ -23,6 +23,9 @@ DevSim::DevSim(const QStringList &arguments)
     while (!m_process.canReadLine() && !deadline.hasExpired())
         m_process.waitForReadyRead(int(deadline.remainingTime()));
     m_path = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+    // The fake update programs restart the device last started when they end
+    // well, as a real update does.
+    qputenv("TRENOV5X_TEST_DEVICE_PID", QByteArray::number(m_process.processId()));
 }
 
 DevSim::~DevSim()

@@ -2,12 +2,14 @@
 // fake update program that records its arguments: what reaches the device,
 // the updater's arguments, how the updater is treated, and every way the
 // update can end.
+#include "app/UpdateHistory.h"
 #include "app/UpdateService.h"
 #include "common/cli_run.h"
 #include "config/ConfigurationFile.h"
 #include "helper_devsim.h"
 #include "image/DeviceImageBuild.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -16,19 +18,35 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <unistd.h>
 
 namespace {
 
-const app::UpdateTimings kFast{10, 10, 3, 10, 5000};
+const app::UpdateTimings kFast{10, 10, 3, 10, 5000, 10, 10};
 
+// Records its arguments and the image it was given (got-bank.bin); "block"
+// holds it until "release" appears, a port gone by then fails it, and unless
+// told "norestart" it restarts the simulated device at its end, as a real
+// update does.
 const char kUpdaterScript[] = R"(#!/bin/sh
 here=$(dirname "$0")
 printf '%s\n' "$@" > "$here/args.txt"
+cp "$7/bank.bin" "$here/got-bank.bin" 2>/dev/null
 echo "updater: port $1"
 echo "updater: done with $2 $3 $4 $5"
 if [ -f "$here/hang" ]; then echo $$ > "$here/pid"; sleep 30; fi
+if [ -f "$here/block" ]; then
+  touch "$here/running"
+  while [ ! -f "$here/release" ]; do sleep 0.02; done
+fi
+if [ ! -e "$1" ]; then echo "updater: the port is gone"; exit 4; fi
+if [ ! -f "$here/norestart" ] && [ -n "$TRENOV5X_TEST_DEVICE_PID" ]; then kill -USR2 "$TRENOV5X_TEST_DEVICE_PID"; fi
 exit $(cat "$here/exit_code" 2>/dev/null || echo 0)
 )";
+
+// Restarts the simulated device first, for updaters a test writes itself.
+const char kRestartDevice[] =
+    "[ -n \"$TRENOV5X_TEST_DEVICE_PID\" ] && kill -USR2 \"$TRENOV5X_TEST_DEVICE_PID\"\n";
 
 // A program folder with a blank in its path, the fake updater, the firmware
 // file and one saved configuration.
@@ -188,10 +206,16 @@ private slots:
         QCOMPARE(bootProbes(sim), 1);
         QCOMPARE(bootRequests(sim), 0);
         QCOMPARE(run.stages,
-                 (QList<app::UpdateStage>{
-                     app::UpdateStage::Checking, app::UpdateStage::Building, app::UpdateStage::OpeningPort,
-                     app::UpdateStage::WaitingForBootLoader, app::UpdateStage::ReleasingPort,
-                     app::UpdateStage::StartingUpdater, app::UpdateStage::UpdaterRunning}));
+                 (QList<app::UpdateStage>{app::UpdateStage::Checking, app::UpdateStage::Building,
+                                          app::UpdateStage::History, app::UpdateStage::OpeningPort,
+                                          app::UpdateStage::WaitingForBootLoader,
+                                          app::UpdateStage::ReleasingPort, app::UpdateStage::StartingUpdater,
+                                          app::UpdateStage::UpdaterRunning, app::UpdateStage::ReadingBack}));
+        // What the device runs now, read back after the updater.
+        QCOMPARE(o.firmwareVersion, QStringLiteral("1.0.4"));
+        QVERIFY2(QDateTime::fromString(o.deviceClock, QStringLiteral("HH.mm.ss dd/MM/yy")).isValid(),
+                 qPrintable(o.deviceClock));
+        QCOMPARE(count(sim.log(), QStringLiteral("READSTATUS")), 1);
     }
 
     // Whatever the folders and the port are called, the updater gets exactly
@@ -260,7 +284,7 @@ private slots:
         DevSim sim({"--boot-after", "3"});
         devlink::DeviceLink link;
         // The device gets the pause after each request, however short the wait after it.
-        const app::UpdateTimings timings{200, 10, 3, 10, 5000};
+        const app::UpdateTimings timings{200, 10, 3, 10, 5000, 10, 10};
         QElapsedTimer clock;
         clock.start();
         const app::UpdateOutcome o = runUpdate(link, kit.request(sim.path(), false, true), timings);
@@ -420,7 +444,7 @@ private slots:
         QFETCH(QString, lastLine);
         QFETCH(int, linesSeen);
         Kit kit;
-        kit.setUpdater("#!/bin/sh\n" + script);
+        kit.setUpdater("#!/bin/sh\n" + QByteArray(kRestartDevice) + script);
         DevSim sim({"--boot-after", "0"});
         devlink::DeviceLink link;
         app::UpdateTimings timings = kFast;
@@ -626,6 +650,283 @@ private slots:
         QCOMPARE(run.out, QString());
         if (fault != u"exit")
             QCOMPARE(bootProbes(sim), 0);
+    }
+
+    // The updater's lines reach the listener while it still runs.
+    void updaterOutputArrivesWhileItRuns()
+    {
+        Kit kit;
+        Kit::write(kit.program + QStringLiteral("block"), "");
+        DevSim sim({"--boot-after", "0"});
+        devlink::DeviceLink link;
+        Run run(link, kFast);
+        QStringList whileRunning;
+        QObject::connect(&run.service, &app::UpdateService::updaterOutput, [&](const QString &line) {
+            if (run.service.updaterRunning() && !QFileInfo::exists(kit.program + QStringLiteral("release")))
+                whileRunning << line;
+            if (line.startsWith(QLatin1String("updater: done")))
+                Kit::write(kit.program + QStringLiteral("release"), "");
+        });
+        const app::UpdateOutcome o = run(kit.request(sim.path(), true, true));
+        QCOMPARE(o.status, app::UpdateOutcome::Status::Updated);
+        QCOMPARE(whileRunning.size(), 2);
+        QVERIFY(whileRunning.first().startsWith(QLatin1String("updater: port ")));
+    }
+
+    // A link pulled in any stage gives the lost-connection text and the stage.
+    void pulledLinkNamesItsStage_data()
+    {
+        QTest::addColumn<QString>("when");
+        QTest::addColumn<int>("stage");
+        QTest::newRow("in the boot loop") << "boot" << int(app::UpdateStage::WaitingForBootLoader);
+        QTest::newRow("while the updater runs") << "updater" << int(app::UpdateStage::UpdaterRunning);
+    }
+
+    void pulledLinkNamesItsStage()
+    {
+        QFETCH(QString, when);
+        QFETCH(int, stage);
+        Kit kit;
+        Kit::write(kit.program + QStringLiteral("block"), "");
+        DevSim sim(when == u"boot" ? QStringList{"--silent"} : QStringList{"--boot-after", "0"});
+        devlink::DeviceLink link;
+        Run run(link, {10, 50, 10, 10, 5000, 10, 10});
+        QObject::connect(&run.service, &app::UpdateService::attemptStarted, [&](int attempt) {
+            if (when == u"boot" && attempt == 2)
+                sim.kill();
+        });
+        QObject::connect(&run.service, &app::UpdateService::stageStarted, [&](app::UpdateStage s) {
+            if (when == u"updater" && s == app::UpdateStage::UpdaterRunning) {
+                QVERIFY(QTest::qWaitFor(
+                    [&] { return QFileInfo::exists(kit.program + QStringLiteral("running")); }, 5000));
+                sim.kill();
+                QTRY_VERIFY(!QFileInfo::exists(sim.path()));
+                Kit::write(kit.program + QStringLiteral("release"), "");
+            }
+        });
+        const app::UpdateOutcome o = run(kit.request(sim.path(), true, true));
+        QCOMPARE(o.status, app::UpdateOutcome::Status::PortFailed);
+        QCOMPARE(o.key, QStringLiteral("Error_Port_Lost"));
+        QCOMPARE(int(o.stage), stage);
+        QVERIFY(!link.port().isOpen());
+    }
+
+    // A device that stays silent after the updater is not reported as updated.
+    void silentAfterTheUpdaterIsNotSuccess()
+    {
+        Kit kit;
+        Kit::write(kit.program + QStringLiteral("norestart"), ""); // stays in its boot loader
+        DevSim sim({"--boot-after", "0"});
+        devlink::DeviceLink link;
+        Run run(link, kFast);
+        int readBacks = 0;
+        QObject::connect(&run.service, &app::UpdateService::readBackAttemptStarted, [&](int, int of) {
+            ++readBacks;
+            QCOMPARE(of, app::kReadBackAttempts);
+        });
+        const app::UpdateOutcome o = run(kit.request(sim.path(), true, true));
+        QCOMPARE(o.status, app::UpdateOutcome::Status::UpdatedNoReadBack);
+        QCOMPARE(o.key, QStringLiteral("Mes_Update_No_Read_Back"));
+        QCOMPARE(o.reasonKey, QStringLiteral("Error_No_Answer"));
+        QCOMPARE(o.stage, app::UpdateStage::ReadingBack);
+        QVERIFY(!o.updated());
+        QCOMPARE(readBacks, app::kReadBackAttempts);
+        QCOMPARE(count(sim.log(), QStringLiteral("READSTATUS")), app::kReadBackAttempts);
+        const QList<app::HistoryEntry> entries = app::UpdateHistory(kit.configuration).entries();
+        QCOMPARE(entries.size(), 1);
+        QCOMPARE(entries.first().outcome, QStringLiteral("updated-no-answer"));
+    }
+
+    // Each update keeps the configuration and exactly the image the updater got.
+    void twoUpdatesKeepTwoEntries()
+    {
+        Kit kit;
+        DevSim sim({"--boot-after", "0"});
+        devlink::DeviceLink link;
+        QByteArrayList given;
+        QStringList names;
+        for (int i = 0; i < 2; ++i) {
+            if (i == 1) { // a changed configuration builds another image
+                config::Configuration c;
+                c.pin = QStringLiteral("4321");
+                config::writeConfigurationFile(c, kit.configuration + QStringLiteral("Configuration.xml"));
+            }
+            const app::UpdateOutcome o = runUpdate(link, kit.request(sim.path(), i == 0, true));
+            QCOMPARE(o.status, app::UpdateOutcome::Status::Updated);
+            QFile got(kit.program + QStringLiteral("got-bank.bin"));
+            QVERIFY(got.open(QIODevice::ReadOnly));
+            given << got.readAll();
+            names << o.historyEntry;
+        }
+        QVERIFY(given.at(0) != given.at(1));
+        const app::UpdateHistory history(kit.configuration);
+        const QList<app::HistoryEntry> entries = history.entries();
+        QCOMPARE(entries.size(), 2);
+        QCOMPARE((QStringList{entries.at(0).name, entries.at(1).name}), names);
+        QVERIFY(names.at(0) != names.at(1));
+        for (int i = 0; i < 2; ++i) {
+            const app::HistoryEntry &e = entries.at(i);
+            QFile bank(history.entryFolder(e.name) + QStringLiteral("bank.bin"));
+            QVERIFY(bank.open(QIODevice::ReadOnly));
+            const QByteArray bytes = bank.readAll();
+            QCOMPARE(bytes, given.at(i));
+            QCOMPARE(e.sha256, QString::fromLatin1(
+                                   QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()));
+            QCOMPARE(e.outcome, QStringLiteral("updated"));
+            QCOMPARE(e.firmwareVersion, QStringLiteral("1.0.4"));
+            QCOMPARE(e.port, sim.path());
+            QCOMPARE(e.firmware, i == 0);
+            QVERIFY(e.configuration);
+            QVERIFY(QFileInfo(history.entryFolder(e.name) + QStringLiteral("Configuration.xml")).size() > 0);
+        }
+        // The log names the same values, line by line.
+        QFile log(history.logPath());
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = log.readAll().trimmed().split('\n');
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines.at(1).contains(entries.at(0).sha256.toLatin1()));
+        QVERIFY(lines.at(2).contains(entries.at(1).sha256.toLatin1()));
+    }
+
+    void historyKeepsTheLastFifty()
+    {
+        Kit kit;
+        app::UpdateHistory history(kit.configuration);
+        const QDateTime first(QDate(2025, 1, 1), QTime(8, 0));
+        for (int i = 0; i < app::UpdateHistory::kKeep; ++i) {
+            QString error;
+            const auto name = history.begin(first.addSecs(i * 60), "<x/>", "image", &error);
+            QVERIFY2(name, qPrintable(error));
+            app::HistoryEntry e;
+            e.name = *name;
+            e.outcome = QStringLiteral("updated");
+            QVERIFY(history.complete(e, &error));
+        }
+        QCOMPARE(history.entries().size(), app::UpdateHistory::kKeep);
+        const QString oldest = history.entries().first().name;
+        DevSim sim({"--boot-after", "0"});
+        devlink::DeviceLink link;
+        const app::UpdateOutcome o = runUpdate(link, kit.request(sim.path(), false, true));
+        QCOMPARE(o.status, app::UpdateOutcome::Status::Updated);
+        const QList<app::HistoryEntry> entries = history.entries();
+        QCOMPARE(entries.size(), app::UpdateHistory::kKeep);
+        QCOMPARE(entries.last().name, o.historyEntry);
+        QVERIFY(entries.first().name != oldest);
+        QVERIFY(!QFileInfo::exists(history.entryFolder(oldest)));
+        for (const app::HistoryEntry &e : entries)
+            QVERIFY2(e.logged, qPrintable(e.name));
+    }
+
+    // Nothing is sent that the history cannot show afterwards.
+    void unwritableHistoryTouchesNothing_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("a file named history") << "file";
+        QTest::newRow("history read-only") << "read-only";
+    }
+
+    void unwritableHistoryTouchesNothing()
+    {
+        QFETCH(QString, fault);
+        Kit kit;
+        const QString folder = kit.configuration + QStringLiteral("history");
+        if (fault == u"file") {
+            Kit::write(folder, "not a folder");
+        } else {
+            if (::geteuid() == 0)
+                QSKIP("the superuser writes into a read-only folder");
+            QDir().mkpath(folder);
+            QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        }
+        DevSim sim({"--boot-after", "0"});
+        devlink::DeviceLink link;
+        const app::UpdateOutcome o = runUpdate(link, kit.request(sim.path(), true, true));
+        QFile::setPermissions(folder,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QCOMPARE(o.status, app::UpdateOutcome::Status::HistoryFailed);
+        QCOMPARE(o.key, QStringLiteral("Error_History_Write"));
+        QVERIFY(o.deviceUntouched());
+        QVERIFY(!sim.log().contains(QLatin1String("rx")));
+        QVERIFY(kit.updaterArguments().isEmpty());
+        QCOMPARE(link.lastPortName(), QString());
+    }
+
+    // The next devices of a series: the same image, not built again, each its
+    // own numbered entry.
+    void nextDevicesReuseTheImage()
+    {
+        Kit kit;
+        devlink::DeviceLink link;
+        app::UpdateService service(link);
+        service.setTimings(kFast);
+        QList<app::UpdateStage> skipped;
+        QObject::connect(&service, &app::UpdateService::stageSkipped,
+                         [&](app::UpdateStage s) { skipped << s; });
+        const QString image = kit.configuration + QStringLiteral("bin/bank.bin");
+        QDateTime built;
+        for (int device = 1; device <= 3; ++device) {
+            DevSim sim({"--boot-after", "1"});
+            app::UpdateRequest request = kit.request(sim.path(), true, true);
+            request.reuseImage = device > 1;
+            request.device = device;
+            const app::UpdateOutcome o = service.runBlocking(request);
+            QCOMPARE(o.status, app::UpdateOutcome::Status::Updated);
+            QCOMPARE(o.device, device);
+            QCOMPARE(bootRequests(sim), 1);
+            if (device == 1)
+                built = QFileInfo(image).lastModified();
+            QCOMPARE(QFileInfo(image).lastModified(), built);
+            QTest::qWait(device == 1 ? 1100 : 0); // a later second for the modification time to differ
+        }
+        QCOMPARE(skipped, (QList<app::UpdateStage>{app::UpdateStage::Building, app::UpdateStage::Building}));
+        const QList<app::HistoryEntry> entries = app::UpdateHistory(kit.configuration).entries();
+        QCOMPARE(entries.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(entries.at(i).device, i + 1);
+            QCOMPARE(entries.at(i).sha256, entries.at(0).sha256);
+        }
+    }
+
+    // history lists the entries; restore puts one back and keeps the file it replaced.
+    void commandLineHistoryAndRestore()
+    {
+        Kit kit;
+        DevSim sim({"--boot-after", "0"});
+        devlink::DeviceLink link;
+        const app::UpdateOutcome o = runUpdate(link, kit.request(sim.path(), false, true));
+        QCOMPARE(o.status, app::UpdateOutcome::Status::Updated);
+        const QString file = kit.configuration + QStringLiteral("Configuration.xml");
+        QFile written(file);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray sent = written.readAll();
+        written.close();
+        config::Configuration changed;
+        changed.pin = QStringLiteral("9876");
+        config::writeConfigurationFile(changed, file);
+        QFile edited(file);
+        QVERIFY(edited.open(QIODevice::ReadOnly));
+        const QByteArray replaced = edited.readAll();
+        edited.close();
+
+        const CliRun listed = runCli({"history", kit.configuration});
+        QCOMPARE(listed.exitCode, 0);
+        QVERIFY2(listed.out.startsWith(o.historyEntry + u'\t'), qPrintable(listed.out));
+        QVERIFY2(listed.out.endsWith(QStringLiteral("\tupdated\t1.0.4\n")), qPrintable(listed.out));
+
+        const CliRun restored = runCli({"restore", kit.configuration, o.historyEntry});
+        QCOMPARE(restored.exitCode, 0);
+        QVERIFY(edited.open(QIODevice::ReadOnly));
+        QCOMPARE(edited.readAll(), sent);
+        const app::UpdateHistory history(kit.configuration);
+        const QList<app::HistoryEntry> entries = history.entries();
+        QCOMPARE(entries.size(), 2);
+        QCOMPARE(entries.last().outcome, QStringLiteral("replaced"));
+        QFile kept(history.entryFolder(entries.last().name) + QStringLiteral("Configuration.xml"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), replaced);
+
+        const CliRun missing = runCli({"restore", kit.configuration, QStringLiteral("1999-01-01_00-00-00")});
+        QCOMPARE(missing.exitCode, 1);
     }
 };
 

@@ -85,6 +85,9 @@ SimulatedModem::SimulatedModem(const QStringList &options) : m_process(std::make
         qFatal("trenov5x-devsim did not start");
     QTRY_VERIFY_WITH_TIMEOUT(m_process->canReadLine() || m_process->waitForReadyRead(100), 5000);
     m_path = QString::fromUtf8(m_process->readLine()).trimmed();
+    // The fake update programs restart the device last started when they end
+    // well, as a real update does.
+    qputenv("TRENOV5X_TEST_DEVICE_PID", QByteArray::number(m_process->processId()));
 }
 
 SimulatedModem::~SimulatedModem()

@@ -51,6 +51,8 @@ QString stageText(app::UpdateStage stage, int attempt, const QString &commandLin
         return QStringLiteral("checking the configuration and the update kit");
     case app::UpdateStage::Building:
         return QStringLiteral("building the image");
+    case app::UpdateStage::History:
+        return QStringLiteral("keeping the configuration and the image in the history");
     case app::UpdateStage::OpeningPort:
         return QStringLiteral("opening the port");
     case app::UpdateStage::WaitingForBootLoader:
@@ -63,6 +65,8 @@ QString stageText(app::UpdateStage stage, int attempt, const QString &commandLin
         return QStringLiteral("starting the update program: ") + commandLine;
     case app::UpdateStage::UpdaterRunning:
         return QStringLiteral("update program running");
+    case app::UpdateStage::ReadingBack:
+        return QStringLiteral("reading the device back");
     }
     return {};
 }

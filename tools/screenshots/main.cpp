@@ -22,7 +22,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
-#include <QProgressDialog>
+#include <QDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -178,11 +178,12 @@ bool saveUpdateProgress(ui::MainWindow &window, const QString &folder, const QSt
     window.findChild<QCheckBox *>(QStringLiteral("CB_WriteConf"))->setChecked(true);
     bool saved = false;
     QTimer::singleShot(2500, [&] {
-        auto *dialog = window.findChild<QProgressDialog *>(QStringLiteral("UpdateProgress"));
+        auto *dialog = window.findChild<QDialog *>(QStringLiteral("UpdateProgress"));
         if (!dialog)
             return;
         saved = dialog->grab().save(path);
-        dialog->cancel();
+        if (auto *cancel = dialog->findChild<QPushButton *>(QStringLiteral("UpdateCancel")))
+            cancel->click();
     });
     window.findChild<QPushButton *>(QStringLiteral("TntBtn_UpdateDevice"))->click();
     window.findChild<QCheckBox *>(QStringLiteral("CB_WriteConf"))->setChecked(false);

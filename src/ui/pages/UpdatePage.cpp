@@ -9,11 +9,13 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QFontMetrics>
+#include <QDialog>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QProgressDialog>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -23,8 +25,53 @@ namespace {
 
 // The width of the main window: the progress dialog never grows past it.
 constexpr int kMaxDialogWidth = 876;
-// The dialog's margins around its label.
-constexpr int kDialogMargins = 40;
+
+// The rows of the step list; the save comes first, before the service runs.
+constexpr int kSaveRow = 0;
+const char *const kStepKeys[] = {"Upd_Step_Save",    "Upd_Step_Check",   "Upd_Step_Build",
+                                 "Upd_Step_History", "Upd_Step_Open",    "Upd_Step_Boot",
+                                 "Upd_Step_Release", "Upd_Step_Updater", "Upd_Step_Read_Back"};
+
+int rowOf(app::UpdateStage stage)
+{
+    switch (stage) {
+    case app::UpdateStage::Checking:
+        return 1;
+    case app::UpdateStage::Building:
+        return 2;
+    case app::UpdateStage::History:
+        return 3;
+    case app::UpdateStage::OpeningPort:
+        return 4;
+    case app::UpdateStage::WaitingForBootLoader:
+        return 5;
+    case app::UpdateStage::ReleasingPort:
+        return 6;
+    case app::UpdateStage::StartingUpdater:
+    case app::UpdateStage::UpdaterRunning:
+        return 7;
+    case app::UpdateStage::ReadingBack:
+        return 8;
+    }
+    return 1;
+}
+
+QString markOf(UpdatePage::StepState state)
+{
+    switch (state) {
+    case UpdatePage::StepState::Waiting:
+        return QStringLiteral("\u00B7");
+    case UpdatePage::StepState::Running:
+        return QStringLiteral("\u25B6");
+    case UpdatePage::StepState::Done:
+        return QStringLiteral("\u2713");
+    case UpdatePage::StepState::Failed:
+        return QStringLiteral("\u2717");
+    case UpdatePage::StepState::Skipped:
+        return QStringLiteral("\u2013");
+    }
+    return {};
+}
 
 } // namespace
 
@@ -75,6 +122,16 @@ UpdatePage::UpdatePage(PageContext &context, std::function<bool()> save, QWidget
         m_attempt = attempt;
         showStage();
     });
+    connect(m_service, &app::UpdateService::readBackAttemptStarted, this, [this](int attempt) {
+        m_readAttempt = attempt;
+        showStage();
+    });
+    connect(m_service, &app::UpdateService::stageSkipped, this,
+            [this](app::UpdateStage stage) { setStep(rowOf(stage), StepState::Skipped); });
+    connect(m_service, &app::UpdateService::updaterOutput, this, [this](const QString &line) {
+        if (m_details)
+            m_details->appendPlainText(line);
+    });
     connect(m_service, &app::UpdateService::finished, this, &UpdatePage::updateFinishedWith);
     connect(m_service, &app::UpdateService::updaterEnded, this, [this](const app::UpdateOutcome &outcome) {
         showOutcome(outcome);
@@ -93,59 +150,169 @@ void UpdatePage::updateDevice()
         emit nameNeeded();
         return;
     }
+    openDialog();
     // A configuration the checks refuse is not sent: the device would get
     // the one saved before while the user believes the new one went in.
-    if (!m_save())
+    setStep(kSaveRow, StepState::Running);
+    if (!m_save()) {
+        m_dialog->removeEventFilter(this);
+        m_dialog->hide();
+        m_dialog->deleteLater();
         return;
-    app::UpdateRequest request;
-    request.portName = m_ports->currentText();
-    request.firmware = m_writeFirmware->isChecked();
-    request.configuration = m_writeConfiguration->isChecked();
-    request.programFolder = session.workspace().programFolder();
-    request.workspaceFolder = session.workspace().folder();
-    request.configurationFolder = session.workspace().configurationFolder(session.configurationName());
+    }
+    setStep(kSaveRow, StepState::Done);
+    m_request = {};
+    m_request.portName = m_ports->currentText();
+    m_request.firmware = m_writeFirmware->isChecked();
+    m_request.configuration = m_writeConfiguration->isChecked();
+    m_request.programFolder = session.workspace().programFolder();
+    m_request.workspaceFolder = session.workspace().folder();
+    m_request.configurationFolder = session.workspace().configurationFolder(session.configurationName());
+    m_device = 1;
+    startRun(false);
+}
 
+void UpdatePage::updateAnotherDevice()
+{
+    if (m_service->isRunning() || !m_dialog)
+        return;
+    // The same image and options: nothing is saved or built again.
+    ++m_device;
+    // The port may have been chosen again for the next device.
+    m_request.portName = m_ports->currentText();
+    for (int row = 0; row < m_steps->count(); ++row)
+        setStep(row, StepState::Waiting);
+    setStep(kSaveRow, StepState::Skipped);
+    m_details->clear();
+    startRun(true);
+}
+
+void UpdatePage::openDialog()
+{
     // One window-modal dialog for the whole update; Cancel while stopping is safe.
-    auto *dialog = new QProgressDialog(this);
+    auto *dialog = new QDialog(this);
     m_dialog = dialog;
     dialog->setObjectName(QStringLiteral("UpdateProgress"));
-    dialog->setWindowTitle(builtinCaption(u"TntBtn_UpdateDevice"));
+    dialog->setWindowTitle(m_context.texts().text(u"TntL_Title_UpdateDevice"));
     dialog->setWindowModality(Qt::WindowModal);
-    dialog->setRange(0, 0);
-    dialog->setAutoClose(false);
-    dialog->setAutoReset(false);
     // Never wider than the main window, whatever the paths in the command line.
     const int maxWidth = std::min(window()->width(), kMaxDialogWidth);
     dialog->setMaximumWidth(maxWidth);
-    dialog->setMinimumWidth(std::min(460, maxWidth));
-    m_dialogLabel = new QLabel(dialog);
-    m_dialogLabel->setTextFormat(Qt::PlainText);
-    m_dialogLabel->setMaximumWidth(maxWidth - kDialogMargins);
-    dialog->setLabel(m_dialogLabel);
+    dialog->setMinimumWidth(std::min(520, maxWidth));
+    auto *layout = new QVBoxLayout(dialog);
+    m_steps = new QListWidget(dialog);
+    m_steps->setObjectName(QStringLiteral("UpdateSteps"));
+    m_steps->setSelectionMode(QAbstractItemView::NoSelection);
+    m_steps->setFocusPolicy(Qt::NoFocus);
+    for (const char *key : kStepKeys) {
+        auto *item = new QListWidgetItem(m_steps);
+        item->setData(Qt::UserRole + 1, QLatin1String(key));
+    }
+    m_steps->setFixedHeight(m_steps->sizeHintForRow(0) * int(std::size(kStepKeys)) +
+                            2 * m_steps->frameWidth() + 4);
+    layout->addWidget(m_steps);
+    m_result = new QLabel(dialog);
+    m_result->setObjectName(QStringLiteral("UpdateResult"));
+    m_result->setWordWrap(true);
+    m_result->setTextFormat(Qt::PlainText);
+    m_result->hide();
+    layout->addWidget(m_result);
+    layout->addWidget(new QLabel(m_context.texts().messageText(u"Mes_Update_Details"), dialog));
+    // The command line and the updater's lines wrap here instead of widening the dialog.
+    m_details = new QPlainTextEdit(dialog);
+    m_details->setObjectName(QStringLiteral("UpdateDetails"));
+    m_details->setReadOnly(true);
+    m_details->setMaximumBlockCount(kDetailLines);
+    m_details->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_details->setMinimumHeight(120);
+    layout->addWidget(m_details, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    m_another = new QPushButton(m_context.texts().messageText(u"Mes_Update_Another"), dialog);
+    m_another->setObjectName(QStringLiteral("UpdateAnother"));
+    m_another->hide();
+    connect(m_another, &QPushButton::clicked, this, &UpdatePage::updateAnotherDevice);
     m_cancel = new QPushButton(QCoreApplication::translate("QPlatformTheme", "Cancel"), dialog);
     m_cancel->setObjectName(QStringLiteral("UpdateCancel"));
-    dialog->setCancelButton(m_cancel);
-    // The dialog hides itself on a cancel; it must stay while the updater writes.
+    connect(m_cancel, &QPushButton::clicked, m_service, &app::UpdateService::cancel);
+    m_close = new QPushButton(m_context.texts().messageText(u"Mes_Update_Close"), dialog);
+    m_close->setObjectName(QStringLiteral("UpdateClose"));
+    m_close->hide();
+    connect(m_close, &QPushButton::clicked, dialog, &QDialog::accept);
+    buttons->addWidget(m_another);
+    buttons->addWidget(m_cancel);
+    buttons->addWidget(m_close);
+    layout->addLayout(buttons);
+    connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
+    // The dialog must stay while the updater writes.
     dialog->installEventFilter(this);
-    connect(dialog, &QProgressDialog::canceled, m_service, &app::UpdateService::cancel);
-
-    m_attempt = 0;
-    m_service->start(request);
+    for (int row = 0; row < m_steps->count(); ++row)
+        setStep(row, StepState::Waiting);
     dialog->show();
+}
+
+void UpdatePage::startRun(bool nextDevice)
+{
+    m_request.reuseImage = nextDevice;
+    m_request.device = m_device;
+    m_attempt = 0;
+    m_readAttempt = 0;
+    m_result->hide();
+    m_another->hide();
+    m_close->hide();
+    m_cancel->show();
+    m_service->start(m_request);
     stageStarted(app::UpdateStage::Checking);
 }
 
 bool UpdatePage::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_dialog && !m_service->canCancel()) {
+    if (watched == m_dialog && m_service->isRunning()) {
         if (event->type() == QEvent::Close) {
+            // Closing the window is a cancel where that is safe, and nothing otherwise.
+            m_service->cancel();
             event->ignore();
             return true;
         }
-        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+            m_service->cancel();
             return true;
+        }
     }
     return Page::eventFilter(watched, event);
+}
+
+void UpdatePage::setStep(int row, StepState state)
+{
+    if (!m_steps || row < 0 || row >= m_steps->count())
+        return;
+    QListWidgetItem *item = m_steps->item(row);
+    item->setData(Qt::UserRole, int(state));
+    QString text =
+        markOf(state) + u' ' + m_context.texts().messageText(item->data(Qt::UserRole + 1).toString());
+    if (state == StepState::Running) {
+        const lang::LanguageTexts &texts = m_context.texts();
+        if (row == rowOf(app::UpdateStage::WaitingForBootLoader) && m_attempt > 0)
+            text += QStringLiteral(" \u2014 ") +
+                    texts.messageText(u"Mes_Update_Attempt").arg(m_attempt).arg(app::kBootAttempts);
+        else if (row == rowOf(app::UpdateStage::ReadingBack) && m_readAttempt > 0)
+            text += QStringLiteral(" \u2014 ") +
+                    texts.messageText(u"Mes_Update_Attempt").arg(m_readAttempt).arg(app::kReadBackAttempts);
+        else if (row == rowOf(app::UpdateStage::UpdaterRunning) && m_service->updaterElapsedMs() >= 0)
+            // Counted from the updater's start: the boot wait before it is no part of its run.
+            text += QStringLiteral(" \u2014 ") +
+                    texts.messageText(u"Mes_Update_Seconds").arg(m_service->updaterElapsedMs() / 1000);
+    }
+    item->setText(text);
+    QFont font = item->font();
+    font.setBold(state == StepState::Running);
+    item->setFont(font);
+    if (state == StepState::Failed)
+        item->setForeground(QColor(0xB0, 0x20, 0x20));
+    else if (state == StepState::Done)
+        item->setForeground(QColor(0x20, 0x80, 0x30));
+    else
+        item->setForeground(m_steps->palette().text());
 }
 
 void UpdatePage::stageStarted(app::UpdateStage stage)
@@ -153,6 +320,17 @@ void UpdatePage::stageStarted(app::UpdateStage stage)
     m_busy->setVisible(stage == app::UpdateStage::WaitingForBootLoader);
     if (stage == app::UpdateStage::UpdaterRunning)
         m_clockTick.start();
+    else
+        m_clockTick.stop();
+    if (stage == app::UpdateStage::StartingUpdater && m_details)
+        m_details->appendPlainText(m_service->commandLine());
+    if (m_steps) {
+        const int current = rowOf(stage);
+        for (int row = 0; row < current; ++row) {
+            if (StepState(m_steps->item(row)->data(Qt::UserRole).toInt()) == StepState::Running)
+                setStep(row, StepState::Done);
+        }
+    }
     showStage();
 }
 
@@ -160,59 +338,49 @@ void UpdatePage::showStage()
 {
     if (!m_dialog)
         return;
-    const lang::LanguageTexts &texts = m_context.texts();
-    QString text;
-    switch (m_service->stage()) {
-    case app::UpdateStage::Checking:
-    case app::UpdateStage::Building:
-        text = texts.messageText(u"Mes_Update_Building");
-        break;
-    case app::UpdateStage::OpeningPort:
-        text = texts.messageText(u"Mes_Update_Opening_Port");
-        break;
-    case app::UpdateStage::WaitingForBootLoader:
-        text = texts.messageText(u"Mes_Update_Boot").arg(m_attempt);
-        break;
-    case app::UpdateStage::ReleasingPort:
-        text = texts.messageText(u"Mes_Update_Releasing_Port");
-        break;
-    case app::UpdateStage::StartingUpdater:
-    case app::UpdateStage::UpdaterRunning: {
-        // Counted from the updater's start: the boot wait before it is no part of its run.
-        const qint64 s = std::max<qint64>(0, m_service->updaterElapsedMs()) / 1000;
-        text = texts.messageText(u"Mes_Update_Running")
-                   .arg(QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0')));
-        break;
-    }
-    }
+    setStep(rowOf(m_service->stage()), StepState::Running);
     m_cancel->setEnabled(m_service->canCancel());
-    // The command line stays readable for a support call, cut in its middle
-    // where it is wider than the dialog; the whole of it is in the tooltip.
-    if (const QString &commandLine = m_service->commandLine(); !commandLine.isEmpty()) {
-        const QFontMetrics metrics(m_dialogLabel->font());
-        text += QStringLiteral("\n\n") +
-                metrics.elidedText(commandLine, Qt::ElideMiddle, m_dialogLabel->maximumWidth());
-        m_dialogLabel->setToolTip(commandLine.toHtmlEscaped());
-    }
-    m_dialog->setLabelText(text);
 }
 
 void UpdatePage::updateFinishedWith(const app::UpdateOutcome &outcome)
 {
     m_clockTick.stop();
     m_busy->hide();
-    if (m_dialog) {
-        m_dialog->removeEventFilter(this);
-        m_dialog->hide();
-        m_dialog->deleteLater();
-    }
     m_lastOutcome = outcome;
-    showOutcome(outcome);
+    const lang::LanguageTexts &texts = m_context.texts();
+    if (m_dialog) {
+        const int current = rowOf(outcome.stage);
+        if (outcome.updated()) {
+            setStep(current, StepState::Done);
+        } else {
+            setStep(current, StepState::Failed);
+        }
+        for (int row = 0; row < current; ++row) {
+            if (StepState(m_steps->item(row)->data(Qt::UserRole).toInt()) == StepState::Running)
+                setStep(row, StepState::Done);
+        }
+        m_cancel->hide();
+        m_close->show();
+        m_another->setVisible(outcome.updated());
+        if (outcome.updated()) {
+            QString text = texts.messageText(outcome.key);
+            if (!outcome.firmwareVersion.isEmpty())
+                text += u'\n' + texts.messageText(u"Mes_Update_Read_Back")
+                                    .arg(outcome.firmwareVersion, outcome.deviceClock);
+            text += u'\n' + texts.messageText(u"Mes_Update_Device_Number").arg(outcome.device);
+            m_result->setText(text);
+            m_result->show();
+        }
+    }
+    // Success is shown in the step list; everything else asks to be read.
+    if (!outcome.updated() || !m_dialog)
+        showOutcome(outcome);
     emit updateFinished(outcome);
 }
 
 void UpdatePage::showOutcome(const app::UpdateOutcome &outcome)
 {
+    const lang::LanguageTexts &texts = m_context.texts();
     switch (outcome.status) {
     case app::UpdateOutcome::Status::Updated:
         m_context.showMessage(MessageKind::Information, outcome.key);
@@ -223,10 +391,26 @@ void UpdatePage::showOutcome(const app::UpdateOutcome &outcome)
         m_context.showMessage(MessageKind::Warning, outcome.key, MessageButtons::Ok, outcome.commandLine);
         break;
     case app::UpdateOutcome::Status::ConfigurationRefused:
-        m_context.showText(
-            MessageKind::Error,
-            config::failureText({0, outcome.key, outcome.row}, m_context.texts().messageText(outcome.key)));
+        m_context.showText(MessageKind::Error, config::failureText({0, outcome.key, outcome.row},
+                                                                   texts.messageText(outcome.key)));
         break;
+    case app::UpdateOutcome::Status::UpdatedNoReadBack: {
+        QString text = texts.messageText(outcome.key) + u'\n' + texts.messageText(outcome.reasonKey);
+        if (!outcome.detail.isEmpty())
+            text += u'\n' + outcome.detail;
+        m_context.showText(MessageKind::Warning, text);
+        break;
+    }
+    case app::UpdateOutcome::Status::PortFailed: {
+        // As polling says it, and where in the update it happened.
+        QString text =
+            texts.messageText(outcome.key) + u'\n' +
+            texts.messageText(u"Mes_Update_Stage").arg(texts.messageText(app::stageKey(outcome.stage)));
+        if (!outcome.detail.isEmpty())
+            text += u'\n' + outcome.detail;
+        m_context.showText(MessageKind::Error, text);
+        break;
+    }
     default:
         if (outcome.key.isEmpty())
             m_context.showText(MessageKind::Error, outcome.detail);

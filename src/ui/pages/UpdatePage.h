@@ -1,5 +1,6 @@
 // The Update Device page: the port list, the firmware and configuration
-// choices, and the update itself with its progress window.
+// choices, and the update itself with its progress window: a list of the
+// steps with a mark each, the updater's output, and the next device.
 #pragma once
 
 #include "app/UpdateService.h"
@@ -10,8 +11,10 @@
 #include <functional>
 
 class QCheckBox;
+class QDialog;
 class QLabel;
-class QProgressDialog;
+class QListWidget;
+class QPlainTextEdit;
 class QPushButton;
 
 namespace ui {
@@ -37,6 +40,11 @@ public:
     // reported: closing the program now would leave the device half written.
     bool updaterRunning() const { return m_service->updaterRunning(); }
 
+    // The marks of the step list.
+    enum class StepState { Waiting, Running, Done, Failed, Skipped };
+    // The lines of the details pane that are kept.
+    static constexpr int kDetailLines = 500;
+
 signals:
     // No configuration is open: there is nothing to save and update.
     void nameNeeded();
@@ -50,8 +58,12 @@ protected:
 
 private:
     void updateDevice();
+    void updateAnotherDevice();
+    void openDialog();
+    void startRun(bool nextDevice);
     void stageStarted(app::UpdateStage stage);
     void showStage();
+    void setStep(int row, StepState state);
     void updateFinishedWith(const app::UpdateOutcome &outcome);
     void showOutcome(const app::UpdateOutcome &outcome);
 
@@ -61,11 +73,18 @@ private:
     QCheckBox *m_writeFirmware = nullptr;
     QCheckBox *m_writeConfiguration = nullptr;
     SvgPicture *m_busy = nullptr;
-    QPointer<QProgressDialog> m_dialog;
-    QLabel *m_dialogLabel = nullptr;
+    QPointer<QDialog> m_dialog;
+    QListWidget *m_steps = nullptr;
+    QPlainTextEdit *m_details = nullptr;
+    QLabel *m_result = nullptr;
     QPushButton *m_cancel = nullptr;
+    QPushButton *m_another = nullptr;
+    QPushButton *m_close = nullptr;
     QTimer m_clockTick; // the elapsed time of the updater, once a second
     int m_attempt = 0;
+    int m_readAttempt = 0;
+    int m_device = 0; // the running number of the device in this series
+    app::UpdateRequest m_request;
     app::UpdateOutcome m_lastOutcome;
 };
 
