@@ -13,6 +13,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <csignal>
 
 namespace {
 
@@ -87,6 +89,16 @@ private slots:
                                        configuration + QStringLiteral("Configuration.xml"));
 
         DevSim sim({"--boot-after", "0"});
+        // A written device starts its application again; the Windows stand-in
+        // cannot signal the simulator, so the test does once it has started.
+        QTimer restart;
+        connect(&restart, &QTimer::timeout, this, [&] {
+            if (QFile::exists(program + QStringLiteral("args.txt"))) {
+                restart.stop();
+                sim.sendSignal(SIGUSR2);
+            }
+        });
+        restart.start(20);
         devlink::DeviceLink link;
         const app::UpdateOutcome o =
             runUpdate(link, kFast, {sim.path(), true, true, program, configuration, {}, {}});
