@@ -456,6 +456,7 @@ private slots:
         OpenConfiguration open(start(), language);
         MainWindow &w = open.w();
         QVERIFY(activated(w));
+        w.resize(MainWindow::kSize); // the whole window, whatever the screen
         typePin(w, QStringLiteral("123456789"));
         QTest::qWait(50);
         QVERIFY(w.grab().save(QDir(folder).filePath(prefix + QStringLiteral("_live_mark_phone.png"))));
