@@ -14,7 +14,6 @@ Session::Session(const Workspace &workspace) : m_workspace(workspace), m_lock(m_
 
 QString Session::prepare()
 {
-    m_changed = false;
     if (QString failed = m_workspace.createFolders(); !failed.isEmpty())
         return failed;
     m_settings = readSettings(m_workspace.settingsFile());

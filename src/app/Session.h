@@ -1,5 +1,5 @@
 // What the main window holds besides its widgets: the workspace, the settings,
-// the open configuration with its record and the changed flag. The start
+// the open configuration with its record. The start
 // sequence and the settings file live here, free of widgets.
 #pragma once
 
@@ -50,17 +50,12 @@ public:
     config::Configuration &configuration() { return m_configuration; }
     const config::Configuration &configuration() const { return m_configuration; }
 
-    bool isChanged() const { return m_changed; }
-    void setChanged() { m_changed = true; }
-    void clearChanged() { m_changed = false; }
-
 private:
     Workspace m_workspace;
     FolderLock m_lock;
     AppSettings m_settings;
     QString m_open;
     config::Configuration m_configuration;
-    bool m_changed = false;
 };
 
 } // namespace app

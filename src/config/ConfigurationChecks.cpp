@@ -173,7 +173,9 @@ bool inRange(int value, int low, int high)
 // For a row rule the refused row's key and number; otherwise whether it passes.
 std::optional<CheckFailure> judge(const Check &check, const Configuration &c)
 {
-    auto refuse = [&](const QString &key, int row = 0) { return std::optional<CheckFailure>({0, key, row}); };
+    auto refuse = [&](const QString &key, int row = 0, int column = 0) {
+        return std::optional<CheckFailure>({0, key, row, column});
+    };
     switch (check.rule) {
     case Rule::Pin: {
         const QString &pin = check.value(c);
@@ -209,7 +211,7 @@ std::optional<CheckFailure> judge(const Check &check, const Configuration &c)
                                            ? checkInputRow(row[0], row[1], check.tableIndex)
                                            : checkOutputRow(row[0], row[1], check.tableIndex);
             if (refusal.refused())
-                return refuse(refusal.key.toString(), int(r + 1));
+                return refuse(refusal.key.toString(), int(r + 1), refusal.column);
         }
         return std::nullopt;
     }
@@ -221,14 +223,43 @@ std::optional<CheckFailure> judge(const Check &check, const Configuration &c)
 
 std::optional<CheckFailure> firstFailure(const Configuration &configuration)
 {
-    const std::vector<Check> &checks = checkTable();
-    for (size_t i = 0; i < checks.size(); ++i) {
-        if (std::optional<CheckFailure> failure = judge(checks[i], configuration)) {
-            failure->check = int(i + 1);
+    for (int check = 1; check <= kCheckCount; ++check) {
+        if (std::optional<CheckFailure> failure = judgeCheck(check, configuration))
             return failure;
-        }
     }
     return std::nullopt;
+}
+
+bool isRowCheck(int check)
+{
+    const std::vector<Check> &checks = checkTable();
+    if (check < 1 || check > int(checks.size()))
+        return false;
+    const Rule rule = checks[size_t(check - 1)].rule;
+    return rule == Rule::InputRows || rule == Rule::OutputRows;
+}
+
+std::optional<CheckFailure> judgeCheck(int check, const Configuration &configuration)
+{
+    const std::vector<Check> &checks = checkTable();
+    if (check < 1 || check > int(checks.size()))
+        return std::nullopt;
+    std::optional<CheckFailure> failure = judge(checks[size_t(check - 1)], configuration);
+    if (failure)
+        failure->check = check;
+    return failure;
+}
+
+QList<CheckFailure> fieldFailures(const Configuration &configuration)
+{
+    QList<CheckFailure> failures;
+    for (int check = 1; check <= kCheckCount; ++check) {
+        if (isRowCheck(check))
+            continue;
+        if (std::optional<CheckFailure> failure = judgeCheck(check, configuration))
+            failures.append(*failure);
+    }
+    return failures;
 }
 
 QString failureText(const CheckFailure &failure, const QString &messageText)

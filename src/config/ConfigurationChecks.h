@@ -5,6 +5,7 @@
 
 #include "config/Configuration.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -16,15 +17,27 @@ constexpr int kCheckCount = 39;
 
 struct CheckFailure
 {
-    int check = 0; // 1..kCheckCount
-    QString key;   // message key of the refusal
-    int row = 0;   // for a table row, its number from 1; 0 otherwise
+    int check = 0;  // 1..kCheckCount
+    QString key;    // message key of the refusal
+    int row = 0;    // for a table row, its number from 1; 0 otherwise
+    int column = 0; // for a table row, the refused cell's column (RowRefusal)
 
     bool operator==(const CheckFailure &) const = default;
 };
 
 // The first check the configuration fails, or nothing when it may be saved.
 std::optional<CheckFailure> firstFailure(const Configuration &configuration);
+
+// Whether the check judges the rows of a table rather than one value.
+bool isRowCheck(int check);
+
+// The one check, 1..kCheckCount, judged alone.
+std::optional<CheckFailure> judgeCheck(int check, const Configuration &configuration);
+
+// Every check of one value (not the row checks) that refuses its value, in
+// check order: what the window marks while the user types. Cheap enough to
+// run after every edit.
+QList<CheckFailure> fieldFailures(const Configuration &configuration);
 
 // The text a refusal shows: the message text, then the row number, if any.
 QString failureText(const CheckFailure &failure, const QString &messageText);

@@ -44,9 +44,9 @@ RowRefusal checkInputRow(QStringView message, QStringView phone, int event)
 {
     const RowKeys &keys = kInputRowKeys[event];
     if (message.size() > kMaxMessageLength)
-        return {keys.own};
+        return {keys.own, 0};
     if (!isPhoneNumberText(phone))
-        return {keys.phone};
+        return {keys.phone, 1};
     return {};
 }
 
@@ -54,11 +54,11 @@ RowRefusal checkOutputRow(QStringView phone, QStringView profile, int list)
 {
     const RowKeys &keys = kOutputRowKeys[list];
     if (!isPhoneNumberText(phone))
-        return {keys.phone};
+        return {keys.phone, 0};
     if (!profile.isEmpty()) {
         const qint32 value = parseInteger(profile).value_or(-1);
         if (value < 0 || value > 9)
-            return {keys.own};
+            return {keys.own, 1};
     }
     return {};
 }

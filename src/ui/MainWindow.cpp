@@ -2,6 +2,7 @@
 
 #include "config/XmlText.h"
 #include "ui/AboutBox.h"
+#include "ui/CheckedFields.h"
 #include "ui/LanguageApplier.h"
 #include "ui/MenuPanel.h"
 #include "ui/PageContext.h"
@@ -15,6 +16,7 @@
 #include "ui/widgets/SvgPicture.h"
 #include "ui/widgets/Theme.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -57,6 +59,7 @@ MainWindow::MainWindow(const Options &options)
                                  [this] {
                                      for (const auto &[id, page] : m_pages)
                                          page->recordRestored();
+                                     m_checkedFields->updateMarks();
                                  }});
     m_context->setUndo(m_undo);
     ProjectCommands &commands = m_context->commands();
@@ -64,10 +67,16 @@ MainWindow::MainWindow(const Options &options)
     connect(&commands, &ProjectCommands::titleChanged, this, &MainWindow::updateTitle);
     connect(&commands, &ProjectCommands::nameNeeded, this, &MainWindow::askForName);
     connect(&commands, &ProjectCommands::saved, m_undo, &UndoController::markClean);
+    connect(m_undo, &UndoController::changedStateChanged, this, &MainWindow::updateTitle);
     connect(m_context.get(), &PageContext::languageChosen, this, &MainWindow::languageChosen);
+    connect(&commands, &ProjectCommands::refused, this, &MainWindow::showRefusal);
     initResources();
     setObjectName(QStringLiteral("TFMain"));
     buildWindow();
+    m_checkedFields = new CheckedFields(this, *m_context);
+    // Every edit, typed or not, judges the fields again: a return level
+    // follows its trigger level, a command text its box.
+    connect(m_context.get(), &PageContext::configurationEdited, m_checkedFields, &CheckedFields::updateMarks);
     start();
 }
 
@@ -187,7 +196,6 @@ QWidget *MainWindow::buildTitlePanel()
 
 void MainWindow::start()
 {
-    m_session.clearChanged();
     m_link->closeLink();
     // Workspace folders and settings.
     if (const QString failed = m_session.prepare(); !failed.isEmpty()) {
@@ -219,7 +227,6 @@ void MainWindow::start()
     const config::LoadResult loaded = m_session.openLastConfiguration();
     updateTitle();
     showConfigurationOnPages();
-    m_session.clearChanged();
     const QRect available = screen() ? screen()->availableGeometry() : QRect(QPoint(), kSize);
     const QRect placed = placement(kSize, available);
     resize(placed.size());
@@ -304,13 +311,49 @@ QString MainWindow::applyLanguage(int code)
     refreshHints(this);
     applyExplanations(this, m_texts);
     setNamedHint(m_aboutIcon, m_texts.messageText(u"Hint_About"), kAboutShortcut);
+    if (m_checkedFields)
+        m_checkedFields->updateMarks(); // the marks' texts in the new language
     m_dialogTexts->install(code);
     return missing;
 }
 
 void MainWindow::updateTitle()
 {
-    setWindowTitle(m_session.title());
+    // A star after the name says something is unsaved, as most editors do.
+    setWindowTitle(m_session.title() + (isChanged() ? QStringLiteral("*") : QString()));
+}
+
+void MainWindow::showControl(QWidget *control)
+{
+    Page *page = pageOf(control);
+    if (!page)
+        return;
+    if (currentPage() != page->id())
+        openPage(page->id());
+    page->reveal(control, -1);
+    // On a screen smaller than the window the content scrolls.
+    if (auto *scroll = qobject_cast<QScrollArea *>(centralWidget()))
+        scroll->ensureWidgetVisible(control);
+    control->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::showRefusal(const config::CheckFailure &failure)
+{
+    QWidget *control = m_checkedFields->control(failure.check);
+    if (!control)
+        return;
+    showControl(control);
+    auto *view = qobject_cast<QAbstractItemView *>(control);
+    if (!view || !view->model() || failure.row < 1)
+        return;
+    const QModelIndex cell = view->model()->index(failure.row - 1, failure.column);
+    view->setCurrentIndex(cell);
+    view->scrollTo(cell);
+}
+
+bool MainWindow::isChanged() const
+{
+    return m_context->isChanged();
 }
 
 void MainWindow::showConfigurationOnPages()
@@ -318,6 +361,7 @@ void MainWindow::showConfigurationOnPages()
     m_undo->reset();
     for (const auto &[id, page] : m_pages)
         page->configurationShown();
+    m_checkedFields->updateMarks();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

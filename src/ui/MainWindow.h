@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/Session.h"
+#include "config/ConfigurationChecks.h"
 #include "lang/LanguageTexts.h"
 #include "link/DeviceLink.h"
 #include "ui/MessageBoxes.h"
@@ -19,6 +20,7 @@ namespace ui {
 
 class AboutBox;
 class ClickLabel;
+class CheckedFields;
 class DialogTranslations;
 class MenuPanel;
 class PageContext;
@@ -68,6 +70,9 @@ public:
     AboutBox *aboutBox() const { return m_about; }
     ProjectCommands &commands();
     UndoController &undo() { return *m_undo; }
+    // Something is unsaved: the undo history is away from the point where
+    // the configuration was last saved, loaded or created.
+    bool isChanged() const;
 
     // PageId::None while no page is shown.
     PageId currentPage() const;
@@ -94,6 +99,11 @@ private:
     void askForName();
     void languageChosen(int code);
     void updateTitle();
+    // Leads the user to a control: its page, sub-pages and panel are shown,
+    // it scrolls into view and gets the focus.
+    void showControl(QWidget *control);
+    // Shows the value a check refused; for a table row, its refused cell.
+    void showRefusal(const config::CheckFailure &failure);
     // After the record was replaced: every page shows it; the undo history
     // starts again from it.
     void showConfigurationOnPages();
@@ -106,6 +116,7 @@ private:
     devlink::DeviceLink *m_link = nullptr;
     std::unique_ptr<PageContext> m_context;
     UndoController *m_undo = nullptr;
+    CheckedFields *m_checkedFields = nullptr;
     AboutBox *m_about = nullptr;
     ClickLabel *m_aboutIcon = nullptr;
     std::unique_ptr<DialogTranslations> m_dialogTexts;

@@ -16,6 +16,15 @@ void showInStacks(QWidget *control, const QWidget *top)
     }
 }
 
+Page *pageOf(QWidget *control)
+{
+    for (QWidget *w = control; w; w = w->parentWidget()) {
+        if (auto *page = qobject_cast<Page *>(w))
+            return page;
+    }
+    return nullptr;
+}
+
 void Page::reveal(QWidget *control, int)
 {
     showInStacks(control, this);

@@ -17,6 +17,11 @@ void showInStacks(QWidget *control, const QWidget *top);
 
 enum class PageId { None, New, Load, Save, Update, Preferences, Phone, Input, Output, DateTime };
 
+class Page;
+
+// The page that holds a control, or nullptr.
+Page *pageOf(QWidget *control);
+
 class Page : public QWidget
 {
     Q_OBJECT

@@ -30,7 +30,6 @@ MessageAnswer PageContext::showText(MessageKind kind, const QString &text, Messa
 
 void PageContext::recordEdited(const EditOrigin &origin, MergeKey key)
 {
-    m_session.setChanged();
     if (m_undo)
         m_undo->recordEdited(origin, key);
     emit configurationEdited();

@@ -1,5 +1,5 @@
-// What every page of the main window works with: the session (record, changed
-// flag, workspace), the device link, the texts of the current language, the
+// What every page of the main window works with: the session (record,
+// workspace), the changed state, the device link, the texts of the current language, the
 // message boxes, the project commands, and the one funnel through which every
 // edit of the configuration passes.
 #pragma once
@@ -41,12 +41,14 @@ public:
                            MessageButtons buttons = MessageButtons::Ok) const;
 
     // The one funnel of user edits: the record has just been written by a
-    // control; mark the configuration changed, keep the step for undo and
-    // tell whoever listens. Edits with the same merge key that follow each
+    // control; keep the step for undo (which makes the configuration
+    // changed) and tell whoever listens. Edits with the same merge key that follow each
     // other make one undo step.
     void recordEdited(const EditOrigin &origin = {}, MergeKey key = {});
     // The window's undo history, which then gets every edit.
     void setUndo(UndoController *undo) { m_undo = undo; }
+    // Something is unsaved: the undo history is away from its clean point.
+    bool isChanged() const { return m_undo && m_undo->isChanged(); }
 
     // The user chose a language: it is shown (languageChosen), then kept in
     // the settings file.

@@ -34,6 +34,7 @@ bool ProjectCommands::saveConfiguration(bool quiet)
     if (const std::optional<config::CheckFailure> failure = config::firstFailure(session.configuration())) {
         m_context.showText(MessageKind::Error,
                            config::failureText(*failure, m_context.texts().messageText(failure->key)));
+        emit refused(*failure);
         return false;
     }
     const QString path = session.workspace().configurationFile(session.configurationName());
@@ -42,7 +43,6 @@ bool ProjectCommands::saveConfiguration(bool quiet)
                               r.error);
         return false;
     }
-    session.setChanged();
     emit saved();
     if (!quiet)
         m_context.showMessage(MessageKind::Information, QStringLiteral("Mes_Configuration_Saved"));
@@ -68,7 +68,8 @@ bool ProjectCommands::acceptNewName(const QString &name)
 
 bool ProjectCommands::saveOldQuestion()
 {
-    if (m_context.session().configurationName().isEmpty())
+    // Nothing unsaved, or nowhere to save it: nothing to ask.
+    if (m_context.session().configurationName().isEmpty() || !m_context.isChanged())
         return true;
     switch (m_context.showMessage(MessageKind::Information, QStringLiteral("Mes_NewConf_Save_OldConf"),
                                   MessageButtons::YesNoCancel)) {
@@ -110,7 +111,6 @@ void ProjectCommands::newConfiguration(const QString &name)
     openName(name);
     m_context.configuration().setNewDefaults();
     emit configurationReplaced();
-    m_context.session().setChanged();
 }
 
 void ProjectCommands::load(const QString &name)
@@ -136,7 +136,6 @@ void ProjectCommands::load(const QString &name)
     openName(name);
     m_context.configuration() = loaded;
     emit configurationReplaced();
-    m_context.session().setChanged();
 }
 
 void ProjectCommands::save()
@@ -156,7 +155,7 @@ void ProjectCommands::saveAs(const QString &name)
 bool ProjectCommands::closeQuery()
 {
     app::Session &session = m_context.session();
-    if (!session.isChanged())
+    if (!m_context.isChanged())
         return true;
     switch (m_context.showMessage(MessageKind::Warning, QStringLiteral("On_CLose_Save_Conf"),
                                   MessageButtons::YesNoCancel)) {

@@ -3,6 +3,8 @@
 // asked when the window closes.
 #pragma once
 
+#include "config/ConfigurationChecks.h"
+
 #include <QObject>
 
 namespace ui {
@@ -15,7 +17,7 @@ class ProjectCommands : public QObject
 public:
     explicit ProjectCommands(PageContext &context, QObject *parent = nullptr);
 
-    // The one save operation: checks, write, changed flag, "saved" box. False
+    // The one save operation: checks, write, clean point, "saved" box. False
     // when nothing is open, a check refused or the file could not be written
     // (each told in a box, but the first).
     // quiet: no "saved" box, for callers that show the save their own way.
@@ -44,6 +46,9 @@ signals:
     void saved();
     // A name is needed before the configuration can be saved.
     void nameNeeded();
+    // A check refused the save and its box was closed: the refused value is
+    // to be shown.
+    void refused(const config::CheckFailure &failure);
 
 private:
     bool acceptNewName(const QString &name);

@@ -55,36 +55,54 @@ bool UndoController::eventFilter(QObject *watched, QEvent *event)
 
 void UndoController::recordEdited(const EditOrigin &origin, MergeKey key)
 {
+    const bool was = isChanged();
     m_history.record(m_session.configuration(), origin, key);
+    tellChange(was);
 }
 
 void UndoController::reset()
 {
+    const bool was = isChanged();
     m_history.reset(m_session.configuration());
+    tellChange(was);
+}
+
+void UndoController::markClean()
+{
+    const bool was = isChanged();
+    m_history.markClean();
+    tellChange(was);
 }
 
 void UndoController::undo()
 {
+    const bool was = isChanged();
     if (auto step = m_history.undo())
         showStep(step->record, step->origin);
+    tellChange(was);
 }
 
 void UndoController::redo()
 {
+    const bool was = isChanged();
     if (auto step = m_history.redo())
         showStep(step->record, step->origin);
+    tellChange(was);
+}
+
+void UndoController::tellChange(bool wasChanged)
+{
+    if (isChanged() != wasChanged)
+        emit changedStateChanged(isChanged());
 }
 
 void UndoController::showStep(const config::Configuration &record, const EditOrigin &origin)
 {
     QWidget *control = origin.control;
-    Page *page = nullptr;
-    for (QWidget *w = control; w && !page; w = w->parentWidget())
-        page = qobject_cast<Page *>(w);
+    Page *page = pageOf(control);
     if (page)
         m_hooks.openPage(page);
     m_session.configuration() = record;
-    m_session.setChanged();
     m_hooks.recordRestored();
     if (!page)
         return;

@@ -2,7 +2,8 @@
 // the record, which edits merge into one step, the keys (Ctrl+Z; Ctrl+Shift+Z
 // and Ctrl+Y) across fields and pages, and showing a step again on the page
 // and panel where it was made. It also keeps the clean point: the step at
-// which the record equals the one last saved or loaded.
+// which the record equals the one last saved, loaded or created. The
+// configuration is changed exactly while the history is away from it.
 #pragma once
 
 #include "app/EditHistory.h"
@@ -54,8 +55,10 @@ public:
     // from it, and it is the clean point.
     void reset();
     // The record was saved: it is the clean point.
-    void markClean() { m_history.markClean(); }
+    void markClean();
     bool isClean() const { return m_history.isClean(); }
+    // Something is unsaved: the record is not the one at the clean point.
+    bool isChanged() const { return !isClean(); }
 
     void undo();
     void redo();
@@ -64,11 +67,17 @@ public:
 
     app::EditHistory<EditOrigin> &history() { return m_history; }
 
+signals:
+    // The configuration became changed, or unchanged again.
+    void changedStateChanged(bool changed);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void showStep(const config::Configuration &record, const EditOrigin &origin);
+    // Tells when the changed state is not what it was before an operation.
+    void tellChange(bool wasChanged);
 
     app::Session &m_session;
     QWidget *m_window;

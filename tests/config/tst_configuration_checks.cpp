@@ -35,23 +35,24 @@ struct Case
     int check;
     const char *key;
     int row;
+    int column = 0; // of the refused cell, for a row
 };
 
 // clang-format off
 const Case kOneRefusalEach[] = {
     {"PIN", [](Configuration &c) { c.pin = "12a"; }, 1, "Error_in_Pin", 0},
     {"DI1 rising duration", [](Configuration &c) { c.digitalInputs[0].f0t1.timeDelay = "0"; }, 2, "Error_DI1_F0T1_DelayTime", 0},
-    {"DI1 rising rows", [](Configuration &c) { badThirdPhone(c.digitalInputs[0].f0t1.list, false); }, 3, "Error_DI1_F0T1_Num_Phone", 3},
+    {"DI1 rising rows", [](Configuration &c) { badThirdPhone(c.digitalInputs[0].f0t1.list, false); }, 3, "Error_DI1_F0T1_Num_Phone", 3, 1},
     {"DI1 falling duration", [](Configuration &c) { c.digitalInputs[0].f1t0.timeDelay = "60001"; }, 4, "Error_DI1_F1T0_DelayTime", 0},
     {"DI1 falling rows", [](Configuration &c) { c.digitalInputs[0].f1t0.list.setRows({{QString(65, u'm'), "", ""}}); }, 5, "Error_DI1_F1T0_SMS_Too_Long", 1},
     {"DI2 rising duration", [](Configuration &c) { c.digitalInputs[1].f0t1.timeDelay = ""; }, 6, "Error_DI2_F0T1_DelayTime", 0},
-    {"DI2 rising rows", [](Configuration &c) { badThirdPhone(c.digitalInputs[1].f0t1.list, false); }, 7, "Error_DI2_F0T1_Num_Phone", 3},
+    {"DI2 rising rows", [](Configuration &c) { badThirdPhone(c.digitalInputs[1].f0t1.list, false); }, 7, "Error_DI2_F0T1_Num_Phone", 3, 1},
     {"DI2 falling duration", [](Configuration &c) { c.digitalInputs[1].f1t0.timeDelay = "1.5"; }, 8, "Error_DI2_F1T0_DelayTime", 0},
-    {"DI2 falling rows", [](Configuration &c) { badThirdPhone(c.digitalInputs[1].f1t0.list, false); }, 9, "Error_DI2_F1T0_Num_Phone", 3},
+    {"DI2 falling rows", [](Configuration &c) { badThirdPhone(c.digitalInputs[1].f1t0.list, false); }, 9, "Error_DI2_F1T0_Num_Phone", 3, 1},
     {"high level", [](Configuration &c) { c.analogInput.high.value = "10,5"; c.analogInput.high.valueHys = "1"; }, 10, "Error_AI1_Val_High", 0},
     {"high duration", [](Configuration &c) { c.analogInput.high.timeDelay = "x"; }, 11, "Error_AI1_Val_High_DelayTime", 0},
     {"high return", [](Configuration &c) { c.analogInput.high.valueHys = "7.5"; }, 12, "Error_AI1_Val_High_Hys", 0},
-    {"high rows", [](Configuration &c) { badThirdPhone(c.analogInput.high.list, false); }, 13, "Error_AI1_High_Num_Phone", 3},
+    {"high rows", [](Configuration &c) { badThirdPhone(c.analogInput.high.list, false); }, 13, "Error_AI1_High_Num_Phone", 3, 1},
     {"low level", [](Configuration &c) { c.analogInput.low.value = "-1"; }, 14, "Error_AI1_Val_Low", 0},
     {"low duration", [](Configuration &c) { c.analogInput.low.timeDelay = "-5"; }, 15, "Error_AI1_Val_Low_DelayTime", 0},
     {"low return", [](Configuration &c) { c.analogInput.low.valueHys = "2,0"; }, 16, "Error_AI1_Val_Low_Hys", 0},
@@ -60,7 +61,7 @@ const Case kOneRefusalEach[] = {
     {"DO1 reset text", [](Configuration &c) { c.digitalOutputs[0].sms.reset = true; c.digitalOutputs[0].sms.resetText = QString(65, u's'); }, 19, "Error_DO1_SMS_Reset_Out_SMS_Too_Long", 0},
     {"DO1 impulse text", [](Configuration &c) { c.digitalOutputs[0].sms.impulse = true; c.digitalOutputs[0].sms.impulseText = QString(65, u's'); }, 20, "Error_DO1_SMS_Impulse_Out_SMS_Too_Long", 0},
     {"DO1 SMS pulse", [](Configuration &c) { c.digitalOutputs[0].sms.delayImpulse = "0"; }, 21, "Error_DO1_SMS_DelayTime", 0},
-    {"DO1 SMS rows", [](Configuration &c) { c.digitalOutputs[0].sms.list.setRows({{"+1", "10", ""}}); }, 22, "Error_DO1_SMS_Profile", 1},
+    {"DO1 SMS rows", [](Configuration &c) { c.digitalOutputs[0].sms.list.setRows({{"+1", "10", ""}}); }, 22, "Error_DO1_SMS_Profile", 1, 1},
     {"DO1 rings", [](Configuration &c) { c.digitalOutputs[0].call.ringNumber = "21"; }, 23, "Error_DO1_CALL_NumRing", 0},
     {"DO1 hang-up rings", [](Configuration &c) { c.digitalOutputs[0].call.hangUpRing = "0"; }, 24, "Error_DO1_CALL_HangUpRing", 0},
     {"DO1 hang-up pulse", [](Configuration &c) { c.digitalOutputs[0].call.hangUp.delayTime = ""; }, 25, "Error_DO1_CALL_Hang_IMPULSE_DT", 0},
@@ -71,7 +72,7 @@ const Case kOneRefusalEach[] = {
     {"DO2 reset text", [](Configuration &c) { c.digitalOutputs[1].sms.reset = true; c.digitalOutputs[1].sms.resetText = QString(65, u's'); }, 30, "Error_DO2_SMS_Reset_Out_SMS_Too_Long", 0},
     {"DO2 impulse text", [](Configuration &c) { c.digitalOutputs[1].sms.impulse = true; c.digitalOutputs[1].sms.impulseText = QString(65, u's'); }, 31, "Error_DO2_SMS_Impulse_Out_SMS_Too_Long", 0},
     {"DO2 SMS pulse", [](Configuration &c) { c.digitalOutputs[1].sms.delayImpulse = "abc"; }, 32, "Error_DO2_SMS_DelayTime", 0},
-    {"DO2 SMS rows", [](Configuration &c) { c.digitalOutputs[1].sms.list.setRows({{"+1", "a", ""}}); }, 33, "Error_DO2_SMS_Profile", 1},
+    {"DO2 SMS rows", [](Configuration &c) { c.digitalOutputs[1].sms.list.setRows({{"+1", "a", ""}}); }, 33, "Error_DO2_SMS_Profile", 1, 1},
     {"DO2 rings", [](Configuration &c) { c.digitalOutputs[1].call.ringNumber = "0"; }, 34, "Error_DO2_CALL_NumRing", 0},
     {"DO2 hang-up rings", [](Configuration &c) { c.digitalOutputs[1].call.hangUpRing = "21"; }, 35, "Error_DO2_CALL_HangUpRing", 0},
     {"DO2 hang-up pulse", [](Configuration &c) { c.digitalOutputs[1].call.hangUp.delayTime = "-1"; }, 36, "Error_DO2_CALL_Hang_IMPULSE_DT", 0},
@@ -142,7 +143,38 @@ private slots:
         k.edit(c);
         const std::optional<CheckFailure> failure = firstFailure(c);
         QVERIFY(failure);
-        QCOMPARE(*failure, (CheckFailure{k.check, QString::fromLatin1(k.key), k.row}));
+        QCOMPARE(*failure, (CheckFailure{k.check, QString::fromLatin1(k.key), k.row, k.column}));
+        // Judged alone, the check answers the same; the checks of one value
+        // are the ones the window marks as the user types.
+        QCOMPARE(judgeCheck(k.check, c), failure);
+        QCOMPARE(isRowCheck(k.check), k.row > 0);
+        const QList<CheckFailure> marked = fieldFailures(c);
+        QCOMPARE(marked, k.row > 0 ? QList<CheckFailure>{} : QList<CheckFailure>{*failure});
+    }
+
+    // Every refused value is marked, not only the first; the row checks are
+    // left to the tables.
+    void fieldFailuresListsEveryRefusedValue()
+    {
+        // The refused trigger levels are left out: a return level is judged
+        // against its trigger level, and a refused one could let it pass.
+        auto isTrigger = [](const Case &k) { return k.check == 10 || k.check == 14; };
+        Configuration c = fresh();
+        QList<int> expected;
+        for (const Case &k : kOneRefusalEach) {
+            if (isTrigger(k))
+                continue;
+            k.edit(c);
+            if (k.row == 0)
+                expected.append(k.check);
+        }
+        QList<int> checks;
+        for (const CheckFailure &f : fieldFailures(c))
+            checks.append(f.check);
+        QCOMPARE(checks, expected);
+        QCOMPARE(fieldFailures(fresh()), QList<CheckFailure>{});
+        QCOMPARE(judgeCheck(0, c), std::nullopt);
+        QCOMPARE(judgeCheck(kCheckCount + 1, c), std::nullopt);
     }
 
     void checksRunInTheirOrder()

@@ -40,6 +40,10 @@ class TestBinder : public QObject
             binder.operation(group, action.operation);
             binder.text(delay, action.delayTime);
             binder.enableWhen({delay}, [&action] { return action.enable; });
+            // The changed state is the undo history's, as in the window.
+            auto *undo = new ui::UndoController(session, &widget, {});
+            undo->reset();
+            context.setUndo(undo);
             widget.show();
         }
         config::CallAction &action() { return session.configuration().digitalOutputs[0].call.under; }
@@ -69,7 +73,7 @@ private slots:
         QVERIFY(f.radios[2]->isChecked() && !f.radios[0]->isChecked() && !f.radios[1]->isChecked());
         QCOMPARE(f.delay->text(), QStringLiteral("750"));
         QVERIFY(f.delay->isEnabled());
-        QVERIFY(!f.session.isChanged());
+        QVERIFY(!f.context.isChanged());
         QCOMPARE(edits.count(), 0);
 
         f.action() = {false, config::Operation::Reset, QStringLiteral("750")};
@@ -77,7 +81,7 @@ private slots:
         QVERIFY(f.radios[1]->isChecked() && !f.radios[2]->isChecked());
         QVERIFY(!f.delay->isEnabled());
         QCOMPARE(f.delay->text(), QStringLiteral("750")); // disabled, contents kept
-        QVERIFY(!f.session.isChanged());
+        QVERIFY(!f.context.isChanged());
         QCOMPARE(edits.count(), 0);
     }
 
@@ -91,7 +95,7 @@ private slots:
         QTest::mouseClick(f.box, Qt::LeftButton, {}, QPoint(5, f.box->height() / 2));
         QVERIFY(f.action().enable);
         QVERIFY(f.delay->isEnabled());
-        QVERIFY(f.session.isChanged());
+        QVERIFY(f.context.isChanged());
         QCOMPARE(edits.count(), 1);
 
         QTest::mouseClick(f.radios[2], Qt::LeftButton, {}, QPoint(5, f.radios[2]->height() / 2));

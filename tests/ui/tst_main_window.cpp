@@ -141,7 +141,7 @@ private slots:
         QCOMPARE(child<QLabel>(&w, "TntL_Phone_Menu")->text(), german.text(u"TntL_Phone_Menu"));
         QVERIFY(german.text(u"TntL_Phone_Menu") != QStringLiteral("Phone Setting"));
         QCOMPARE(child<QLineEdit>(&w, "TntE_PIN")->text(), QStringLiteral("1111"));
-        QVERIFY(!w.session().isChanged());
+        QVERIFY(!w.isChanged());
         QVERIFY(w.close());
         QVERIFY(boxes.shown.isEmpty());
     }
@@ -265,7 +265,7 @@ private slots:
         clickMenu(w, "TntL_Phone_Menu");
         QTest::keyClicks(child<QLineEdit>(&w, "TntE_PIN"), QStringLiteral("12"));
         QCOMPARE(w.session().configuration().pin, QStringLiteral("12"));
-        QVERIFY(w.session().isChanged());
+        QVERIFY(w.isChanged());
         child<QCheckBox>(&w, "CB_PS_DST")->click();
         QVERIFY(w.session().configuration().dst);
         boxes.answers = {ui::MessageAnswer::Cancel};

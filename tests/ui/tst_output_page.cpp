@@ -241,7 +241,7 @@ private slots:
             b.table(e).setRows({{QStringLiteral("+3900"), QStringLiteral("7"), QStringLiteral("Gate")}});
         }
         QCOMPARE(w.session().configuration(), expected);
-        QVERIFY(w.session().isChanged());
+        QVERIFY(w.isChanged());
     }
 
     void eachRuleGovernsExactlyItsControls_data()
@@ -299,10 +299,10 @@ private slots:
                  {"CB_DO%1_SMS", "CB_DO%1_SMS_TEL", "CB_DO%1_SMS_Send_Back", "CB_DO%1_CALL"}) {
                 showSubPage(w, o, QByteArray(name).contains("CALL"));
                 const QHash<QString, bool> before = enabledStates(w);
-                w.session().clearChanged();
+                w.undo().markClean();
                 clickAt(child<QCheckBox>(&w, nameOf(name, o)));
                 QCOMPARE(enabledStates(w), before);
-                QVERIFY2(w.session().isChanged(), name);
+                QVERIFY2(w.isChanged(), name);
             }
         }
     }
@@ -331,7 +331,7 @@ private slots:
         MainWindow &w = open.w();
         QVERIFY(child<QLineEdit>(&w, "TntE_PWD_DO2")->isEnabled());
         QVERIFY(!child<QLineEdit>(&w, "TntE_PWD_DO1")->isEnabled());
-        QVERIFY(!w.session().isChanged());
+        QVERIFY(!w.isChanged());
 
         // Everything on, then a new configuration: every governed control is off again.
         open.folder.writeConfiguration(QStringLiteral("All_On"), baseConfiguration());
@@ -382,7 +382,7 @@ private slots:
         QVERIFY(shown("P_DO1_CALL"));
         clickMenu(w, "TntL_Output_Menu");
         QVERIFY(shown("P_DO1_SMS"));
-        QVERIFY(!w.session().isChanged());
+        QVERIFY(!w.isChanged());
     }
 
     void everyCaptionAndHeaderKeyNamesExactlyOneControl()

@@ -325,7 +325,7 @@ private slots:
         QCOMPARE(panelShown(open), QStringLiteral("week1"));
         clickMenu(open.w(), "TntL_Date_Menu");
         QVERIFY(open.visible("P_DT_PRO_DateTime") && !open.visible("P_DT_PRO_Profile"));
-        QVERIFY(!open.w().session().isChanged());
+        QVERIFY(!open.w().isChanged());
     }
 
     void switchingHalvesAndPanelsKeepsTheWindowSize()
@@ -381,7 +381,7 @@ private slots:
         for (const QString &tab : route)
             open.click(tab.toLatin1());
         QCOMPARE(panelShown(open), shown);
-        QVERIFY(!open.w().session().isChanged());
+        QVERIFY(!open.w().isChanged());
     }
 
     void weeklyStripMarksTheProfileOnScreen_data()
@@ -422,7 +422,7 @@ private slots:
         SlotGrid *grid = open.grid(kWeekGrid);
         clickSlot(grid, {0, 16});
         QVERIFY(grid->isOn({0, 16}));
-        QVERIFY(open.w().session().isChanged());
+        QVERIFY(open.w().isChanged());
         open.click("P_Pro_Week1_Week2");
         QCOMPARE(gridText(grid), QStringLiteral("2:30-30"));
         open.click("P_Pro_Week1_Week1");
@@ -440,7 +440,7 @@ private slots:
         QCOMPARE(enable->text(), open.w().texts().messageText(u"En_Profile_Week2"));
         QVERIFY(!enable->isChecked());
         clickAt(enable);
-        QVERIFY(open.w().session().isChanged());
+        QVERIFY(open.w().isChanged());
         open.click("P_Pro_Week1_Week3");
         QVERIFY(!enable->isChecked());
         open.click("P_Pro_Week1_Week1");
@@ -474,7 +474,7 @@ private slots:
         QVERIFY(open.box("CB_En_Daily3")->isChecked());
         QCOMPARE(gridText(open.grid("Grid_Pro_Day3")), QStringLiteral("0:22-22"));
         QCOMPARE(open.record(), c);
-        QVERIFY(!open.w().session().isChanged());
+        QVERIFY(!open.w().isChanged());
         QVERIFY(open.w().close());
         QVERIFY(open.boxes.shown.isEmpty());
     }
@@ -580,7 +580,7 @@ private slots:
 
         auto point = [grid](const Step &step) { return at(grid, step.cell) + step.beyond; };
         QTest::mousePress(grid, Qt::LeftButton, {}, point(d.path.front()));
-        QVERIFY(open.w().session().isChanged());
+        QVERIFY(open.w().isChanged());
         for (const Step &step : d.path)
             QTest::mouseMove(grid, point(step));
         QTest::mouseRelease(grid, Qt::LeftButton, {}, point(d.path.back()));
@@ -604,7 +604,7 @@ private slots:
         QCOMPARE(gridText(grid), spansText(k.after, grid->dayCount()));
         QCOMPARE(grid->focusCell(), k.focus);
         QCOMPARE(open.record(), withSpans(c, QLatin1String(k.grid), k.after));
-        QVERIFY(open.w().session().isChanged());
+        QVERIFY(open.w().isChanged());
     }
 
     void theFocusCellIsDrawnWhileTheGridHasTheFocus()

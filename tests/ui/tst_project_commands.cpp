@@ -105,7 +105,7 @@ private slots:
         QCOMPARE(f.w().windowTitle(), QStringLiteral("Corvantis - TRENOV5x - Plant_A"));
         QCOMPARE(f.session().configuration().pin, QStringLiteral("1111"));
         QCOMPARE(f.settings().configurationName, QStringLiteral("Plant_A"));
-        QVERIFY(f.session().isChanged());
+        QVERIFY(!f.w().isChanged());                                        // as it is on disk
         QVERIFY(child<QListWidget>(&f.w(), "TntLB_LoadConf")->isVisible()); // the page stays
     }
 
@@ -152,6 +152,7 @@ private slots:
     void newOpensAnEmptyFolderWithTheDefaults()
     {
         Fixture f;
+        f.typePin(QStringLiteral("5"));
         f.boxes.answers = {MessageAnswer::No};
         f.newConfiguration(QStringLiteral("Plant_B"));
         QCOMPARE(f.boxes.texts(), QStringList{englishMessage(u"Mes_NewConf_Save_OldConf")});
@@ -161,7 +162,7 @@ private slots:
         QCOMPARE(f.w().windowTitle(), QStringLiteral("Corvantis - TRENOV5x - Plant_B"));
         QCOMPARE(f.session().configuration().pin, QString());
         QCOMPARE(child<QLineEdit>(&f.w(), "TntE_NewConf")->text(), QString()); // emptied by the defaults
-        QVERIFY(f.session().isChanged());
+        QVERIFY(!f.w().isChanged()); // nothing to save until it is edited
     }
 
     void saveWithNoneOpenDoesNothing()
@@ -205,13 +206,12 @@ private slots:
             QCOMPARE(f.boxes.texts(), QStringList{englishMessage(u"On_CLose_Save_Conf")});
         }
         {
-            Fixture f; // load, save, close: still asked
-            f.load(QStringLiteral("Plant_A"));
+            Fixture f; // edit, save, close: nothing left to save, nothing asked
+            f.typePin(QStringLiteral("2"));
             f.save();
             f.boxes.shown.clear();
-            f.boxes.answers = {MessageAnswer::No};
             QVERIFY(f.w().close());
-            QCOMPARE(f.boxes.texts(), QStringList{englishMessage(u"On_CLose_Save_Conf")});
+            QVERIFY(f.boxes.shown.isEmpty());
         }
     }
 
@@ -227,7 +227,7 @@ private slots:
                               englishMessage(u"Error_Save_On_Close")}));
         QCOMPARE(f.boxes.shown[1].kind, ui::MessageKind::Error);
         QCOMPARE(f.file(QStringLiteral("Plant_A")), old);
-        QVERIFY(child<QLineEdit>(&f.w(), "TntE_PIN")->isVisible()); // no page changed
+        QCOMPARE(f.w().focusWidget(), child<QLineEdit>(&f.w(), "TntE_PIN")); // the refused value
     }
 
     void closeWithNothingOpenAsksForAName()
@@ -298,8 +298,8 @@ private slots:
         QVERIFY2(f.boxes.shown[1].text.contains(QStringLiteral("Broken")), qPrintable(f.boxes.shown[1].text));
         QCOMPARE(f.session().configurationName(), QStringLiteral("Plant_A"));
         QCOMPARE(f.session().configuration().pin, QStringLiteral("9999"));
-        QVERIFY(f.session().isChanged());
-        QCOMPARE(f.w().windowTitle(), QStringLiteral("Corvantis - TRENOV5x - Plant_A"));
+        QVERIFY(f.w().isChanged());
+        QCOMPARE(f.w().windowTitle(), QStringLiteral("Corvantis - TRENOV5x - Plant_A*")); // the star: unsaved
         QCOMPARE(f.folder.readFile(QStringLiteral("Setting/setting.xml")), settings);
     }
 

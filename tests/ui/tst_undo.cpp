@@ -61,13 +61,13 @@ private slots:
         pin->setFocus();
         QTest::keyClicks(pin, QStringLiteral("abc"));
         QCOMPARE(w.session().configuration().pin, QStringLiteral("abc"));
-        w.session().clearChanged();
+        w.undo().markClean();
 
         // Ctrl+Z in the field is the window's undo, not the field's own.
         pressUndo(w);
         QCOMPARE(w.session().configuration().pin, QString());
         QCOMPARE(pin->text(), QString());
-        QVERIFY(w.session().isChanged());
+        QVERIFY(w.isChanged());
         pressUndo(w); // nothing more to undo
         QCOMPARE(pin->text(), QString());
 
@@ -170,9 +170,9 @@ private slots:
         clickMenu(w, "TntL_Phone_Menu");
         clickAt(child<QCheckBox>(&w, "CB_PS_DST"));
         open.save();
-        w.session().clearChanged();
+        w.undo().markClean();
         pressUndo(w);
-        QVERIFY(w.session().isChanged());
+        QVERIFY(w.isChanged());
         open.save();
         QCOMPARE(open.stored().dst, start.dst);
     }

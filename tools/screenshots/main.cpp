@@ -235,7 +235,7 @@ int saveKeyboardAndDialogShots(ui::MainWindow &window, const QString &out, const
     dialogs.show(&window, ui::MessageKind::Information,
                  window.texts().messageText(u"Mes_NewConf_Save_OldConf"), ui::MessageButtons::YesNoCancel);
     failures += saved ? 0 : 1;
-    window.session().clearChanged();
+    window.undo().markClean();
     return failures;
 }
 
@@ -307,7 +307,7 @@ int main(int argc, char **argv)
             failures += save(window.aboutBox(), out + QStringLiteral("/eng_about.png")) ? 0 : 1;
             window.aboutBox()->hide();
         }
-        window.session().clearChanged();
+        window.undo().markClean();
     }
     return failures == 0 ? 0 : 1;
 }

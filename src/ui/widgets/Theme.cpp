@@ -69,6 +69,39 @@ bool isClickKey(const QKeyEvent *event)
     return (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) && !event->isAutoRepeat();
 }
 
+QString theme::refusedStyleSheet()
+{
+    return QStringLiteral("QLineEdit[%1=\"true\"] { border: 2px solid %2; padding: 0px 1px; }")
+        .arg(QLatin1String(kRefusedProperty), kRefused.name());
+}
+
+namespace {
+// The tooltip a control had before it was marked.
+const char kOwnToolTip[] = "ownToolTip";
+} // namespace
+
+void setRefusalMark(QWidget *control, const QString &reason)
+{
+    const bool marked = hasRefusalMark(control);
+    if (!reason.isEmpty()) {
+        if (!marked) {
+            control->setProperty(kOwnToolTip, control->toolTip());
+            control->setProperty(theme::kRefusedProperty, true);
+            control->setStyleSheet(theme::refusedStyleSheet());
+        }
+        control->setToolTip(plainToolTip(reason));
+    } else if (marked) {
+        control->setProperty(theme::kRefusedProperty, false);
+        control->setStyleSheet({});
+        control->setToolTip(control->property(kOwnToolTip).toString());
+    }
+}
+
+bool hasRefusalMark(const QWidget *control)
+{
+    return control->property(theme::kRefusedProperty).toBool();
+}
+
 namespace {
 const char kHintSource[] = "hintSource";
 const char kHintShortcut[] = "hintShortcut";

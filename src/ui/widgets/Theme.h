@@ -21,6 +21,12 @@ inline const QColor kDisabledFace(226, 234, 243);
 inline const QColor kFocus(255, 140, 0);
 // Texts and counts that the device will refuse or cut.
 inline const QColor kError(204, 0, 0);
+// The frame of a field whose value a save would refuse.
+inline const QColor kRefused(0xc6, 0x28, 0x28);
+// The dynamic property that is true on a control marked as refused, and the
+// style sheet rule that draws the mark: fields and table cell editors alike.
+inline constexpr char kRefusedProperty[] = "invalid";
+QString refusedStyleSheet();
 
 // The window's font: Verdana 8 point, or the closest installed family.
 QFont baseFont(int pointSize = 8, bool bold = false);
@@ -53,6 +59,12 @@ protected:
 void drawFocusMark(QWidget *widget);
 // True for the keys that click a focused control: Space, Return, Enter.
 bool isClickKey(const QKeyEvent *event);
+
+// Marks a control whose value a save would refuse: the red frame, and the
+// reason as its tooltip. An empty reason clears the mark and gives the
+// control its own tooltip back.
+void setRefusalMark(QWidget *control, const QString &reason);
+bool hasRefusalMark(const QWidget *control);
 
 // A tooltip that shows the text as it stands, even when it looks like
 // markup (a caption or name from a file).
