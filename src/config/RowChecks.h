@@ -21,6 +21,7 @@ constexpr qsizetype kMaxMessageLength = 64;
 struct RowRefusal
 {
     QStringView key; // empty when the row passes
+    int column = -1; // the refused cell's column in its table; -1 when the row passes
     bool refused() const { return !key.isEmpty(); }
 };
 

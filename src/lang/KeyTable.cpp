@@ -458,6 +458,18 @@ constexpr KeyDef kKeys[] = {
     {u"Error_Port_Lost", u"Error! The connection to the device was lost. Check the cable, that the device is powered and that the right port is chosen.", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Port_Permission", u"Error! No permission to open the port. Add your user to the group that owns the port (usually dialout), then log out and log in again.", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Port_Busy", u"Error! The port is in use by another program. Close that program or choose another port.", Group::Messages_Errors, KeyKind::Message},
+    // The tables: the caption of the Duplicate Row buttons, the names of the
+    // profiles the numbers of the Profile column select, and the line of the
+    // Profiles page that says which numbers select its profiles.
+    {u"Caption_Duplicate_Row", u"Duplicate Row", Group::Messages_Errors, KeyKind::Message},
+    {u"Profile_Always", u"Always", Group::Messages_Errors, KeyKind::Message},
+    {u"Profile_Weekly_1", u"Weekly 1", Group::Messages_Errors, KeyKind::Message},
+    {u"Profile_Weekly_2", u"Weekly 2", Group::Messages_Errors, KeyKind::Message},
+    {u"Profile_Weekly_3", u"Weekly 3", Group::Messages_Errors, KeyKind::Message},
+    {u"Profile_Daily_1", u"Daily 1", Group::Messages_Errors, KeyKind::Message},
+    {u"Profile_Daily_2", u"Daily 2", Group::Messages_Errors, KeyKind::Message},
+    {u"Profile_Daily_3", u"Daily 3", Group::Messages_Errors, KeyKind::Message},
+    {u"Mes_Profile_Numbers", u"In the Profile column of the output tables, 1-3 select Weekly 1-3 and 4-6 Daily 1-3; 0 means always.", Group::Messages_Errors, KeyKind::Message},
     // clang-format on
 };
 

@@ -27,6 +27,8 @@ void setCaption(QWidget *widget, const QString &text)
     }
 }
 
+const char kTextKey[] = "textKey";
+
 void setHeader(QAbstractItemView *view, int column, const QString &text)
 {
     QAbstractItemModel *model = view->model();
@@ -36,6 +38,11 @@ void setHeader(QAbstractItemView *view, int column, const QString &text)
 }
 
 } // namespace
+
+void setTextKey(QWidget *control, QStringView key)
+{
+    control->setProperty(kTextKey, key.toString());
+}
 
 QStringList applyLanguageTexts(QWidget *root, const lang::LanguageTexts &texts)
 {
@@ -78,6 +85,11 @@ QStringList applyLanguageTexts(QWidget *root, const lang::LanguageTexts &texts)
             break;
         }
         }
+    }
+    for (QWidget *widget : widgets) {
+        const QVariant key = widget->property(kTextKey);
+        if (key.isValid())
+            setCaption(widget, texts.messageText(key.toString()));
     }
     return sharedKeys;
 }

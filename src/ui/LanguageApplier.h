@@ -24,6 +24,11 @@ namespace ui {
 // control (only the first of them got the text): a fault of the window.
 QStringList applyLanguageTexts(QWidget *root, const lang::LanguageTexts &texts);
 
+// A label or button whose caption is a message text, one text that several
+// controls share (their object names are no keys): applyLanguageTexts() sets
+// the key's text on it.
+void setTextKey(QWidget *control, QStringView key);
+
 // A caption as a control without accelerators shows it: "&&" is one "&", a
 // single "&" is not shown.
 QString withoutMnemonics(QStringView caption);

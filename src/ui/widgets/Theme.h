@@ -20,6 +20,8 @@ inline const QColor kDisabledFace(226, 234, 243);
 inline const QColor kFocus(255, 140, 0);
 // Texts and counts that the device will refuse or cut.
 inline const QColor kError(204, 0, 0);
+// The background of a table cell whose value a save would refuse.
+inline const QColor kRefusedCell(0xff, 0xcd, 0xd2);
 
 // The window's font: Verdana 8 point, or the closest installed family.
 QFont baseFont(int pointSize = 8, bool bold = false);
