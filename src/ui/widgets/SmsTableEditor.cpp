@@ -122,15 +122,21 @@ void SmsTableEditor::setModel(SmsTableModel *model)
         m_view->setItemDelegateForColumn(profileColumn(m_id),
                                          new ProfileCellDelegate(model->texts(), m_view));
     connect(model, &SmsTableModel::headerDataChanged, this, &SmsTableEditor::fitHeaderCaptions);
+    fitHeaderCaptions();
 }
 
 void SmsTableEditor::fitHeaderCaptions()
 {
     // A caption longer than its column in some language widens the column
     // (the last one stretches anyway); narrower captions leave it as it is.
+    // The profile column fits the longest profile name as well.
     QHeaderView *header = m_view->horizontalHeader();
     for (int c = 0; c < 2; ++c) {
-        const int needed = header->sectionSizeHint(c);
+        int needed = header->sectionSizeHint(c);
+        if (auto *profiles = qobject_cast<ProfileCellDelegate *>(m_view->itemDelegateForColumn(c))) {
+            for (int n = 0; n < ProfileCellDelegate::kProfileNumbers; ++n)
+                needed = std::max(needed, m_view->fontMetrics().horizontalAdvance(profiles->caption(n)) + 12);
+        }
         if (header->sectionSize(c) < needed)
             header->resizeSection(c, needed);
     }

@@ -43,6 +43,24 @@ bool SmsTableView::event(QEvent *event)
     return done;
 }
 
+void SmsTableView::paintEvent(QPaintEvent *event)
+{
+    QTableView::paintEvent(event);
+    // A selected cell is drawn in the selection colour, which hides the
+    // refused cell's background: such a cell keeps a frame in its colour.
+    if (!model() || !selectionModel())
+        return;
+    QPainter p(viewport());
+    p.setPen(QPen(theme::kError, 2));
+    for (const QModelIndex &index : selectionModel()->selectedIndexes()) {
+        if (!index.data(Qt::BackgroundRole).isValid())
+            continue;
+        const QRect cell = visualRect(index);
+        if (cell.intersects(event->rect()))
+            p.drawRect(QRectF(cell).adjusted(1, 1, -2, -2));
+    }
+}
+
 QModelIndex SmsTableView::neighbour(bool next) const
 {
     if (!model())
