@@ -13,6 +13,13 @@ struct RowKeys
     QStringView phone;
 };
 
+// Where the checked cells sit: an input row is message, phone number,
+// description; an output row phone number, profile, description.
+constexpr int kInputMessageColumn = 0;
+constexpr int kInputPhoneColumn = 1;
+constexpr int kOutputPhoneColumn = 0;
+constexpr int kOutputProfileColumn = 1;
+
 constexpr RowKeys kInputRowKeys[kInputTables] = {
     {u"Error_DI1_F0T1_SMS_Too_Long", u"Error_DI1_F0T1_Num_Phone"},
     {u"Error_DI1_F1T0_SMS_Too_Long", u"Error_DI1_F1T0_Num_Phone"},
@@ -44,9 +51,9 @@ RowRefusal checkInputRow(QStringView message, QStringView phone, int event)
 {
     const RowKeys &keys = kInputRowKeys[event];
     if (message.size() > kMaxMessageLength)
-        return {keys.own, 0};
+        return {keys.own, kInputMessageColumn};
     if (!isPhoneNumberText(phone))
-        return {keys.phone, 1};
+        return {keys.phone, kInputPhoneColumn};
     return {};
 }
 
@@ -54,11 +61,11 @@ RowRefusal checkOutputRow(QStringView phone, QStringView profile, int list)
 {
     const RowKeys &keys = kOutputRowKeys[list];
     if (!isPhoneNumberText(phone))
-        return {keys.phone, 0};
+        return {keys.phone, kOutputPhoneColumn};
     if (!profile.isEmpty()) {
         const qint32 value = parseInteger(profile).value_or(-1);
         if (value < 0 || value > 9)
-            return {keys.own, 1};
+            return {keys.own, kOutputProfileColumn};
     }
     return {};
 }

@@ -21,10 +21,7 @@ constexpr qsizetype kMaxMessageLength = 64;
 struct RowRefusal
 {
     QStringView key; // empty when the row passes
-    // The refused cell's column in the row: input rows hold the message (0)
-    // and the phone number (1), output rows the phone number (0) and the
-    // profile (1).
-    int column = 0;
+    int column = -1; // the refused cell's column in its table; -1 when the row passes
     bool refused() const { return !key.isEmpty(); }
 };
 

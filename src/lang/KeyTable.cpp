@@ -494,6 +494,18 @@ constexpr KeyDef kKeys[] = {
     {u"Hist_Updater_Failed", u"Update program failed", Group::Messages_Errors, KeyKind::Message},
     {u"Hist_Still_Running", u"Update program still running", Group::Messages_Errors, KeyKind::Message},
     {u"Hist_Replaced", u"Replaced by a restore", Group::Messages_Errors, KeyKind::Message},
+    // The tables: the caption of the Duplicate Row buttons, the names of the
+    // profiles the numbers of the Profile column select, and the line of the
+    // Profiles page that says which numbers select its profiles.
+    {u"Caption_Duplicate_Row", u"Duplicate Row", Group::Messages_Errors, KeyKind::Message},
+    {u"Profile_Always", u"Always", Group::Messages_Errors, KeyKind::Message},
+    {u"Profile_Weekly_1", u"Weekly 1", Group::Messages_Errors, KeyKind::Message},
+    {u"Profile_Weekly_2", u"Weekly 2", Group::Messages_Errors, KeyKind::Message},
+    {u"Profile_Weekly_3", u"Weekly 3", Group::Messages_Errors, KeyKind::Message},
+    {u"Profile_Daily_1", u"Daily 1", Group::Messages_Errors, KeyKind::Message},
+    {u"Profile_Daily_2", u"Daily 2", Group::Messages_Errors, KeyKind::Message},
+    {u"Profile_Daily_3", u"Daily 3", Group::Messages_Errors, KeyKind::Message},
+    {u"Mes_Profile_Numbers", u"In the Profile column of the output tables, 1-3 select Weekly 1-3 and 4-6 Daily 1-3; 0 means always.", Group::Messages_Errors, KeyKind::Message},
     // clang-format on
 };
 

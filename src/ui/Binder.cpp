@@ -71,7 +71,7 @@ void Binder::operation(QButtonGroup *group, config::Operation &field)
 
 void Binder::table(SmsTableEditor *editor, config::SmsTable &field)
 {
-    auto *model = new SmsTableModel(field, editor);
+    auto *model = new SmsTableModel(field, editor->id(), m_context.texts(), editor);
     editor->setModel(model);
     connect(model, &SmsTableModel::edited, this, [this, editor] { edited(editor); });
     m_refreshers.push_back([model] { model->reload(); });

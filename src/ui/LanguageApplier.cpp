@@ -28,6 +28,8 @@ void setCaption(QWidget *widget, const QString &text)
     }
 }
 
+const char kTextKey[] = "textKey";
+
 void setHeader(QAbstractItemView *view, int column, const QString &text)
 {
     QAbstractItemModel *model = view->model();
@@ -59,6 +61,11 @@ void applyExplanations(QWidget *root, const lang::LanguageTexts &texts)
             control->setAccessibleDescription(text);
         }
     }
+}
+
+void setTextKey(QWidget *control, QStringView key)
+{
+    control->setProperty(kTextKey, key.toString());
 }
 
 QStringList applyLanguageTexts(QWidget *root, const lang::LanguageTexts &texts)
@@ -102,6 +109,11 @@ QStringList applyLanguageTexts(QWidget *root, const lang::LanguageTexts &texts)
             break;
         }
         }
+    }
+    for (QWidget *widget : widgets) {
+        const QVariant key = widget->property(kTextKey);
+        if (key.isValid())
+            setCaption(widget, texts.messageText(key.toString()));
     }
     return sharedKeys;
 }

@@ -27,6 +27,10 @@ QStringList applyLanguageTexts(QWidget *root, const lang::LanguageTexts &texts);
 // Puts the explaining tooltips on the controls under root that have one (the
 // return levels' "RTN" captions), from the texts' current language.
 void applyExplanations(QWidget *root, const lang::LanguageTexts &texts);
+// A label or button whose caption is a message text, one text that several
+// controls share (their object names are no keys): applyLanguageTexts() sets
+// the key's text on it.
+void setTextKey(QWidget *control, QStringView key);
 
 // A caption as a control without accelerators shows it: "&&" is one "&", a
 // single "&" is not shown.

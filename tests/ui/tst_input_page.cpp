@@ -508,7 +508,8 @@ private slots:
             view->setCurrentIndex(view->model()->index(0, 2));
             child<QPushButton>(&w, "TntB_AddRow_DI1_F0T1")->click();
             QVERIFY(w.isChanged());
-            QCOMPARE(view->currentIndex(), view->model()->index(0, 2)); // the focused cell stays
+            // The new row's first cell is current, ready to type.
+            QCOMPARE(view->currentIndex(), view->model()->index(1, 0));
             typeIntoCell(view, 1, 0, QStringLiteral("Second"));
             QCOMPARE(cells(w.session().configuration().digitalInputs[0].f0t1.list),
                      (QStringList{"msg 0|+0|d0", "Second||"}));

@@ -7,6 +7,7 @@
 #include "ui/MainWindow.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -128,11 +129,19 @@ void showSubPage(MainWindow &w, int o, bool call)
         clickAt(child<QWidget>(&w, nameOf("P_DO%1_STSMS_CALL", o)));
 }
 
+// Types into a cell; the profile cell's drop-down takes the number's first
+// key, as a user picks an entry by typing.
 void typeIntoCell(QTableView *view, int row, int column, const QString &text)
 {
     const QModelIndex index = view->model()->index(row, column);
     view->setCurrentIndex(index);
     view->edit(index);
+    if (auto *box = qobject_cast<QComboBox *>(view->indexWidget(index))) {
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
+        QTRY_VERIFY(!view->indexWidget(index));
+        return;
+    }
     auto *editor = qobject_cast<QLineEdit *>(view->indexWidget(index));
     QVERIFY(editor);
     editor->selectAll();

@@ -4,7 +4,8 @@
 // English only; in English and German also the keyboard focus on a menu entry
 // and on a button, a question box, and a command text above 64 characters.
 // With --scaled only the whole screen with the window as it opens, in English
-// and German (run it on a small or scaled screen). Run it on a display (for
+// and German (run it on a small or scaled screen). With --tables only the
+// tables' marked cells and the profile drop-down open, in English and German. Run it on a display (for
 // example under xvfb-run) to see what installers see.
 #include "app/Settings.h"
 #include "config/ConfigurationFile.h"
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -25,10 +27,12 @@
 #include <QDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
+#include <QToolTip>
 #include <algorithm>
 
 namespace {
@@ -103,7 +107,9 @@ config::Configuration demoConfiguration()
         {{QStringLiteral("+393351234567"), QStringLiteral("1"), QStringLiteral("Site manager")}});
     gate.call.enable = true;
     gate.call.under = {true, config::Operation::Impulse, QStringLiteral("2000")};
-    gate.call.list.setRows({{QStringLiteral("+393489876543"), {}, QStringLiteral("Night guard")}});
+    gate.call.list.setRows(
+        {{QStringLiteral("+393489876543"), QStringLiteral("4"), QStringLiteral("Night guard")},
+         {QStringLiteral("+393351234567"), QStringLiteral("2"), QStringLiteral("Site manager")}});
     config::DigitalOutput &heating = c.digitalOutputs[1];
     heating.call.enable = true;
     heating.call.hangUp = {true, config::Operation::Set, QStringLiteral("100")};
@@ -263,6 +269,68 @@ int saveScaledShots(const QString &out)
     return failures;
 }
 
+// The window as the screen shows it, with its pop-ups and tooltips.
+bool saveScreenOf(QWidget *window, const QString &path)
+{
+    QApplication::processEvents();
+    QTest::qWait(300);
+    const QRect frame = window->frameGeometry();
+    return window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).save(path);
+}
+
+// The tables in English and German: cells a save would refuse, marked while
+// typed, with the tooltip of one of them; and the profile drop-down open.
+int saveTableShots(const QString &out)
+{
+    int failures = 0;
+    for (const Language &language : kLanguages) {
+        if (language.code != 1 && language.code != 3)
+            continue;
+        QTemporaryDir folder;
+        prepareFolder(folder.path(), language.code);
+        AnswerOk answers;
+        ui::MainWindow window({folder.path(), &answers});
+        window.show();
+        (void)QTest::qWaitForWindowExposed(&window);
+        window.activateWindow();
+        auto file = [&](const char *name) {
+            return QStringLiteral("%1/%2_%3.png").arg(out, QLatin1String(language.tag), QLatin1String(name));
+        };
+
+        emit window.findChild<ui::ClickLabel *>(QStringLiteral("TntL_Input_Menu"))->clicked();
+        auto *view = window.findChild<QTableView *>(QStringLiteral("SG_SMS_DI1_F0T1"));
+        QAbstractItemModel *model = view->model();
+        model->setData(
+            model->index(0, 0),
+            QStringLiteral("Door opened at the loading bay: check the alarm panel and the camera"));
+        model->setData(model->index(1, 1), QStringLiteral("+39 348 98x 6543"));
+        view->setCurrentIndex(model->index(0, 2));
+        const QModelIndex phone = model->index(1, 1);
+        const QPoint at = view->viewport()->mapToGlobal(view->visualRect(phone).center());
+        QCursor::setPos(at);
+        QTest::qWait(100);
+        QToolTip::showText(at, phone.data(Qt::ToolTipRole).toString(), view->viewport());
+        failures += saveScreenOf(&window, file("cell_marks")) ? 0 : 1;
+        QToolTip::hideText();
+
+        emit window.findChild<ui::ClickLabel *>(QStringLiteral("TntL_Output_Menu"))->clicked();
+        emit window.findChild<ui::ClickPanel *>(QStringLiteral("P_DO1_STSMS_CALL"))->clicked();
+        view = window.findChild<QTableView *>(QStringLiteral("SG_DO1_CALL"));
+        const QModelIndex profile = view->model()->index(0, 1);
+        view->setCurrentIndex(profile);
+        view->edit(profile);
+        if (auto *box = qobject_cast<QComboBox *>(view->indexWidget(profile))) {
+            box->showPopup();
+            failures += saveScreenOf(&window, file("profile_dropdown")) ? 0 : 1;
+            box->hidePopup();
+        } else {
+            ++failures;
+        }
+        window.session().clearChanged();
+    }
+    return failures;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -277,6 +345,8 @@ int main(int argc, char **argv)
     QDir().mkpath(out);
     if (argc > 2 && QByteArray(argv[2]) == "--scaled")
         return saveScaledShots(out) == 0 ? 0 : 1;
+    if (argc > 2 && QByteArray(argv[2]) == "--tables")
+        return saveTableShots(out) == 0 ? 0 : 1;
     int failures = 0;
     for (const Language &language : kLanguages) {
         QTemporaryDir folder;

@@ -1,6 +1,8 @@
 #include "ProfilePanel.h"
 
+#include "lang/KeyTable.h"
 #include "lang/LanguageTexts.h"
+#include "ui/LanguageApplier.h"
 #include "ui/Page.h"
 #include "ui/PageContext.h"
 #include "ui/widgets/PageParts.h"
@@ -8,6 +10,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -15,6 +18,8 @@ namespace ui {
 namespace {
 
 enum Panel { Weekly, Daily, Date };
+
+constexpr QStringView kProfileNumbersKey = u"Mes_Profile_Numbers";
 
 constexpr int kWeeklyTabs = config::kWeeklyProfiles;
 constexpr int kDailyTab = kWeeklyTabs;
@@ -64,6 +69,12 @@ ProfilePanel::ProfilePanel(PageContext &context, QWidget *parent)
                      QStringLiteral("TntL_SubT_Go_DateTime"));
     column->addWidget(title.bar);
     connect(title.link, &ClickPanel::clicked, this, &ProfilePanel::dateTimeRequested);
+    // Which profile numbers of the output tables select these profiles.
+    auto *numbers = new QLabel(lang::builtinText(kProfileNumbersKey), this);
+    numbers->setObjectName(QStringLiteral("TntL_Profile_Numbers"));
+    numbers->setWordWrap(true);
+    setTextKey(numbers, kProfileNumbersKey);
+    column->addWidget(numbers);
 
     m_panels = new QStackedWidget(this);
     m_panels->addWidget(buildWeekly());

@@ -83,7 +83,10 @@ void LimitedCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     const QString count = LengthCounter::countText(length, m_limit);
     const QRect box = option.rect.adjusted(0, 0, -4, 0);
     const QRect back = painter->fontMetrics().boundingRect(box, Qt::AlignRight | Qt::AlignVCenter, count);
-    painter->fillRect(back.adjusted(-3, 0, 0, 0), option.palette.base());
+    // Over the cell's own background: a refused cell is marked in its colour.
+    const QVariant background = index.data(Qt::BackgroundRole);
+    painter->fillRect(back.adjusted(-3, 0, 0, 0),
+                      background.isValid() ? background.value<QColor>() : option.palette.base().color());
     painter->drawText(box, Qt::AlignRight | Qt::AlignVCenter, count);
     painter->restore();
 }

@@ -6,47 +6,32 @@
 #include "ui/widgets/LengthCounter.h"
 #include "ui/widgets/PageParts.h"
 #include "ui/widgets/SmsTableModel.h"
+#include "ui/widgets/SmsTableView.h"
+#include "ui/widgets/TableCellDelegates.h"
 #include "ui/widgets/Theme.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace ui {
 namespace {
 
+// clang-format off
 constexpr TableNames kTables[] = {
-    {"SG_SMS_DI1_F0T1",
-     "TntB_AddRow_DI1_F0T1",
-     "TntB_DelRow_DI1_F0T1",
-     "TntB_Clear_DI1_F0T1",
-     {240, 115, 124}},
-    {"SG_SMS_DI1_F1T0",
-     "TntB_AddRow_DI1_F1T0",
-     "TntB_DelRow_DI1_F1T0",
-     "TntB_Clear_DI1_F1T0",
-     {240, 115, 124}},
-    {"SG_SMS_DI2_F0T1",
-     "TntB_AddRow_DI2_F0T1",
-     "TntB_DelRow_DI2_F0T1",
-     "TntB_Clear_DI2_F0T1",
-     {240, 115, 124}},
-    {"SG_SMS_DI2_F1T0",
-     "TntB_AddRow_DI2_F1T0",
-     "TntB_DelRow_DI2_F1T0",
-     "TntB_Clear_DI2_F1T0",
-     {240, 115, 124}},
-    {"SG_SMS_AI1_High",
-     "TntB_AddRow_AI1_High",
-     "TntB_DelRow_AI1_High",
-     "TntB_Clear_AI1_High",
-     {211, 103, 80}},
-    {"SG_SMS_AI1_Low", "TntB_AddRow_AI1_Low", "TntB_DelRow_AI1_Low", "TntB_Clear_AI1_Low", {211, 103, 80}},
-    {"SG_DO1_SMS", "TntB_DO1_SMS_AddRow", "TntB_DO1_SMS_DelRow", "TntB_DO1_SMS_ClearT", {211, 103, 80}},
-    {"SG_DO1_CALL", "TntB_DO1_CALL_AddRow", "TntB_DO1_CALL_DelRow", "TntB_DO1_CALL_ClearT", {211, 103, 80}},
-    {"SG_DO2_SMS", "TntB_DO2_SMS_AddRow", "TntB_DO2_SMS_DelRow", "TntB_DO2_SMS_ClearT", {211, 103, 80}},
-    {"SG_DO2_CALL", "TntB_DO2_CALL_AddRow", "TntB_DO2_CALL_DelRow", "TntB_DO2_CALL_ClearT", {211, 103, 80}},
+    {"SG_SMS_DI1_F0T1", "TntB_AddRow_DI1_F0T1", "TntB_DelRow_DI1_F0T1", "TntB_Clear_DI1_F0T1", {240, 115, 124}, "TntB_DupRow_DI1_F0T1"},
+    {"SG_SMS_DI1_F1T0", "TntB_AddRow_DI1_F1T0", "TntB_DelRow_DI1_F1T0", "TntB_Clear_DI1_F1T0", {240, 115, 124}, "TntB_DupRow_DI1_F1T0"},
+    {"SG_SMS_DI2_F0T1", "TntB_AddRow_DI2_F0T1", "TntB_DelRow_DI2_F0T1", "TntB_Clear_DI2_F0T1", {240, 115, 124}, "TntB_DupRow_DI2_F0T1"},
+    {"SG_SMS_DI2_F1T0", "TntB_AddRow_DI2_F1T0", "TntB_DelRow_DI2_F1T0", "TntB_Clear_DI2_F1T0", {240, 115, 124}, "TntB_DupRow_DI2_F1T0"},
+    {"SG_SMS_AI1_High", "TntB_AddRow_AI1_High", "TntB_DelRow_AI1_High", "TntB_Clear_AI1_High", {211, 103, 80}, "TntB_DupRow_AI1_High"},
+    {"SG_SMS_AI1_Low", "TntB_AddRow_AI1_Low", "TntB_DelRow_AI1_Low", "TntB_Clear_AI1_Low", {211, 103, 80}, "TntB_DupRow_AI1_Low"},
+    {"SG_DO1_SMS", "TntB_DO1_SMS_AddRow", "TntB_DO1_SMS_DelRow", "TntB_DO1_SMS_ClearT", {211, 103, 80}, "TntB_DO1_SMS_DupRow"},
+    {"SG_DO1_CALL", "TntB_DO1_CALL_AddRow", "TntB_DO1_CALL_DelRow", "TntB_DO1_CALL_ClearT", {211, 103, 80}, "TntB_DO1_CALL_DupRow"},
+    {"SG_DO2_SMS", "TntB_DO2_SMS_AddRow", "TntB_DO2_SMS_DelRow", "TntB_DO2_SMS_ClearT", {211, 103, 80}, "TntB_DO2_SMS_DupRow"},
+    {"SG_DO2_CALL", "TntB_DO2_CALL_AddRow", "TntB_DO2_CALL_DelRow", "TntB_DO2_CALL_ClearT", {211, 103, 80}, "TntB_DO2_CALL_DupRow"},
 };
+// clang-format on
 
 constexpr int kRowHeight = 20;
 
@@ -64,13 +49,14 @@ SmsTableEditor::SmsTableEditor(TableId id, QWidget *parent) : QWidget(parent), m
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(4);
 
-    m_view = new QTableView(this);
+    m_view = new SmsTableView(this);
     m_view->setObjectName(QLatin1String(names.grid));
     m_view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                             QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_view->setSelectionBehavior(QAbstractItemView::SelectItems);
-    // Tab leaves the grid; the arrows move between cells.
+    // Tab walks the cells and then leaves the grid (SmsTableView), never
+    // going round in it.
     m_view->setTabKeyNavigation(false);
     m_view->setWordWrap(false);
     m_view->verticalHeader()->hide();
@@ -89,6 +75,7 @@ SmsTableEditor::SmsTableEditor(TableId id, QWidget *parent) : QWidget(parent), m
     // The first column of an input table is the message the device sends.
     if (id <= TableId::AI1_Low)
         m_view->setItemDelegateForColumn(0, new LimitedCellDelegate(config::kMaxMessageLength, m_view));
+    m_view->setItemDelegateForColumn(phoneColumn(id), new PhoneCellDelegate(m_view));
     column->addWidget(m_view);
 
     auto *buttons = new QHBoxLayout;
@@ -97,16 +84,21 @@ SmsTableEditor::SmsTableEditor(TableId id, QWidget *parent) : QWidget(parent), m
     m_delete =
         new ThemedButton(QLatin1String(names.remove), builtinCaption(QLatin1String(names.remove)), this);
     m_clear = new ThemedButton(QLatin1String(names.clear), builtinCaption(QLatin1String(names.clear)), this);
+    m_duplicate = new ThemedButton(QLatin1String(names.duplicate), lang::builtinText(kDuplicateRowKey), this);
+    setTextKey(m_duplicate, kDuplicateRowKey);
     buttons->addWidget(m_add);
+    buttons->addWidget(m_duplicate);
     buttons->addWidget(m_delete);
     buttons->addWidget(m_clear);
     buttons->addStretch(1);
     column->addLayout(buttons);
 
-    connect(m_add, &QPushButton::clicked, this, [this] {
-        if (m_model)
-            m_model->addRow();
-    });
+    connect(m_add, &QPushButton::clicked, this, &SmsTableEditor::addRow);
+    connect(m_duplicate, &QPushButton::clicked, this, &SmsTableEditor::duplicateFocusedRow);
+    // Ctrl+D in the grid, a cell being edited included.
+    auto *duplicate = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), m_view);
+    duplicate->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(duplicate, &QShortcut::activated, this, &SmsTableEditor::duplicateFocusedRow);
     connect(m_delete, &QPushButton::clicked, this, &SmsTableEditor::deleteFocusedRow);
     connect(m_clear, &QPushButton::clicked, this, [this] {
         if (m_model)
@@ -126,19 +118,57 @@ void SmsTableEditor::setModel(SmsTableModel *model)
         m_view->horizontalHeader()->resizeSection(c, names.widths[c]);
     }
     m_view->horizontalHeader()->setStretchLastSection(true);
+    if (profileColumn(m_id) >= 0)
+        m_view->setItemDelegateForColumn(profileColumn(m_id),
+                                         new ProfileCellDelegate(model->texts(), m_view));
     connect(model, &SmsTableModel::headerDataChanged, this, &SmsTableEditor::fitHeaderCaptions);
+    fitHeaderCaptions();
 }
 
 void SmsTableEditor::fitHeaderCaptions()
 {
     // A caption longer than its column in some language widens the column
     // (the last one stretches anyway); narrower captions leave it as it is.
+    // The profile column fits the longest profile name as well.
     QHeaderView *header = m_view->horizontalHeader();
     for (int c = 0; c < 2; ++c) {
-        const int needed = header->sectionSizeHint(c);
+        int needed = header->sectionSizeHint(c);
+        if (auto *profiles = qobject_cast<ProfileCellDelegate *>(m_view->itemDelegateForColumn(c))) {
+            for (int n = 0; n < ProfileCellDelegate::kProfileNumbers; ++n)
+                needed = std::max(needed, m_view->fontMetrics().horizontalAdvance(profiles->caption(n)) + 12);
+        }
         if (header->sectionSize(c) < needed)
             header->resizeSection(c, needed);
     }
+}
+
+int SmsTableEditor::focusedRow() const
+{
+    return std::max(0, m_view->currentIndex().row());
+}
+
+void SmsTableEditor::addRow()
+{
+    if (!m_model)
+        return;
+    m_view->finishEditing();
+    m_model->addRow();
+    // Ready to type into the new row.
+    m_view->editCell(m_model->index(m_model->rowCount() - 1, 0));
+}
+
+void SmsTableEditor::duplicateFocusedRow()
+{
+    if (!m_model)
+        return;
+    // What is being typed belongs to the row copied.
+    m_view->finishEditing();
+    const int row = focusedRow();
+    const int column = std::max(0, m_view->currentIndex().column());
+    m_model->duplicateRow(row);
+    // The copy is where the keyboard goes on: another number for the same message.
+    m_view->setFocus(Qt::OtherFocusReason);
+    m_view->setCurrentIndex(m_model->index(row + 1, column));
 }
 
 void SmsTableEditor::deleteFocusedRow()
@@ -147,8 +177,7 @@ void SmsTableEditor::deleteFocusedRow()
         return;
     // Only the row of the focused cell goes, whatever else is selected; a grid
     // without a current cell has its first row focused.
-    const int row = std::max(0, m_view->currentIndex().row());
-    m_model->deleteRow(row);
+    m_model->deleteRow(focusedRow());
 }
 
 } // namespace ui

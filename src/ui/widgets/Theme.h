@@ -27,6 +27,8 @@ inline const QColor kRefused(0xc6, 0x28, 0x28);
 // style sheet rule that draws the mark: fields and table cell editors alike.
 inline constexpr char kRefusedProperty[] = "invalid";
 QString refusedStyleSheet();
+// The background of a table cell whose value a save would refuse.
+inline const QColor kRefusedCell(0xff, 0xcd, 0xd2);
 
 // The window's font: Verdana 8 point, or the closest installed family.
 QFont baseFont(int pointSize = 8, bool bold = false);
