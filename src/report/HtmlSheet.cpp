@@ -5,7 +5,8 @@ namespace report {
 namespace {
 
 const char kStyle[] = R"(
-body { font-family: "DejaVu Sans", Arial, Helvetica, sans-serif; font-size: 10pt; color: #111; margin: 1.5em; }
+body { font-family: "DejaVu Sans", Arial, Helvetica, sans-serif; font-size: 10pt; color: #111; margin: 1.5em;
+       font-variant-ligatures: none; }
 h1 { font-size: 17pt; color: #015cad; margin: 0 0 0.4em 0; }
 h2 { font-size: 13pt; color: #fff; background: #015cad; padding: 3px 6px; margin: 1.2em 0 0.4em 0; }
 h3 { font-size: 11pt; color: #015cad; border-bottom: 1px solid #015cad; margin: 0.9em 0 0.3em 0; }
@@ -92,9 +93,11 @@ QByteArray renderHtml(const Report &report)
 {
     QString out;
     out.reserve(64 * 1024);
-    out += QStringLiteral("<!DOCTYPE html>\n<html lang=\"%1\"><head><meta charset=\"utf-8\">").arg(report.languageTag);
+    out += QStringLiteral("<!DOCTYPE html>\n<html lang=\"%1\"><head><meta charset=\"utf-8\">")
+               .arg(report.languageTag);
     out += QLatin1String("<title>") + esc(report.title + QStringLiteral(" - ") + report.configurationName) +
-           QLatin1String("</title><style>") + QLatin1String(kStyle) + QLatin1String("</style></head>\n<body>\n");
+           QLatin1String("</title><style>") + QLatin1String(kStyle) +
+           QLatin1String("</style></head>\n<body>\n");
     out += QLatin1String("<h1>") + esc(report.title) + QLatin1String("</h1>\n");
     fields(out, report.summary);
     for (const Section &section : report.sections) {

@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTextLayout>
+#include <algorithm>
+#include <memory>
 
 namespace report {
 
@@ -15,10 +17,10 @@ const QColor kHeaderFill(220, 233, 245);
 const QColor kRule(136, 136, 136);
 const QColor kLightRule(210, 210, 210);
 
-constexpr qreal kPad = 3;        // cell padding, left and right
-constexpr qreal kPadV = 1.5;     // cell padding, top and bottom
-constexpr qreal kFooter = 22;    // room kept for the footer
-constexpr qreal kGap = 6;        // space after a block
+constexpr qreal kPad = 3;         // cell padding, left and right
+constexpr qreal kPadV = 1.5;      // cell padding, top and bottom
+constexpr qreal kFooter = 22;     // room kept for the footer
+constexpr qreal kGap = 6;         // space after a block
 constexpr qreal kSlotHeight = 10; // one row of a slot grid
 constexpr qreal kGridNames = 70;  // the row names' column of a slot grid
 
@@ -62,6 +64,9 @@ public:
         m_body.setFamily(QStringLiteral("DejaVu Sans"));
         m_body.setPointSizeF(8.5);
         m_body.setHintingPreference(QFont::PreferNoHinting);
+        // Ligatures would turn "ff" in a digest or "fi" in a caption into
+        // one glyph, which a reader copies as a character of its own.
+        m_body.setStyleStrategy(QFont::PreferNoShaping);
         m_small = m_body;
         m_small.setPointSizeF(6.5);
         m_bold = m_body;

@@ -5,6 +5,7 @@
 #include "report/ImageDigest.h"
 
 #include <functional>
+#include <tuple>
 
 namespace report {
 
@@ -13,6 +14,20 @@ namespace {
 const char16_t *const kDayKeys[config::kDaysPerWeek] = {
     u"TntL_Pro_Week_Mon", u"TntL_Pro_Week_Tue", u"TntL_Pro_Week_Wed", u"TntL_Pro_Week_Thu",
     u"TntL_Pro_Week_Fri", u"TntL_Pro_Week_Sat", u"TntL_Pro_Week_Sun"};
+
+// Numbers as the device reads them ("007" is 7); a text that is no number
+// stays as typed, and the image digest line then says why it does not build.
+QString integer(const QString &text)
+{
+    const std::optional<qint32> n = config::parseInteger(text);
+    return n ? QString::number(*n) : text;
+}
+
+// The device counts a volt text that is no number as 0 V.
+QString volts(const QString &text)
+{
+    return QString::number(config::parseVolts(text).value_or(0.0));
+}
 
 QString languageTag(int code)
 {
@@ -39,7 +54,10 @@ public:
     {
         return m_texts.text(key).replace(QStringLiteral("&&"), QStringLiteral("&")).trimmed();
     }
-    QString onOff(bool on) const { return caption(on ? QStringLiteral("Rep_On") : QStringLiteral("Rep_Off")); }
+    QString onOff(bool on) const
+    {
+        return caption(on ? QStringLiteral("Rep_On") : QStringLiteral("Rep_Off"));
+    }
     QString secret(const QString &text) const { return m_secrets ? text : QString::fromUtf16(kMask); }
 
     Section &section(const QString &titleKey)
@@ -119,11 +137,11 @@ void inputSection(SheetWriter &w, const config::Configuration &c)
         w.heading(w.caption(QStringLiteral("TntL_") + di));
         const config::DigitalInput &input = c.digitalInputs[n - 1];
         for (const auto &[edge, event] : {std::pair{QStringLiteral("F0T1"), &input.f0t1},
-                                           std::pair{QStringLiteral("F1T0"), &input.f1t0}}) {
+                                          std::pair{QStringLiteral("F1T0"), &input.f1t0}}) {
             const QString name = di + u'_' + edge;
             QList<Field> lines{{w.caption(QStringLiteral("CB_") + name), w.onOff(event->enSms)}};
             if (event->enSms)
-                lines.append({delay, event->timeDelay});
+                lines.append({delay, integer(event->timeDelay)});
             w.fields(lines);
             if (event->enSms)
                 inputTable(w, QStringLiteral("SG_SMS_%1_T").arg(name), event->list);
@@ -134,9 +152,9 @@ void inputSection(SheetWriter &w, const config::Configuration &c)
                                       std::pair{QStringLiteral("Low"), &c.analogInput.low}}) {
         QList<Field> lines{{w.caption(QStringLiteral("CB_AI1_") + side), w.onOff(level->enSms)}};
         if (level->enSms) {
-            lines.append({w.caption(QStringLiteral("Rep_Level")), level->value});
-            lines.append({w.caption(QStringLiteral("Rep_Return_Level")), level->valueHys});
-            lines.append({delay, level->timeDelay});
+            lines.append({w.caption(QStringLiteral("Rep_Level")), volts(level->value)});
+            lines.append({w.caption(QStringLiteral("Rep_Return_Level")), volts(level->valueHys)});
+            lines.append({delay, integer(level->timeDelay)});
         }
         w.fields(lines);
         if (level->enSms)
@@ -156,7 +174,7 @@ QString actionWords(SheetWriter &w, const QString &prefix, const config::CallAct
     case config::Operation::Impulse:
         break;
     }
-    return w.caption(prefix + QStringLiteral("IMPULSE")) + QStringLiteral(", ") + action.delayTime +
+    return w.caption(prefix + QStringLiteral("IMPULSE")) + QStringLiteral(", ") + integer(action.delayTime) +
            QStringLiteral(" ms");
 }
 
@@ -172,9 +190,8 @@ void outputSection(SheetWriter &w, const config::Configuration &c)
         };
 
         w.heading(w.caption(QStringLiteral("TntL_%1_SMS").arg(d)));
-        w.fields({{w.caption(QStringLiteral("CB_%1_SMS").arg(d)), w.onOff(sms.enable)}});
+        QList<Field> lines{{w.caption(QStringLiteral("CB_%1_SMS").arg(d)), w.onOff(sms.enable)}};
         if (sms.enable) {
-            QList<Field> lines;
             for (const auto &[key, on, text] :
                  {std::tuple{QStringLiteral("SET"), sms.set, sms.setText},
                   std::tuple{QStringLiteral("RESET"), sms.reset, sms.resetText},
@@ -183,23 +200,33 @@ void outputSection(SheetWriter &w, const config::Configuration &c)
                               on ? w.onOff(true) + QStringLiteral(": ") + text : w.onOff(false)});
             }
             if (sms.impulse)
-                lines.append({w.caption(QStringLiteral("Rep_Pulse_Ms")), sms.delayImpulse});
+                lines.append({w.caption(QStringLiteral("Rep_Pulse_Ms")), integer(sms.delayImpulse)});
+        }
+        // The device keeps the password and the allowed numbers whenever
+        // their check is on, even with the commands by SMS off.
+        if (sms.enable || sms.checkPassword) {
             lines.append({w.caption(QStringLiteral("CB_%1_SMS_PWD").arg(d)), w.onOff(sms.checkPassword)});
             if (sms.checkPassword)
                 lines.append({w.caption(QStringLiteral("Rep_Password")), w.secret(sms.password)});
+        }
+        if (sms.enable || sms.checkPhoneNumber)
             lines.append({w.caption(QStringLiteral("CB_%1_SMS_TEL").arg(d)), w.onOff(sms.checkPhoneNumber)});
+        if (sms.enable)
             lines.append({w.caption(QStringLiteral("CB_%1_SMS_Send_Back").arg(d)), w.onOff(sms.sendBack)});
-            w.fields(lines);
+        w.fields(lines);
+        if (sms.enable || sms.checkPhoneNumber) {
             w.heading(w.caption(QStringLiteral("TntL_%1_SMS_UserList").arg(d)));
             w.table(QStringLiteral("SG_%1_SMS_T").arg(d), {4, 4, 4}, sms.list, numberRow);
         }
 
         w.heading(w.caption(QStringLiteral("TntL_%1_CALL").arg(d)));
-        QList<Field> lines{{w.caption(QStringLiteral("CB_%1_CALL").arg(d)), w.onOff(call.enable)}};
+        lines = {{w.caption(QStringLiteral("CB_%1_CALL").arg(d)), w.onOff(call.enable)}};
         if (call.enable) {
             const QString rb = QStringLiteral("RB_%1_CALL_").arg(d);
-            lines.append({w.caption(QStringLiteral("TntL_%1_CALL_Ring_Num").arg(d)), call.ringNumber});
-            lines.append({w.caption(QStringLiteral("TntL_%1_CALL_HangUp_Ring").arg(d)), call.hangUpRing});
+            lines.append(
+                {w.caption(QStringLiteral("TntL_%1_CALL_Ring_Num").arg(d)), integer(call.ringNumber)});
+            lines.append(
+                {w.caption(QStringLiteral("TntL_%1_CALL_HangUp_Ring").arg(d)), integer(call.hangUpRing)});
             lines.append({w.caption(QStringLiteral("CB_%1_CALL_Under").arg(d)),
                           actionWords(w, rb + QStringLiteral("Under_"), call.under)});
             lines.append({w.caption(QStringLiteral("CB_%1_CALL_Above").arg(d)),

@@ -24,7 +24,8 @@ SheetFileResult writeSheetFile(const QString &configurationPath, const QString &
     const QString shownOutput = QDir::toNativeSeparators(outputPath);
     const fa::ReadResult read = fa::readRegularFile(configurationPath, fa::kMaxTextFileBytes);
     if (read.status == fa::ReadStatus::Missing)
-        return {SheetFileResult::Status::NoConfiguration, shownConfiguration + QStringLiteral(": does not exist")};
+        return {SheetFileResult::Status::NoConfiguration,
+                shownConfiguration + QStringLiteral(": does not exist")};
     if (!read.ok())
         return {SheetFileResult::Status::Failed, shownConfiguration + QStringLiteral(": ") + read.reason()};
     config::Configuration configuration;
@@ -41,7 +42,8 @@ SheetFileResult writeSheetFile(const QString &configurationPath, const QString &
     options.configurationXml = read.bytes;
     const QByteArray bytes = renderSheet(buildSheet(configuration, texts, options), format, paper);
     if (bytes.isEmpty())
-        return {SheetFileResult::Status::Failed, shownOutput + QStringLiteral(": the sheet could not be made")};
+        return {SheetFileResult::Status::Failed,
+                shownOutput + QStringLiteral(": the sheet could not be made")};
     if (const fa::WriteResult written = fa::writeFileAtomically(outputPath, bytes); !written.ok)
         return {SheetFileResult::Status::Failed, shownOutput + QStringLiteral(": ") + written.error};
     return {SheetFileResult::Status::Written, {}};

@@ -12,5 +12,6 @@ Command portsCommand();
 Command statusCommand();
 Command setClockCommand();
 Command updateCommand();
+Command reportCommand();
 
 } // namespace cli
