@@ -23,6 +23,7 @@ constexpr qreal kFooter = 22;     // room kept for the footer
 constexpr qreal kGap = 6;         // space after a block
 constexpr qreal kSlotHeight = 10; // one row of a slot grid
 constexpr qreal kGridNames = 70;  // the row names' column of a slot grid
+constexpr int kShortFields = 4;   // lines that move to the next page with what follows them
 
 // A text laid out in a width, ready to be measured and drawn.
 class Paragraph
@@ -101,6 +102,13 @@ private:
     {
         return lines.isEmpty() ? 0 : fieldRowHeight(lines.first());
     }
+    qreal fieldsHeight(const QList<Field> &lines)
+    {
+        qreal h = 0;
+        for (const Field &f : lines)
+            h += fieldRowHeight(f);
+        return h + kGap;
+    }
     qreal tableFirstHeight(const Table &t)
     {
         return rowHeight(t, t.header, m_bold) + (t.rows.isEmpty() ? 0 : rowHeight(t, t.rows.first(), m_body));
@@ -127,6 +135,10 @@ private:
         case Block::Kind::Heading:
             return headingHeight(b.heading) + firstHeight(blocks, i + 1);
         case Block::Kind::Fields:
+            // A few lines stay with the table or grid they introduce.
+            if (b.fields.size() <= kShortFields && i + 1 < blocks.size() &&
+                blocks[i + 1].kind != Block::Kind::Heading && blocks[i + 1].kind != Block::Kind::Fields)
+                return fieldsHeight(b.fields) + firstHeight(blocks, i + 1);
             return fieldsFirstHeight(b.fields);
         case Block::Kind::Table:
             return tableFirstHeight(b.table);
@@ -182,9 +194,9 @@ private:
         m_y += h + 4;
         for (qsizetype i = 0; i < section.blocks.size(); ++i) {
             const Block &b = section.blocks[i];
+            ensure(firstHeight(section.blocks, i));
             switch (b.kind) {
             case Block::Kind::Heading:
-                ensure(firstHeight(section.blocks, i));
                 heading(b.heading);
                 break;
             case Block::Kind::Fields:
