@@ -10,7 +10,7 @@ set -euo pipefail
 packages=(g++ cmake make pkg-config qt6-base-dev qt6-serialport-dev qt6-svg-dev libqt6svg6 qt6-translations-l10n libbenchmark-dev
           qt6-qpa-plugins fonts-dejavu-core xvfb xauth imagemagick libxml2-utils
           dpkg-dev fakeroot file lintian desktop-file-utils appstream patchelf xz-utils wine wine64
-          gcc-mingw-w64-x86-64 util-linux)
+          gcc-mingw-w64-x86-64 util-linux poppler-utils)
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)
 fi

@@ -42,6 +42,10 @@ public:
     // setting.xml names (the caller writes the settings).
     void setConfigurationName(const QString &name);
     QString title() const { return windowTitle(m_open); }
+    // Where the last configuration sheet was written (the caller writes the
+    // settings).
+    QString reportFolder() const { return m_settings.reportFolder; }
+    void setReportFolder(const QString &folder) { m_settings.reportFolder = folder; }
     SettingsWriteResult writeSettings() const;
 
     // The one record of the window. It lives as long as the session and a load

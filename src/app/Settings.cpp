@@ -21,6 +21,9 @@ AppSettings settingsOf(const config::XmlParseResult &parsed)
         settings.languageCode = config::parseInteger(language->text).value_or(1);
     if (const config::XmlElement *name = parsed.root->child(u"Configuration"); name && !name->hasChildren())
         settings.configurationName = name->text;
+    if (const config::XmlElement *folder = parsed.root->child(u"Report_Folder");
+        folder && !folder->hasChildren())
+        settings.reportFolder = folder->text;
     return settings;
 }
 
@@ -43,6 +46,8 @@ SettingsWriteResult writeSettings(const QString &path, const AppSettings &settin
     writer.writeStartElement(QStringLiteral("General_Setting"));
     writer.writeTextElement(QStringLiteral("Language"), QString::number(settings.languageCode));
     writer.writeTextElement(QStringLiteral("Configuration"), settings.configurationName);
+    if (!settings.reportFolder.isEmpty())
+        writer.writeTextElement(QStringLiteral("Report_Folder"), settings.reportFolder);
     writer.writeEndElement();
 
     const config::fileaccess::WriteResult written = config::fileaccess::writeFileAtomically(path, bytes);

@@ -10,6 +10,8 @@ struct AppSettings
 {
     int languageCode = 1; // 1 English, 2 Italian, 3 German, 4 Spanish; any other value is kept as it is
     QString configurationName;
+    // The folder the last configuration sheet was written to; empty until then.
+    QString reportFolder;
 
     bool operator==(const AppSettings &) const = default;
 };
@@ -26,7 +28,8 @@ struct SettingsWriteResult
     QString error;
 };
 // Writes the whole file atomically: root General_Setting, no declaration,
-// UTF-8, no whitespace between elements.
+// UTF-8, no whitespace between elements. Report_Folder is written only once
+// a sheet has been written somewhere.
 SettingsWriteResult writeSettings(const QString &path, const AppSettings &settings);
 
 // "Corvantis - TRENOV5x - <name>", or "... - #NO_CONF#" with no configuration open.

@@ -183,6 +183,19 @@ private slots:
         QVERIFY(!failed.error.isEmpty());
     }
 
+    // The sheet's folder joins the file once a sheet was written, and only then.
+    void settingsKeepTheSheetFolder()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("setting.xml"));
+        const app::AppSettings settings{3, QStringLiteral("Plant_A"), QStringLiteral("/srv/sheets & <co>")};
+        QVERIFY(app::writeSettings(path, settings).ok);
+        QCOMPARE(readFile(path), QByteArray("<General_Setting><Language>3</Language><Configuration>Plant_A"
+                                            "</Configuration><Report_Folder>/srv/sheets &amp; &lt;co&gt;"
+                                            "</Report_Folder></General_Setting>"));
+        QCOMPARE(app::readSettings(path), settings);
+    }
+
     void titleRule()
     {
         QCOMPARE(app::windowTitle(QStringLiteral("Plant_A")),

@@ -283,7 +283,7 @@ private slots:
         // Leaving it untouched changes nothing.
         QTest::keyClick(box, Qt::Key_Escape);
         QTRY_VERIFY(!view->indexWidget(index));
-        QVERIFY(!w.session().isChanged());
+        QVERIFY(!w.isChanged());
 
         chooseProfile(view, 0, QStringLiteral("3 - Weekly 3"));
         QCOMPARE(t.field(w.session().configuration()).row(0)[1], QStringLiteral("3"));

@@ -14,5 +14,6 @@ Command setClockCommand();
 Command updateCommand();
 Command historyCommand();
 Command restoreCommand();
+Command reportCommand();
 
 } // namespace cli

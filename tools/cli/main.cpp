@@ -3,19 +3,22 @@
 #include "Commands.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
+#include <memory>
 
 namespace {
 
 QList<cli::Command> commands()
 {
-    return {cli::checkCommand(),  cli::buildCommand(),   cli::inspectCommand(),
-            cli::portsCommand(),  cli::statusCommand(),  cli::setClockCommand(),
-            cli::updateCommand(), cli::historyCommand(), cli::restoreCommand()};
+    return {cli::checkCommand(),   cli::buildCommand(),   cli::inspectCommand(),
+            cli::portsCommand(),   cli::statusCommand(),  cli::setClockCommand(),
+            cli::updateCommand(),  cli::historyCommand(), cli::restoreCommand(),
+            cli::reportCommand()};
 }
 
 void printUsage(QTextStream &out)
@@ -39,8 +42,16 @@ int main(int argc, char **argv)
     mallopt(M_MMAP_THRESHOLD, 256 * 1024 * 1024);
     mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
 #endif
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    // The configuration sheet lays out text, which needs the fonts of a GUI
+    // application; it shows nothing, so it needs no display either.
+    std::unique_ptr<QCoreApplication> app;
+    if (argc > 1 && qstrcmp(argv[1], "report") == 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QStringList args = app->arguments().mid(1);
     QTextStream out(stdout);
     QTextStream err(stderr);
     if (args.isEmpty()) {

@@ -326,7 +326,7 @@ int saveTableShots(const QString &out)
         } else {
             ++failures;
         }
-        window.session().clearChanged();
+        window.undo().markClean();
     }
     return failures;
 }

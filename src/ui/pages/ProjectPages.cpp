@@ -1,10 +1,20 @@
 #include "ProjectPages.h"
 
+#include "config/ConfigurationFile.h"
+#include "config/FileAccess.h"
+#include "lang/KeyTable.h"
+#include "lang/LanguageTexts.h"
+#include "report/SheetFile.h"
 #include "ui/ProjectCommands.h"
 #include "ui/widgets/PageParts.h"
 #include "ui/widgets/Theme.h"
 
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -98,7 +108,84 @@ SavePage::SavePage(PageContext &context, QWidget *parent) : Page(PageId::Save, c
     row->addWidget(saveAs);
     content->addWidget(label);
     content->addLayout(row);
+    content->addSpacing(12);
+    m_sheet =
+        new ThemedButton(QStringLiteral("TntB_Report_Sheet"), lang::builtinText(u"Rep_Sheet_Button"), this);
+    m_sheetSecrets = new QCheckBox(lang::builtinText(u"Rep_Secrets_Box"), this);
+    m_sheetSecrets->setObjectName(QStringLiteral("CB_Report_Secrets"));
+    connect(m_sheet, &QPushButton::clicked, this, &SavePage::writeSheet);
+    auto *sheetRow = new QHBoxLayout;
+    sheetRow->addWidget(m_sheet);
+    sheetRow->addWidget(m_sheetSecrets);
+    sheetRow->addStretch(1);
+    content->addLayout(sheetRow);
+    m_chooseSheetFile = [](QWidget *parent, const QString &title, const QString &suggested,
+                           const QString &filters, QString *chosenFilter) {
+        return QFileDialog::getSaveFileName(parent, title, suggested, filters, chosenFilter);
+    };
     content->addStretch(1);
+}
+
+void SavePage::pageShown()
+{
+    m_sheet->setText(m_context.texts().text(u"Rep_Sheet_Button"));
+    m_sheetSecrets->setText(m_context.texts().text(u"Rep_Secrets_Box"));
+}
+
+void SavePage::writeSheet()
+{
+    app::Session &session = m_context.session();
+    const QString name = session.configurationName();
+    if (name.isEmpty()) {
+        m_context.commands().askForName();
+        return;
+    }
+    const QString configurationPath = session.workspace().configurationFile(name);
+    const config::fileaccess::ReadResult saved =
+        config::fileaccess::readRegularFile(configurationPath, config::fileaccess::kMaxTextFileBytes);
+    if ((!saved.ok() || saved.bytes != config::serializeConfiguration(session.configuration())) &&
+        !m_context.commands().saveConfiguration())
+        return;
+
+    const lang::LanguageTexts &texts = m_context.texts();
+    const QString pdfFilter = texts.text(u"Rep_Filter_Pdf") + QStringLiteral(" (*.pdf)");
+    const QString htmlFilter = texts.text(u"Rep_Filter_Html") + QStringLiteral(" (*.html *.htm)");
+    QString folder = session.reportFolder();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    QString filter = pdfFilter;
+    QString path = m_chooseSheetFile(this, texts.text(u"Rep_File_Dialog"),
+                                     QDir(folder).filePath(name + QStringLiteral(".pdf")),
+                                     pdfFilter + QStringLiteral(";;") + htmlFilter, &filter);
+    if (path.isEmpty())
+        return;
+    // The name's ending decides; without one, the filter chosen does.
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const bool html = suffix == u"html" || suffix == u"htm" || (suffix != u"pdf" && filter == htmlFilter);
+    if (suffix != u"pdf" && suffix != u"html" && suffix != u"htm")
+        path += html ? QStringLiteral(".html") : QStringLiteral(".pdf");
+
+    session.setReportFolder(QFileInfo(path).absolutePath());
+    if (const app::SettingsWriteResult r = session.writeSettings(); !r.ok)
+        m_context.showMessage(MessageKind::Error, QStringLiteral("Error_Write_File"), MessageButtons::Ok,
+                              r.error);
+
+    report::SheetOptions options;
+    options.configurationName = name;
+    options.date = QDateTime::currentDateTime();
+    options.programVersion = QCoreApplication::applicationVersion();
+    options.includeSecrets = m_sheetSecrets->isChecked();
+    options.languageCode = session.languageCode();
+    const report::SheetFileResult written =
+        report::writeSheetFile(configurationPath, path, texts, options,
+                               html ? report::Format::Html : report::Format::Pdf, report::systemPaper());
+    if (!written.written()) {
+        m_context.showMessage(MessageKind::Error, QStringLiteral("Error_Write_File"), MessageButtons::Ok,
+                              written.error);
+        return;
+    }
+    m_context.showMessage(MessageKind::Information, QStringLiteral("Rep_Written"), MessageButtons::Ok,
+                          QDir::toNativeSeparators(path));
 }
 
 void SavePage::configurationShown()

@@ -4,6 +4,9 @@
 
 #include "ui/Page.h"
 
+#include <functional>
+
+class QCheckBox;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -48,9 +51,27 @@ public:
     void configurationShown() override;
     // Puts the keyboard in the Save As name field.
     void askForName();
+    // The captions of the sheet's button and check box in the window's
+    // language, which may have changed since the page was last shown.
+    void pageShown() override;
+
+    // Asks where to write the configuration sheet: (folder to start in, file
+    // name to suggest, filters, the filter chosen) -> the file, or empty.
+    using SheetFileChooser =
+        std::function<QString(QWidget *parent, const QString &title, const QString &suggested,
+                              const QString &filters, QString *chosenFilter)>;
+    // Tests answer the file dialog with a chooser of their own.
+    void setSheetFileChooser(SheetFileChooser chooser) { m_chooseSheetFile = std::move(chooser); }
 
 private:
+    // Saves unsaved edits first, so the sheet shows what the device would
+    // get, then asks for the file and writes it.
+    void writeSheet();
+
     QLineEdit *m_saveAsName = nullptr;
+    QPushButton *m_sheet = nullptr;
+    QCheckBox *m_sheetSecrets = nullptr;
+    SheetFileChooser m_chooseSheetFile;
 };
 
 } // namespace ui
