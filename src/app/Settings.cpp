@@ -18,9 +18,9 @@ AppSettings settingsOf(const config::XmlParseResult &parsed)
         return settings;
     if (const config::XmlElement *language = parsed.root->child(u"Language");
         language && !language->hasChildren())
-        settings.languageCode = config::parseInteger(language->text).value_or(1);
+        settings.languageCode = config::parseInteger(language->text()).value_or(1);
     if (const config::XmlElement *name = parsed.root->child(u"Configuration"); name && !name->hasChildren())
-        settings.configurationName = name->text;
+        settings.configurationName = name->text();
     return settings;
 }
 

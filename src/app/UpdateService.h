@@ -8,6 +8,7 @@
 #include "app/OutputTail.h"
 #include "app/UpdaterLaunch.h"
 #include "config/Configuration.h"
+#include "config/XmlTree.h"
 #include "link/DeviceLink.h"
 
 #include <QElapsedTimer>
@@ -176,6 +177,7 @@ private:
     UpdateTimings m_timings;
     UpdateRequest m_request;
     config::Configuration m_configuration; // as loaded and checked in the first stage
+    config::XmlParseResult m_document;     // the file that was checked, parsed once
     UpdaterLaunch m_launch;                // how the updater is started, decided in the first stage
     QTimer m_timer;
     Step m_next = Step::Preflight;
