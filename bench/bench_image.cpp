@@ -11,6 +11,7 @@
 #include "image/ImageWriter.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -298,4 +299,23 @@ BENCHMARK(BM_CompileScaling)->Arg(1000)->Arg(4000)->Arg(16000)->Arg(64000)->Unit
 
 } // namespace
 
-BENCHMARK_MAIN();
+// `bench_image --write-shapes DIR` writes the two shapes as DIR/long/ and
+// DIR/short/Configuration.xml and ends, for profiles and scripts/bench_cli.sh.
+int main(int argc, char **argv)
+{
+    if (argc == 3 && qstrcmp(argv[1], "--write-shapes") == 0) {
+        for (const auto &[name, shape] : {std::pair{"long", kShapes[0]}, std::pair{"short", kShapes[1]}}) {
+            const QString folder = QString::fromLocal8Bit(argv[2]) + u'/' + QLatin1String(name);
+            QDir().mkpath(folder);
+            QFile file(folder + QStringLiteral("/Configuration.xml"));
+            if (!file.open(QIODevice::WriteOnly) ||
+                file.write(largeConfiguration(shape.rows, shape.messages, shape.shortMessages)) < 0)
+                return 1;
+        }
+        return 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
