@@ -18,12 +18,12 @@ AppSettings settingsOf(const config::XmlParseResult &parsed)
         return settings;
     if (const config::XmlElement *language = parsed.root->child(u"Language");
         language && !language->hasChildren())
-        settings.languageCode = config::parseInteger(language->text).value_or(1);
+        settings.languageCode = config::parseInteger(language->text()).value_or(1);
     if (const config::XmlElement *name = parsed.root->child(u"Configuration"); name && !name->hasChildren())
-        settings.configurationName = name->text;
+        settings.configurationName = name->text();
     if (const config::XmlElement *folder = parsed.root->child(u"Report_Folder");
         folder && !folder->hasChildren())
-        settings.reportFolder = folder->text;
+        settings.reportFolder = folder->text();
     return settings;
 }
 

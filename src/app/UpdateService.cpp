@@ -115,10 +115,11 @@ std::optional<UpdateOutcome> updaterFault(const UpdateRequest &request)
 // The saved configuration as the window would load it, refused as its save
 // would be; `configuration` gets what was loaded.
 std::optional<UpdateOutcome> configurationFault(const UpdateRequest &request,
-                                                config::Configuration &configuration)
+                                                config::Configuration &configuration,
+                                                config::XmlParseResult &document)
 {
-    config::FileCheck check = config::checkConfigurationFile(request.configurationFolder +
-                                                             QLatin1String(image::kConfigurationFileName));
+    config::FileCheck check = config::checkConfigurationFile(
+        request.configurationFolder + QLatin1String(image::kConfigurationFileName), &document);
     configuration = std::move(check.configuration);
     if (check.failure) {
         UpdateOutcome o = outcome(Status::ConfigurationRefused, check.failure->key);
@@ -414,13 +415,13 @@ void UpdateService::preflight()
                               placesOf(m_request, firmwareName())));
     if (!m_request.reuseImage || m_configurationBytes.isEmpty()) {
         m_request.reuseImage = false;
-        const QString path = m_request.configurationFolder + QLatin1String(image::kConfigurationFileName);
-        QFile file(path);
-        m_configurationBytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        if (std::optional<UpdateOutcome> fault = configurationFault(m_request, m_configuration)) {
+        if (std::optional<UpdateOutcome> fault = configurationFault(m_request, m_configuration, m_document)) {
             m_configurationBytes.clear();
+            m_document = {};
             return finish(*fault);
         }
+        // What the image is built from, and what the history keeps beside it.
+        m_configurationBytes = config::serializeConfiguration(m_configuration);
     }
     // How the updater runs is decided before the device is touched: wine may
     // be missing, and the one place that decides the program and its
@@ -444,12 +445,15 @@ void UpdateService::build()
     // The image of the configuration as it was loaded and checked, written
     // as the window writes it: an older file that lacks elements builds as
     // the window would build it after its next save, and the file on disk is
-    // read only once and never changed.
-    const image::BuildResult built =
-        image::buildImageFromXml(config::serializeConfiguration(m_configuration),
-                                 QDir::toNativeSeparators(m_request.configurationFolder +
-                                                          QLatin1String(image::kConfigurationFileName)),
-                                 image::imagePathFor(m_request.configurationFolder));
+    // read only once and never changed. A file the window has just saved is
+    // already in that form, and its parsed tree is compiled as it is.
+    const QString shown = QDir::toNativeSeparators(m_request.configurationFolder +
+                                                   QLatin1String(image::kConfigurationFileName));
+    const QString imagePath = image::imagePathFor(m_request.configurationFolder);
+    const image::BuildResult built = m_document.root && m_document.source == m_configurationBytes
+                                         ? image::buildImageFromTree(m_document, shown, imagePath)
+                                         : image::buildImageFromXml(m_configurationBytes, shown, imagePath);
+    m_document = {};
     if (!built.built()) {
         m_configurationBytes.clear(); // nothing to repeat
         return finish(outcome(Status::BuildFailed, {}, built.error));

@@ -9,6 +9,7 @@
 #include "app/OutputTail.h"
 #include "app/UpdaterLaunch.h"
 #include "config/Configuration.h"
+#include "config/XmlTree.h"
 #include "link/DeviceLink.h"
 
 #include <QElapsedTimer>
@@ -209,7 +210,8 @@ private:
     UpdateTimings m_timings;
     UpdateRequest m_request;
     config::Configuration m_configuration; // as loaded and checked in the first stage
-    QByteArray m_configurationBytes;       // the saved file as read, for the history
+    QByteArray m_configurationBytes;       // what the image is built from, for the history
+    config::XmlParseResult m_document;     // the file that was checked, parsed once
     QString m_historyEntry;                // the entry of this run, until it is completed
     QString m_imageSha256;
     int m_readAttempt = 0;

@@ -1,6 +1,7 @@
 #include "ConfigurationChecks.h"
 
 #include "config/ConfigurationFile.h"
+#include "config/FileAccess.h"
 #include "config/Numbers.h"
 #include "config/RowChecks.h"
 
@@ -267,10 +268,20 @@ QString failureText(const CheckFailure &failure, const QString &messageText)
     return failure.row > 0 ? messageText + QString::number(failure.row) : messageText;
 }
 
-FileCheck checkConfigurationFile(const QString &path)
+FileCheck checkConfigurationFile(const QString &path, XmlParseResult *parsed)
 {
     FileCheck check;
     const QString shown = QDir::toNativeSeparators(path);
+    // One read and one parse serve the check and, through `parsed`, the build.
+    const fileaccess::ReadResult read = fileaccess::readRegularFile(path, fileaccess::kMaxTextFileBytes);
+    XmlParseResult local;
+    XmlParseResult &tree = parsed ? *parsed : local;
+    if (read.ok()) {
+        tree = xmltree::parse(read.bytes);
+    } else {
+        tree = {};
+        tree.error = read.reason();
+    }
     const QFileInfo info(path);
     if (!info.exists()) {
         check.error = QStringLiteral("%1 does not exist").arg(shown);
@@ -282,7 +293,13 @@ FileCheck checkConfigurationFile(const QString &path)
         return check;
     }
     check.configuration.setNewDefaults();
-    const LoadResult loaded = loadConfigurationFile(path, check.configuration);
+    if (!read.ok()) {
+        check.error = read.status == fileaccess::ReadStatus::Missing
+                          ? shown
+                          : QStringLiteral("%1: %2").arg(shown, read.error);
+        return check;
+    }
+    const LoadResult loaded = loadConfigurationTree(tree, shown, check.configuration);
     if (loaded.status != LoadStatus::Loaded) {
         check.error = loaded.error.isEmpty() ? shown : loaded.error;
         return check;

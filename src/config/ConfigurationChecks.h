@@ -4,6 +4,7 @@
 #pragma once
 
 #include "config/Configuration.h"
+#include "config/XmlTree.h"
 
 #include <QList>
 #include <QString>
@@ -54,6 +55,9 @@ struct FileCheck
     Configuration configuration;         // as loaded (Accepted, Refused)
     QStringList filledIn;                // elements the file lacks, read as their defaults
 };
-FileCheck checkConfigurationFile(const QString &path);
+// With `parsed`, it also gets the document of that one read (or the reason
+// it could not be read or parsed), so the image can be compiled from the
+// very file that was checked.
+FileCheck checkConfigurationFile(const QString &path, XmlParseResult *parsed = nullptr);
 
 } // namespace config

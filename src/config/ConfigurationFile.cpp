@@ -149,15 +149,15 @@ public:
             }
             return true;
         case Kind::Flag:
-            *std::get<bool *>(node.field) = element.text == kOn;
+            *std::get<bool *>(node.field) = element.textEquals("1");
             return true;
         case Kind::Text:
-            *std::get<QString *>(node.field) = element.text;
+            *std::get<QString *>(node.field) = element.text();
             return true;
         case Kind::Operation:
-            *std::get<Operation *>(node.field) = element.text == QLatin1String("0")   ? Operation::Set
-                                                 : element.text == QLatin1String("1") ? Operation::Reset
-                                                                                      : Operation::Impulse;
+            *std::get<Operation *>(node.field) = element.textEquals("0")   ? Operation::Set
+                                                 : element.textEquals("1") ? Operation::Reset
+                                                                           : Operation::Impulse;
             return true;
         case Kind::AlwaysEmpty:
             return true;
@@ -208,9 +208,10 @@ private:
                 if (!e)
                     continue;
                 if (e->hasChildren())
-                    return failAt(*e, QStringLiteral("the element %1/%2/%3 holds elements instead of a value")
-                                          .arg(path, quoted(rowElement.name), QLatin1String(cell.name)));
-                row[cell.column] = e->text;
+                    return failAt(*e,
+                                  QStringLiteral("the element %1/%2/%3 holds elements instead of a value")
+                                      .arg(path, quoted(rowElement.nameText()), QLatin1String(cell.name)));
+                row[cell.column] = e->text();
             }
             rows.append(row);
         }
@@ -231,7 +232,7 @@ private:
                 return failAt(slot, QStringLiteral("time slot %1 of %2 holds elements instead of a value")
                                         .arg(i + 1)
                                         .arg(path));
-            day[i] = slot.text == kOn;
+            day[i] = slot.textEquals("1");
         }
         return true;
     }
@@ -271,7 +272,12 @@ WriteResult writeConfigurationFile(const Configuration &configuration, const QSt
 LoadResult loadConfigurationBytes(const QByteArray &bytes, const QString &fileName,
                                   Configuration &configuration)
 {
-    const XmlParseResult parsed = xmltree::parse(bytes);
+    return loadConfigurationTree(xmltree::parse(bytes), fileName, configuration);
+}
+
+LoadResult loadConfigurationTree(const XmlParseResult &parsed, const QString &fileName,
+                                 Configuration &configuration)
+{
     if (!parsed.root) {
         return {LoadStatus::Failed,
                 QStringLiteral("%1, line %2, column %3: %4")
@@ -281,10 +287,10 @@ LoadResult loadConfigurationBytes(const QByteArray &bytes, const QString &fileNa
                     .arg(parsed.error),
                 {}};
     }
-    if (parsed.root->name != QLatin1String("Configuration")) {
+    if (parsed.root->name != "Configuration") {
         return {LoadStatus::Failed,
                 QStringLiteral("%1: the root element is %2, not Configuration.")
-                    .arg(fileName, quoted(parsed.root->name)),
+                    .arg(fileName, quoted(parsed.root->nameText())),
                 {}};
     }
     Configuration loaded = configuration;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "config/Configuration.h"
+#include "config/XmlTree.h"
 
 #include <QByteArray>
 #include <QString>
@@ -43,6 +44,10 @@ WriteResult writeConfigurationFile(const Configuration &configuration, const QSt
 LoadResult loadConfigurationFile(const QString &path, Configuration &configuration);
 LoadResult loadConfigurationBytes(const QByteArray &bytes, const QString &fileName,
                                   Configuration &configuration);
+// The same from a document already parsed (which may hold the parse error),
+// so a caller that also compiles the tree reads and parses the file once.
+LoadResult loadConfigurationTree(const XmlParseResult &parsed, const QString &fileName,
+                                 Configuration &configuration);
 
 // Opening a configuration: `configuration` becomes the one the file describes,
 // with the new-configuration values wherever the file leaves something out,

@@ -3,17 +3,20 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <atomic>
 #include <cerrno>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#endif
 
 namespace config {
-#endif
 
 namespace fileaccess {
 
 namespace {
+
+std::atomic<qint64> g_readCount{0};
 
 QString brokenLinkReason(const QString &path)
 {
@@ -33,6 +36,11 @@ QString notRegularReason(const QString &path)
     if (!info.exists() || info.isFile())
         return {};
     return info.isDir() ? QStringLiteral("is a folder") : QStringLiteral("is not a regular file");
+}
+
+qint64 readCount()
+{
+    return g_readCount.load(std::memory_order_relaxed);
 }
 
 ReadResult readRegularFile(const QString &path, qint64 maxBytes)
@@ -57,6 +65,7 @@ ReadResult readRegularFile(const QString &path, qint64 maxBytes)
         result.error = file.errorString();
         return result;
     }
+    g_readCount.fetch_add(1, std::memory_order_relaxed);
     const QString tooLarge = QStringLiteral("is larger than %1 bytes").arg(maxBytes);
     if (file.size() > maxBytes) {
         result.error = tooLarge;

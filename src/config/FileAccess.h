@@ -39,6 +39,10 @@ QString notRegularReason(const QString &path);
 // blocks.
 ReadResult readRegularFile(const QString &path, qint64 maxBytes);
 
+// How many files readRegularFile has opened in this process: lets a test
+// tell how often a job reads its input.
+qint64 readCount();
+
 struct WriteResult
 {
     bool ok = false;

@@ -9,24 +9,229 @@
 #include <QStringDecoder>
 #include <QVarLengthArray>
 #include <array>
+#include <cstring>
 #include <vector>
 
 namespace config {
 
+namespace {
+
+// An ASCII name given as UTF-16 against a UTF-8 name.
+bool equalsAscii(QByteArrayView utf8, QStringView ascii)
+{
+    if (utf8.size() != ascii.size())
+        return false;
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        if (char16_t(uchar(utf8[i])) != ascii[i].unicode())
+            return false;
+    }
+    return true;
+}
+
+bool isAscii(QByteArrayView bytes)
+{
+    for (const char c : bytes) {
+        if (uchar(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+bool isAscii(QStringView text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+constexpr bool isSpace(char32_t c)
+{
+    return c == u' ' || c == u'\n' || c == u'\t' || c == u'\r';
+}
+
+const char *find(const char *from, const char *end, const char *what)
+{
+    const qsizetype n = qsizetype(std::strlen(what));
+    const QByteArrayView rest(from, end - from);
+    const qsizetype at = rest.indexOf(QByteArrayView(what, n));
+    return at < 0 ? end : from + at;
+}
+
+// The character of a reference that the reader accepted, at p ('&');
+// p moves past its ';'.
+char32_t referencedCharacter(const char *&p)
+{
+    ++p;
+    if (*p == '#') {
+        ++p;
+        const int base = *p == 'x' ? 16 : 10;
+        if (base == 16)
+            ++p;
+        char32_t code = 0;
+        for (; *p != ';'; ++p) {
+            const char c = *p;
+            const int value = c >= '0' && c <= '9'   ? c - '0'
+                              : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                     : c - 'A' + 10;
+            code = code * base + char32_t(value);
+        }
+        ++p;
+        return code;
+    }
+    const char *name = p;
+    while (*p != ';')
+        ++p;
+    const QByteArrayView entity(name, p - name);
+    ++p;
+    if (entity == "amp")
+        return u'&';
+    if (entity == "lt")
+        return u'<';
+    if (entity == "gt")
+        return u'>';
+    if (entity == "apos")
+        return u'\'';
+    return u'"';
+}
+
+// Character data as the reader accepted it: references resolved, line ends
+// read as LF.
+void appendCharacters(QString &out, const char *from, const char *to)
+{
+    const char *run = from;
+    auto flush = [&](const char *at) {
+        if (at > run)
+            out += QString::fromUtf8(run, at - run);
+    };
+    for (const char *p = from; p < to;) {
+        if (*p == '&') {
+            flush(p);
+            const char32_t code = referencedCharacter(p);
+            out += QChar::fromUcs4(code);
+            run = p;
+        } else if (*p == '\r') {
+            flush(p);
+            out += u'\n';
+            ++p;
+            if (p < to && *p == '\n')
+                ++p;
+            run = p;
+        } else {
+            ++p;
+        }
+    }
+    flush(to);
+}
+
+void appendCdata(QString &out, const char *from, const char *to)
+{
+    QString data = QString::fromUtf8(from, to - from);
+    data.replace(QLatin1StringView("\r\n"), QLatin1StringView("\n")).replace(u'\r', u'\n');
+    out += data;
+}
+
+// The element's own text from content the reader accepted: child elements,
+// comments and processing instructions are stepped over.
+QString decodeContent(QByteArrayView content)
+{
+    QString out;
+    const char *p = content.data();
+    const char *const end = p + content.size();
+    int depth = 0;
+    while (p < end) {
+        if (*p != '<') {
+            const void *lt = std::memchr(p, '<', size_t(end - p));
+            const char *runEnd = lt ? static_cast<const char *>(lt) : end;
+            if (depth == 0)
+                appendCharacters(out, p, runEnd);
+            p = runEnd;
+            continue;
+        }
+        const QByteArrayView rest(p, end - p);
+        if (rest.startsWith("<!--")) {
+            p = find(p + 4, end, "-->") + 3;
+        } else if (rest.startsWith("<![CDATA[")) {
+            const char *close = find(p + 9, end, "]]>");
+            if (depth == 0)
+                appendCdata(out, p + 9, close);
+            p = close + 3;
+        } else if (rest.startsWith("<?")) {
+            p = find(p + 2, end, "?>") + 2;
+        } else if (rest.startsWith("</")) {
+            --depth;
+            p = static_cast<const char *>(std::memchr(p, '>', size_t(end - p))) + 1;
+        } else {
+            // A start tag; '>' may stand in a quoted attribute value.
+            char quote = 0;
+            const char *q = p + 1;
+            for (; q < end; ++q) {
+                if (quote) {
+                    if (*q == quote)
+                        quote = 0;
+                } else if (*q == '"' || *q == '\'') {
+                    quote = *q;
+                } else if (*q == '>') {
+                    break;
+                }
+            }
+            if (q[-1] != '/')
+                ++depth;
+            p = q + 1;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+QString XmlElement::text() const
+{
+    return plain ? QString::fromUtf8(content) : decodeContent(content);
+}
+
+bool XmlElement::textEquals(QByteArrayView utf8) const
+{
+    return plain ? content == utf8 : text() == QString::fromUtf8(utf8);
+}
+
 const XmlElement *XmlElement::child(QAnyStringView childName) const
 {
-    for (const XmlElement &c : children) {
-        if (QAnyStringView::equal(c.name, childName))
-            return &c;
-    }
-    return nullptr;
+    return childName.visit([this](auto wanted) -> const XmlElement * {
+        using View = decltype(wanted);
+        if constexpr (std::is_same_v<View, QStringView>) {
+            if (isAscii(wanted)) {
+                for (const XmlElement &c : children) {
+                    if (equalsAscii(c.name, wanted))
+                        return &c;
+                }
+                return nullptr;
+            }
+        } else {
+            const QByteArrayView bytes(wanted.data(), wanted.size());
+            // UTF-8, or Latin-1 that is ASCII: the same bytes.
+            if (std::is_same_v<View, QUtf8StringView> || isAscii(bytes)) {
+                for (const XmlElement &c : children) {
+                    if (c.name == bytes)
+                        return &c;
+                }
+                return nullptr;
+            }
+        }
+        for (const XmlElement &c : children) {
+            if (QAnyStringView::equal(QUtf8StringView(c.name.data(), c.name.size()), wanted))
+                return &c;
+        }
+        return nullptr;
+    });
 }
 
 namespace {
 
 // The encoding named by the XML declaration, lower case; empty when the file
 // starts with a byte-order mark or has no declaration with an encoding.
-QByteArray declaredEncoding(const QByteArray &bytes)
+QByteArray declaredEncoding(QByteArrayView bytes)
 {
     if (!bytes.startsWith("<?xml"))
         return {};
@@ -34,7 +239,7 @@ QByteArray declaredEncoding(const QByteArray &bytes)
     if (end < 0)
         return {};
     static const QRegularExpression re(QStringLiteral("encoding\\s*=\\s*[\"']([A-Za-z0-9._:-]+)[\"']"));
-    const QRegularExpressionMatch m = re.match(QString::fromLatin1(bytes.left(end)));
+    const QRegularExpressionMatch m = re.match(QString::fromLatin1(bytes.first(end)));
     return m.hasMatch() ? m.captured(1).toLatin1().toLower() : QByteArray();
 }
 
@@ -42,19 +247,19 @@ QByteArray declaredEncoding(const QByteArray &bytes)
 // the declaration names the encoding, and none means UTF-8.
 enum class Form { Utf8, Utf16LE, Utf16BE, Declared };
 
-Form formOf(const QByteArray &bytes, QByteArrayView *body)
+Form formOf(const QByteArray &bytes, qsizetype *bodyStart)
 {
-    *body = bytes;
+    *bodyStart = 0;
     if (bytes.startsWith("\xEF\xBB\xBF")) {
-        *body = body->sliced(3);
+        *bodyStart = 3;
         return Form::Utf8;
     }
     if (bytes.startsWith("\xFF\xFE")) {
-        *body = body->sliced(2);
+        *bodyStart = 2;
         return Form::Utf16LE;
     }
     if (bytes.startsWith("\xFE\xFF")) {
-        *body = body->sliced(2);
+        *bodyStart = 2;
         return Form::Utf16BE;
     }
     if (bytes.startsWith(QByteArrayView("<\0", 2)))
@@ -65,9 +270,9 @@ Form formOf(const QByteArray &bytes, QByteArrayView *body)
     return enc.isEmpty() || enc == "utf-8" || enc == "utf8" ? Form::Utf8 : Form::Declared;
 }
 
-// The document as UTF-16 text where it is not UTF-8: Windows-1252 and
-// ISO-8859-15 through our own tables (a Qt without ICU lacks them), any
-// other encoding through Qt's decoder, as its own XML reader would.
+// The document as text where it is not UTF-8: Windows-1252 and ISO-8859-15
+// through our own tables (a Qt without ICU lacks them), any other encoding
+// through Qt's decoder, as its own XML reader would.
 std::optional<QString> decodeOther(Form form, QByteArrayView body, QString *error)
 {
     QStringDecoder decoder;
@@ -114,28 +319,30 @@ constexpr std::array<bool, 128> kAsciiNameChar = [] {
     return table;
 }();
 
-bool isSpace(char32_t c)
-{
-    return c == u' ' || c == u'\n' || c == u'\t' || c == u'\r';
-}
+// Bytes of character data the reader must look at: markup, references,
+// carriage returns, the start of "]]>", control characters, and the lead
+// byte of U+FFFE and U+FFFF.
+constexpr std::array<bool, 256> kSpecialInText = [] {
+    std::array<bool, 256> table{};
+    for (int c = 0; c < 0x20; ++c)
+        table[c] = !isSpace(char32_t(c)) || c == '\r';
+    table['<'] = table['&'] = table[']'] = table[0xEF] = true;
+    return table;
+}();
 
 // A reader of the part of XML our files use, straight into the tree: the
 // declaration, elements with attributes, character data with the predefined
 // and numeric references, CDATA, comments and processing instructions. A
-// document type is refused, as is anything that is not well-formed. It makes
-// one pass over the text without token objects or per-character copies (the
-// stream reader spent two thirds of a build in those); UTF-8, by far the
-// most common form, is read as it stands, without a decoded copy.
-template <typename Char> class Parser
+// document type is refused, as is anything that is not well-formed. It
+// reads validated UTF-8 in one pass without token objects or copies: the
+// tree keeps views of names and contents, and text is decoded only where a
+// value is read.
+class Parser
 {
-    static constexpr bool kUtf8 = std::is_same_v<Char, char>;
-    using View = std::conditional_t<kUtf8, QByteArrayView, QStringView>;
+    using View = QByteArrayView;
 
 public:
-    Parser(const Char *begin, qsizetype size)
-        : m_begin(begin), m_pos(begin), m_end(begin + size), m_lineScan(begin)
-    {
-    }
+    Parser(const char *begin, qsizetype size) : m_pos(begin), m_end(begin + size), m_lineScan(begin) {}
 
     XmlParseResult run()
     {
@@ -153,77 +360,35 @@ public:
     }
 
 private:
-    static char32_t unit(Char c) { return std::make_unsigned_t<Char>(c); }
+    static char32_t unit(char c) { return uchar(c); }
 
-    static const Char *dataOf(View view)
-    {
-        if constexpr (kUtf8)
-            return view.data();
-        else
-            return view.utf16();
-    }
-    static QString viewText(View view) { return toText(dataOf(view), view.size()); }
-    static char32_t unitOf(View view, qsizetype i) { return unit(dataOf(view)[i]); }
-
-    static QString toText(const Char *from, qsizetype size)
-    {
-        if constexpr (kUtf8)
-            return QString::fromUtf8(from, size);
-        else
-            return QString(reinterpret_cast<const QChar *>(from), size);
-    }
-
-    static void appendText(QString &text, const Char *from, qsizetype size)
-    {
-        if constexpr (kUtf8) {
-            if (text.isEmpty())
-                text = QString::fromUtf8(from, size);
-            else
-                text += QString::fromUtf8(from, size);
-        } else {
-            text.append(reinterpret_cast<const QChar *>(from), size);
-        }
-    }
-
-    // The character at p and how many units it takes; UTF-8 was validated
-    // before, UTF-16 may hold a lone surrogate, which stays one unit.
-    char32_t codeAt(const Char *p, int *units) const
+    // The character at p and how many bytes it takes (UTF-8 was validated).
+    static char32_t codeAt(const char *p, int *units)
     {
         const char32_t c = unit(*p);
-        if constexpr (kUtf8) {
-            if (c < 0x80) {
-                *units = 1;
-                return c;
-            }
-            const int n = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-            char32_t code = c & (0x7F >> n);
-            for (int i = 1; i < n; ++i)
-                code = code << 6 | (unit(p[i]) & 0x3F);
-            *units = n;
-            return code;
-        } else {
+        if (c < 0x80) {
             *units = 1;
-            if (QChar::isHighSurrogate(c) && p + 1 < m_end && QChar::isLowSurrogate(p[1])) {
-                *units = 2;
-                return QChar::surrogateToUcs4(c, p[1]);
-            }
             return c;
         }
+        const int n = c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        char32_t code = c & (0x7F >> n);
+        for (int i = 1; i < n; ++i)
+            code = code << 6 | (unit(p[i]) & 0x3F);
+        *units = n;
+        return code;
     }
 
     // Characters XML 1.0 forbids anywhere in a document.
-    bool forbiddenAt(const Char *p) const
+    bool forbiddenAt(const char *p) const
     {
         const char32_t c = unit(*p);
         if (c < 0x20)
             return !isSpace(c);
-        if constexpr (kUtf8) // U+FFFE and U+FFFF
-            return c == 0xEF && p + 2 < m_end && unit(p[1]) == 0xBF && (unit(p[2]) & 0xFE) == 0xBE;
-        else
-            return c >= 0xFFFE;
+        // U+FFFE and U+FFFF
+        return c == 0xEF && p + 2 < m_end && unit(p[1]) == 0xBF && (unit(p[2]) & 0xFE) == 0xBE;
     }
 
-    bool fail(const QString &message, const Char *at)
+    bool fail(const QString &message, const char *at)
     {
         m_error = message;
         m_errorPos = at;
@@ -234,24 +399,27 @@ private:
 
     // Line and column (in characters) of a place, counted once up to the
     // furthest place asked for: places are asked for in document order.
-    void place(const Char *at)
+    void place(const char *at)
     {
+        while (m_lineScan < at) {
+            const void *nl = std::memchr(m_lineScan, '\n', size_t(at - m_lineScan));
+            if (!nl)
+                break;
+            ++m_line;
+            m_column = 0;
+            m_lineScan = static_cast<const char *>(nl) + 1;
+        }
         for (; m_lineScan < at; ++m_lineScan) {
-            const char32_t c = unit(*m_lineScan);
-            if (c == u'\n') {
-                ++m_line;
-                m_column = 0;
-            } else if (!kUtf8 || (c & 0xC0) != 0x80) {
+            if ((unit(*m_lineScan) & 0xC0) != 0x80)
                 ++m_column;
-            }
         }
     }
 
     bool startsWith(const char *ascii) const
     {
-        const Char *p = m_pos;
+        const char *p = m_pos;
         for (; *ascii; ++ascii, ++p) {
-            if (p == m_end || unit(*p) != char32_t(uchar(*ascii)))
+            if (p == m_end || *p != *ascii)
                 return false;
         }
         return true;
@@ -265,7 +433,7 @@ private:
 
     bool name(View *out)
     {
-        const Char *start = m_pos;
+        const char *start = m_pos;
         if (m_pos == m_end)
             return premature();
         int units = 1;
@@ -289,21 +457,11 @@ private:
         return true;
     }
 
-    // Element names repeat a few dozen times over: one shared string each.
-    QString internName(View name)
+    // Checks the reference at m_pos ('&'); its character is read when the
+    // text is.
+    bool reference()
     {
-        const auto found = m_names.constFind(name);
-        if (found != m_names.constEnd())
-            return found.value();
-        const QString stored = viewText(name);
-        m_names.insert(name, stored);
-        return stored;
-    }
-
-    // Appends the character a reference at m_pos ('&') stands for.
-    bool reference(QString &out)
-    {
-        const Char *start = m_pos++;
+        const char *start = m_pos++;
         if (m_pos < m_end && *m_pos == '#') {
             ++m_pos;
             int base = 10;
@@ -312,7 +470,7 @@ private:
                 ++m_pos;
             }
             char32_t code = 0;
-            const Char *digits = m_pos;
+            const char *digits = m_pos;
             for (; m_pos < m_end && *m_pos != ';'; ++m_pos) {
                 const char32_t c = unit(*m_pos);
                 int value = -1;
@@ -334,7 +492,6 @@ private:
                 (code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE || code == 0xFFFF)
                 return fail(QStringLiteral("Invalid character reference."), start);
             ++m_pos;
-            out += QChar::fromUcs4(code);
             return true;
         }
         View entity;
@@ -345,37 +502,19 @@ private:
         if (*m_pos != ';')
             return fail(QStringLiteral("Expected ';' after an entity name."));
         ++m_pos;
-        static constexpr std::array<std::pair<const char *, char16_t>, 5> kPredefined = {{
-            {"amp", u'&'},
-            {"lt", u'<'},
-            {"gt", u'>'},
-            {"apos", u'\''},
-            {"quot", u'"'},
-        }};
-        for (const auto &[known, character] : kPredefined) {
-            if (equalsAscii(entity, known)) {
-                out += QChar(character);
+        for (const char *known : {"amp", "lt", "gt", "apos", "quot"}) {
+            if (entity == known)
                 return true;
-            }
         }
-        return fail(QStringLiteral("Entity '%1' not declared.").arg(quoted(viewText(entity))), start);
+        return fail(QStringLiteral("Entity '%1' not declared.").arg(quoted(QString::fromUtf8(entity))),
+                    start);
     }
 
-    static bool equalsAscii(View view, const char *ascii)
-    {
-        qsizetype i = 0;
-        for (; ascii[i]; ++i) {
-            if (i == view.size() || unitOf(view, i) != char32_t(uchar(ascii[i])))
-                return false;
-        }
-        return i == view.size();
-    }
-
-    bool attributes(const Char **tagEnd, bool *empty)
+    bool attributes(const char **tagEnd, bool *empty)
     {
         QVarLengthArray<View, 4> seen;
         for (;;) {
-            const Char *before = m_pos;
+            const char *before = m_pos;
             skipSpace();
             if (m_pos == m_end)
                 return premature();
@@ -392,7 +531,8 @@ private:
             if (!name(&attribute))
                 return false;
             if (seen.contains(attribute))
-                return fail(QStringLiteral("Attribute '%1' redefined.").arg(quoted(viewText(attribute))));
+                return fail(
+                    QStringLiteral("Attribute '%1' redefined.").arg(quoted(QString::fromUtf8(attribute))));
             seen.append(attribute);
             skipSpace();
             if (m_pos == m_end)
@@ -403,11 +543,10 @@ private:
             skipSpace();
             if (m_pos == m_end)
                 return premature();
-            const Char quote = *m_pos;
+            const char quote = *m_pos;
             if (quote != '"' && quote != '\'')
                 return fail(QStringLiteral("Expected a quoted attribute value."));
             // The value is checked, not kept: no file of ours has attributes.
-            QString ignored;
             for (++m_pos;;) {
                 if (m_pos == m_end)
                     return premature();
@@ -416,7 +555,7 @@ private:
                 if (*m_pos == '<' || forbiddenAt(m_pos))
                     return fail(QStringLiteral("Invalid character in an attribute value."));
                 if (*m_pos == '&') {
-                    if (!reference(ignored))
+                    if (!reference())
                         return false;
                 } else {
                     ++m_pos;
@@ -445,13 +584,13 @@ private:
 
     bool processingInstruction(bool atStart)
     {
-        const Char *start = m_pos;
+        const char *start = m_pos;
         m_pos += 2; // "<?"
         View target;
         if (!name(&target))
             return false;
-        const bool declaration = target.size() == 3 && (unitOf(target, 0) | 0x20) == u'x' &&
-                                 (unitOf(target, 1) | 0x20) == u'm' && (unitOf(target, 2) | 0x20) == u'l';
+        const bool declaration = target.size() == 3 && (unit(target[0]) | 0x20) == u'x' &&
+                                 (unit(target[1]) | 0x20) == u'm' && (unit(target[2]) | 0x20) == u'l';
         if (declaration && !atStart)
             return fail(QStringLiteral("XML declaration not at start of document."), start);
         for (; m_pos + 1 < m_end; ++m_pos) {
@@ -511,6 +650,13 @@ private:
         return true;
     }
 
+    struct Open
+    {
+        XmlElement *element;
+        const char *contentStart;
+        bool plain;
+    };
+
     // Reads the root element and everything in it without recursion. The
     // children of the open element at depth d gather in m_levels[d + 1] and
     // move into a list of their exact size when it closes: the buffers are
@@ -519,16 +665,16 @@ private:
     // open elements stay valid.
     bool elementTree(XmlElement &root)
     {
-        QVarLengthArray<std::pair<XmlElement *, View>, xmltree::kMaxDepth> open;
+        QVarLengthArray<Open, xmltree::kMaxDepth> open;
         m_levels.resize(xmltree::kMaxDepth + 1);
         for (;;) {
             // m_pos is at the '<' of a start tag.
-            const Char *tagStart = m_pos;
+            const char *tagStart = m_pos;
             ++m_pos;
             View tagName;
             if (!name(&tagName))
                 return false;
-            const Char *tagEnd = nullptr;
+            const char *tagEnd = nullptr;
             bool empty = false;
             if (!attributes(&tagEnd, &empty))
                 return false;
@@ -540,13 +686,15 @@ private:
                 return fail(
                     QStringLiteral("the document holds more than %1 elements").arg(xmltree::kMaxElements),
                     tagStart);
+            if (!open.isEmpty())
+                open.last().plain = false;
             XmlElement *element = &m_levels[open.size()].emplace_back();
-            element->name = internName(tagName);
+            element->name = tagName;
             place(tagEnd);
             element->line = m_line;
             element->column = m_column;
             if (!empty)
-                open.append({element, tagName});
+                open.append({element, tagEnd, true});
 
             // Content up to the next start tag, or end tags until the root closes.
             for (;;) {
@@ -554,12 +702,12 @@ private:
                     root = std::move(m_levels[0].front());
                     return true;
                 }
-                if (!characters(open.last().first->text))
+                if (!characters(open.last().plain))
                     return false;
                 if (m_pos == m_end)
                     return premature();
                 if (startsWith("</")) {
-                    const Char *endStart = m_pos;
+                    const char *endStart = m_pos;
                     m_pos += 2;
                     View endName;
                     if (!name(&endName))
@@ -569,12 +717,15 @@ private:
                         return premature();
                     if (*m_pos != '>')
                         return fail(QStringLiteral("Expected '>'."));
-                    if (endName != open.last().second)
+                    const Open &closing = open.last();
+                    if (endName != closing.element->name)
                         return fail(QStringLiteral("Opening and ending tag mismatch."), endStart);
                     ++m_pos;
+                    closing.element->content = View(closing.contentStart, endStart - closing.contentStart);
+                    closing.element->plain = closing.plain;
                     std::vector<XmlElement> &children = m_levels[open.size()];
                     if (!children.empty()) {
-                        QList<XmlElement> &list = open.last().first->children;
+                        QList<XmlElement> &list = closing.element->children;
                         list.reserve(qsizetype(children.size()));
                         for (XmlElement &child : children)
                             list.append(std::move(child));
@@ -582,12 +733,15 @@ private:
                     }
                     open.removeLast();
                 } else if (startsWith("<!--")) {
+                    open.last().plain = false;
                     if (!comment())
                         return false;
                 } else if (startsWith("<![CDATA[")) {
-                    if (!cdata(open.last().first->text))
+                    open.last().plain = false;
+                    if (!cdata())
                         return false;
                 } else if (startsWith("<?")) {
+                    open.last().plain = false;
                     if (!processingInstruction(false))
                         return false;
                 } else {
@@ -597,52 +751,41 @@ private:
         }
     }
 
-    // Character data up to the next '<', appended to text. Runs without
-    // references or carriage returns are appended whole.
-    bool characters(QString &text)
+    // Checks character data up to the next '<'; a reference or a carriage
+    // return makes the content other than the text as it stands.
+    bool characters(bool &plain)
     {
-        const Char *run = m_pos;
-        auto flush = [&] {
-            if (m_pos > run)
-                appendText(text, run, m_pos - run);
-        };
-        while (m_pos < m_end) {
-            const Char c = *m_pos;
+        for (;;) {
+            while (m_pos < m_end && !kSpecialInText[uchar(*m_pos)])
+                ++m_pos;
+            if (m_pos == m_end)
+                return true;
+            const char c = *m_pos;
             if (c == '<')
-                break;
-            if (c == '&' || c == '\r') {
-                flush();
-                if (c == '&') {
-                    if (!reference(text))
-                        return false;
-                } else {
-                    // Line ends are read as LF, whatever the file used.
-                    text += u'\n';
-                    ++m_pos;
-                    if (m_pos < m_end && *m_pos == '\n')
-                        ++m_pos;
-                }
-                run = m_pos;
+                return true;
+            if (c == '&') {
+                plain = false;
+                if (!reference())
+                    return false;
                 continue;
             }
-            if (c == ']' && m_end - m_pos >= 3 && m_pos[1] == ']' && m_pos[2] == '>')
-                return fail(QStringLiteral("Sequence ']]>' not allowed in content."));
-            if (forbiddenAt(m_pos))
+            if (c == '\r') {
+                plain = false;
+            } else if (c == ']') {
+                if (m_end - m_pos >= 3 && m_pos[1] == ']' && m_pos[2] == '>')
+                    return fail(QStringLiteral("Sequence ']]>' not allowed in content."));
+            } else if (forbiddenAt(m_pos)) {
                 return fail(QStringLiteral("Invalid XML character."));
+            }
             ++m_pos;
         }
-        flush();
-        return true;
     }
 
-    bool cdata(QString &text)
+    bool cdata()
     {
         m_pos += 9; // "<![CDATA["
-        for (const Char *start = m_pos; m_pos + 2 < m_end; ++m_pos) {
+        for (; m_pos + 2 < m_end; ++m_pos) {
             if (m_pos[0] == ']' && m_pos[1] == ']' && m_pos[2] == '>') {
-                QString data = toText(start, m_pos - start);
-                data.replace(QLatin1StringView("\r\n"), QLatin1StringView("\n")).replace(u'\r', u'\n');
-                text += data;
                 m_pos += 3;
                 return true;
             }
@@ -652,15 +795,13 @@ private:
         return premature();
     }
 
-    const Char *m_begin;
-    const Char *m_pos;
-    const Char *m_end;
-    const Char *m_lineScan;
+    const char *m_pos;
+    const char *m_end;
+    const char *m_lineScan;
     qint64 m_line = 1;
     qint64 m_column = 0;
     QString m_error;
-    const Char *m_errorPos = nullptr;
-    QHash<View, QString> m_names;
+    const char *m_errorPos = nullptr;
     std::vector<std::vector<XmlElement>> m_levels;
     qsizetype m_elementCount = 0;
 };
@@ -669,22 +810,30 @@ private:
 
 XmlParseResult xmltree::parse(const QByteArray &bytes)
 {
-    XmlParseResult result;
-    result.line = 1;
-    result.column = 1;
-    QByteArrayView body;
-    const Form form = formOf(bytes, &body);
+    XmlParseResult failed;
+    failed.line = 1;
+    failed.column = 1;
+    qsizetype bodyStart = 0;
+    const Form form = formOf(bytes, &bodyStart);
+    QByteArray source;
     if (form == Form::Utf8) {
-        if (!body.isValidUtf8()) {
-            result.error = QStringLiteral("Encountered incorrectly encoded content.");
-            return result;
+        if (!QByteArrayView(bytes).sliced(bodyStart).isValidUtf8()) {
+            failed.error = QStringLiteral("Encountered incorrectly encoded content.");
+            return failed;
         }
-        return Parser<char>(body.data(), body.size()).run();
+        source = bytes;
+    } else {
+        const std::optional<QString> text =
+            decodeOther(form, QByteArrayView(bytes).sliced(bodyStart), &failed.error);
+        if (!text)
+            return failed;
+        source = text->toUtf8();
+        bodyStart = 0;
     }
-    const std::optional<QString> text = decodeOther(form, body, &result.error);
-    if (!text)
-        return result;
-    return Parser<char16_t>(reinterpret_cast<const char16_t *>(text->utf16()), text->size()).run();
+    XmlParseResult result = Parser(source.constData() + bodyStart, source.size() - bodyStart).run();
+    if (result.root)
+        result.source = std::move(source);
+    return result;
 }
 
 XmlParseResult xmltree::parseFile(const QString &path)

@@ -6,23 +6,39 @@
 
 #include <QAnyStringView>
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <optional>
 
 namespace config {
 
+// An element of the tree. Its name and content are views into the
+// document's UTF-8 buffer, which the XmlParseResult holding the tree owns:
+// a value is decoded only where it is read.
 struct XmlElement
 {
-    QString name;
-    QString text;               // the element's own character data (all of it)
+    QByteArrayView name;        // UTF-8, as in the file
     QList<XmlElement> children; // child elements in document order
     qint64 line = 0;            // where the start tag is, 1-based
     qint64 column = 0;
 
-    // The first child with this name, or nullptr.
+    // The element's own character data (all of it), with references and
+    // CDATA sections resolved and line ends read as LF.
+    QString text() const;
+    // Whether text() would give exactly this text (UTF-8), without decoding it.
+    bool textEquals(QByteArrayView utf8) const;
+    QString nameText() const { return QString::fromUtf8(name); }
+
+    // The first child with this name, or nullptr. Names in Latin-1 (ASCII)
+    // or UTF-8 are compared as bytes.
     const XmlElement *child(QAnyStringView childName) const;
     bool hasChildren() const { return !children.isEmpty(); }
+
+    // What the file holds between the start and the end tag, and whether that
+    // is the text as it stands (no markup, reference or carriage return).
+    QByteArrayView content;
+    bool plain = true;
 };
 
 struct XmlParseResult
@@ -31,6 +47,10 @@ struct XmlParseResult
     QString error;                  // the parser's message, when not
     qint64 line = 0;
     qint64 column = 0;
+    // The UTF-8 text the tree's views point into: the file's own bytes when
+    // it is UTF-8, else the decoded document. The tree is valid while this
+    // result (or a copy of it) lives.
+    QByteArray source;
 };
 
 namespace xmltree {
@@ -43,7 +63,8 @@ inline constexpr int kMaxDepth = 32;
 // hundred megabytes.
 inline constexpr qsizetype kMaxElements = 300'000;
 
-// A document type declaration is refused: our files never hold one.
+// A document type declaration is refused: our files never hold one. The
+// tree shares `bytes` (no copy) when they are UTF-8.
 XmlParseResult parse(const QByteArray &bytes);
 // Reads and parses a regular file of at most 64 MB; a file that cannot be
 // read gives an error text with the reason ("does not exist", "is a folder",

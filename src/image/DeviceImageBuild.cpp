@@ -111,6 +111,45 @@ BuildResult buildImageFile(const QString &configurationPath, const QString &imag
                            QDir::toNativeSeparators(configurationPath), imagePath);
 }
 
+BuildResult checkAndBuildImageFile(const QString &configurationPath, const QString &imagePath,
+                                   config::FileCheck &check)
+{
+    const QFileInfo configurationInfo(configurationPath);
+    if (!configurationInfo.exists() && !configurationInfo.isSymLink()) {
+        check = {};
+        BuildResult result;
+        result.imagePath = imagePath;
+        result.status = BuildStatus::NoConfiguration;
+        return result;
+    }
+    config::XmlParseResult parsed;
+    check = config::checkConfigurationFile(configurationPath, &parsed);
+    if (check.status == config::FileCheck::Status::Refused) {
+        BuildResult result;
+        result.imagePath = imagePath;
+        return result;
+    }
+    if (std::optional<QString> fault = outputFault(imagePath, configurationPath)) {
+        BuildResult result;
+        result.imagePath = imagePath;
+        result.error = *fault;
+        return result;
+    }
+    return compileAndWrite(parsed, QDir::toNativeSeparators(configurationPath), imagePath);
+}
+
+BuildResult buildImageFromTree(const config::XmlParseResult &parsed, const QString &shownName,
+                               const QString &imagePath)
+{
+    if (std::optional<QString> fault = outputFault(imagePath, {})) {
+        BuildResult result;
+        result.imagePath = imagePath;
+        result.error = *fault;
+        return result;
+    }
+    return compileAndWrite(parsed, shownName, imagePath);
+}
+
 BuildResult buildImageFromXml(const QByteArray &xml, const QString &shownName, const QString &imagePath)
 {
     if (std::optional<QString> fault = outputFault(imagePath, {})) {

@@ -2,6 +2,9 @@
 // write the file atomically, with one result the window and the CLI report.
 #pragma once
 
+#include "config/ConfigurationChecks.h"
+#include "config/XmlTree.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -42,6 +45,18 @@ BuildResult buildDeviceImage(const QString &configurationFolder);
 // replaced by a complete new one, and an image path that is not a regular
 // file, or is the configuration itself, is refused.
 BuildResult buildImageFile(const QString &configurationPath, const QString &imagePath);
+
+// As buildImageFile, after the save-time checks on the same read and parse
+// of the file: what was checked is what is built. `check` gets the check's
+// answer; a configuration the checks refuse is not compiled (Failed, with
+// an empty error: the refusal is in `check`).
+BuildResult checkAndBuildImageFile(const QString &configurationPath, const QString &imagePath,
+                                   config::FileCheck &check);
+
+// Compiles a document already parsed (`shownName` names it in errors) into
+// the given image file, as above.
+BuildResult buildImageFromTree(const config::XmlParseResult &parsed, const QString &shownName,
+                               const QString &imagePath);
 
 // Compiles a configuration held in memory (the bytes of a Configuration.xml;
 // `shownName` names it in errors) into the given image file, as above.

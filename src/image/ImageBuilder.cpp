@@ -51,7 +51,7 @@ thread_local const config::XmlElement *t_document = nullptr;
 // share the name (the rows of a table, the slots of a day).
 QString childStep(const config::XmlElement &parent, qsizetype i)
 {
-    const QString &name = parent.children[i].name;
+    const QByteArrayView name = parent.children[i].name;
     int position = 0;
     int sameName = 0;
     for (qsizetype j = 0; j < parent.children.size(); ++j) {
@@ -61,7 +61,8 @@ QString childStep(const config::XmlElement &parent, qsizetype i)
                 ++position;
         }
     }
-    return sameName > 1 ? QStringLiteral("%1[%2]").arg(name).arg(position) : name;
+    const QString shown = QString::fromUtf8(name);
+    return sameName > 1 ? QStringLiteral("%1[%2]").arg(shown).arg(position) : shown;
 }
 
 // Finds target below from and collects the names on the way. The tree is at
@@ -84,7 +85,7 @@ QString pathOf(const config::XmlElement *element)
 {
     QStringList names;
     if (t_document && collectPath(*t_document, element, names))
-        names.prepend(t_document->name);
+        names.prepend(t_document->nameText());
     return names.join(u'/');
 }
 
@@ -106,24 +107,29 @@ QString placeOf(Node element)
     failAt(element, QStringLiteral("Range check error"));
 }
 
-Node require(Node parent, const QString &name)
+Node require(Node parent, QAnyStringView name)
 {
     const config::XmlElement *child = parent->child(name);
     if (!child)
-        fail(QStringLiteral("Element '%1' is missing").arg(pathOf(parent) + u'/' + name));
+        fail(QStringLiteral("Element '%1' is missing").arg(pathOf(parent) + u'/' + name.toString()));
     return child;
 }
 
-const QString &leafText(Node node)
+void requireLeaf(Node node)
 {
     if (node->hasChildren())
         fail(QStringLiteral("Element '%1' (line %2) holds elements instead of a value")
                  .arg(pathOf(node))
                  .arg(node->line));
-    return node->text;
 }
 
-QString text(Node parent, const QString &name)
+QString leafText(Node node)
+{
+    requireLeaf(node);
+    return node->text();
+}
+
+QString text(Node parent, QAnyStringView name)
 {
     return leafText(require(parent, name));
 }
@@ -131,9 +137,10 @@ QString text(Node parent, const QString &name)
 // Only the text "1" is on.
 bool flag(Node node)
 {
-    return leafText(node) == u"1";
+    requireLeaf(node);
+    return node->textEquals("1");
 }
-bool flag(Node parent, const QString &name)
+bool flag(Node parent, QAnyStringView name)
 {
     return flag(require(parent, name));
 }
@@ -147,7 +154,7 @@ qint32 integerOf(Node node)
     return *number;
 }
 
-quint32 integer(Node parent, const QString &name, qint32 min, qint32 max)
+quint32 integer(Node parent, QAnyStringView name, qint32 min, qint32 max)
 {
     const Node node = require(parent, name);
     const qint32 value = integerOf(node);
@@ -268,9 +275,9 @@ class Compiler
 public:
     explicit Compiler(const config::XmlElement &root) : m_root(&root)
     {
-        if (root.name != u"Configuration")
+        if (root.name != "Configuration")
             fail(QStringLiteral("Element 'Configuration' is missing: the document element is '%1'")
-                     .arg(config::quoted(root.name)));
+                     .arg(config::quoted(root.nameText())));
     }
 
     QStringList warnings() const { return m_warnings; }
@@ -293,37 +300,37 @@ private:
     // that gives the device's indexes.
     void collectStrings()
     {
-        const Node input = require(m_root, QStringLiteral("Input"));
+        const Node input = require(m_root, "Input");
         for (const InputGroup &group : inputGroups()) {
             const Node node = requirePath(input, group.path);
             for (const InputSide &side : group.sides) {
                 if (!flag(node, sideName("En_SMS_", side)))
                     continue;
                 for (const config::XmlElement &row : rows(require(node, sideName("List_SMS_", side)))) {
-                    collectPhone(require(&row, QStringLiteral("Phone_Number")));
-                    collectText(m_messages, require(&row, QStringLiteral("Message")), kMessage);
+                    collectPhone(require(&row, "Phone_Number"));
+                    collectText(m_messages, require(&row, "Message"), kMessage);
                 }
             }
         }
         for (int n = 1; n <= kDigitalOutputs; ++n) {
             const Node output = outputNode(n);
-            const Node sms = require(output, QStringLiteral("SMS"));
-            if (flag(sms, QStringLiteral("Enable_from_SMS"))) {
+            const Node sms = require(output, "SMS");
+            if (flag(sms, "Enable_from_SMS")) {
                 for (const Command &command : kCommands) {
                     if (flag(sms, QLatin1String(command.enable)))
                         collectText(m_messages, require(sms, QLatin1String(command.text)), kMessage);
                 }
             }
-            if (flag(sms, QStringLiteral("Check_Phone_Number_from_SMS"))) {
-                for (const config::XmlElement &row : rows(require(sms, QStringLiteral("List_SMS"))))
-                    collectPhone(require(&row, QStringLiteral("Phone_Number")));
+            if (flag(sms, "Check_Phone_Number_from_SMS")) {
+                for (const config::XmlElement &row : rows(require(sms, "List_SMS")))
+                    collectPhone(require(&row, "Phone_Number"));
             }
-            if (flag(sms, QStringLiteral("Check_Password_from_SMS")))
-                collectText(m_passwords, require(sms, QStringLiteral("Password_from_SMS_Text")), kPassword);
-            const Node call = require(output, QStringLiteral("CALL"));
-            if (flag(call, QStringLiteral("Enable_from_CALL"))) {
-                for (const config::XmlElement &row : rows(require(call, QStringLiteral("List_SMS"))))
-                    collectPhone(require(&row, QStringLiteral("Phone_Number")));
+            if (flag(sms, "Check_Password_from_SMS"))
+                collectText(m_passwords, require(sms, "Password_from_SMS_Text"), kPassword);
+            const Node call = require(output, "CALL");
+            if (flag(call, "Enable_from_CALL")) {
+                for (const config::XmlElement &row : rows(require(call, "List_SMS")))
+                    collectPhone(require(&row, "Phone_Number"));
             }
         }
     }
@@ -382,21 +389,21 @@ private:
         words.fill(0);
         words[0] = words[1] = 0xFFFFFFFF;
         const Node profile = requirePath(m_root, QStringLiteral("Date_Time_Profile/Profile"));
-        const Node weekly = require(profile, QStringLiteral("Weekly"));
+        const Node weekly = require(profile, "Weekly");
         for (int n = 1; n <= kWeeklyProfiles; ++n) {
             const Node week = require(weekly, numbered("Week", n));
-            if (!flag(week, QStringLiteral("Enable_Week")))
+            if (!flag(week, "Enable_Week"))
                 continue;
-            const Node timeSlots = require(week, QStringLiteral("Time_Slots"));
+            const Node timeSlots = require(week, "Time_Slots");
             for (int d = 0; d < int(kDayNames.size()); ++d)
                 setSlots(require(timeSlots, QLatin1String(kDayNames[d])),
                          kFirstWeeklyWord + kWordsPerWeek * (n - 1) + 2 * d);
         }
-        const Node daily = require(profile, QStringLiteral("Daily"));
+        const Node daily = require(profile, "Daily");
         for (int n = 1; n <= kDailyProfiles; ++n) {
             const Node day = require(daily, numbered("Day", n));
-            if (flag(day, QStringLiteral("Enable_Day")))
-                setSlots(require(day, QStringLiteral("Time_Slots")), kFirstDailyWord + 2 * (n - 1));
+            if (flag(day, "Enable_Day"))
+                setSlots(require(day, "Time_Slots"), kFirstDailyWord + 2 * (n - 1));
         }
         for (int w = kFirstSpareWord; w < kProfileWordCount; ++w)
             words[w] = 0xFFFFFFFF;
@@ -416,8 +423,8 @@ private:
 
     void fillSettings()
     {
-        const Node phone = require(m_root, QStringLiteral("Phone_Setting"));
-        const Node pin = require(phone, QStringLiteral("PIN"));
+        const Node phone = require(m_root, "Phone_Setting");
+        const Node pin = require(phone, "PIN");
         m_model.pin = config::textcodec::toWindows1252(leafText(pin));
         if (m_model.pin.size() > kPin.limit)
             warnCut(pin, kPin, m_model.pin.size(), config::textcodec::fromWindows1252(m_model.pin),
@@ -425,14 +432,14 @@ private:
         // Files from older versions have no DST element; a DST that cannot
         // be read at all counts as off too.
         const config::XmlElement *dst = phone->child(u"DST");
-        const bool dstOn = dst && !dst->hasChildren() && dst->text == u"1";
+        const bool dstOn = dst && !dst->hasChildren() && dst->textEquals("1");
         m_model.dstText = dstOn ? layout::kDstOn : layout::kDstOff;
     }
 
     void fillInputEvents()
     {
         m_model.inputEvents.fill(InputEvent{});
-        const Node input = require(m_root, QStringLiteral("Input"));
+        const Node input = require(m_root, "Input");
         for (const InputGroup &group : inputGroups()) {
             const Node node = requirePath(input, group.path);
             for (const InputSide &side : group.sides) {
@@ -444,8 +451,8 @@ private:
                     event.threshold = counts(require(node, sideName("Value_", side)));
                 event.flags = kSendsSms;
                 for (const config::XmlElement &row : rows(require(node, sideName("List_SMS_", side)))) {
-                    const quint16 phone = internPhone(text(&row, QStringLiteral("Phone_Number")));
-                    event.smsList.append({phone, m_messages.intern(text(&row, QStringLiteral("Message")))});
+                    const quint16 phone = internPhone(text(&row, "Phone_Number"));
+                    event.smsList.append({phone, m_messages.intern(text(&row, "Message"))});
                 }
                 if (group.analog) {
                     // The return to rest is checked every 100 ms; files from
@@ -466,16 +473,16 @@ private:
         m_model.callEvents.clear();
         for (int n = 1; n <= kDigitalOutputs; ++n) {
             const Node output = outputNode(n);
-            const Node sms = require(output, QStringLiteral("SMS"));
-            if (flag(sms, QStringLiteral("Enable_from_SMS"))) {
+            const Node sms = require(output, "SMS");
+            if (flag(sms, "Enable_from_SMS")) {
                 for (int kind = kSet; kind <= kImpulse; ++kind) {
                     if (flag(sms, QLatin1String(kCommands[kind].enable)))
                         m_model.smsEvents.append(smsEvent(sms, CommandKind(kind), n));
                 }
             }
-            const Node call = require(output, QStringLiteral("CALL"));
-            if (flag(call, QStringLiteral("Enable_from_CALL"))) {
-                for (const config::XmlElement &row : rows(require(call, QStringLiteral("List_SMS"))))
+            const Node call = require(output, "CALL");
+            if (flag(call, "Enable_from_CALL")) {
+                for (const config::XmlElement &row : rows(require(call, "List_SMS")))
                     m_model.callEvents.append(callEvent(call, &row, n));
             }
         }
@@ -485,24 +492,23 @@ private:
     {
         SmsEvent event;
         event.textIndex = m_messages.intern(text(sms, QLatin1String(kCommands[kind].text)));
-        if (flag(sms, QStringLiteral("Check_Password_from_SMS"))) {
+        if (flag(sms, "Check_Password_from_SMS")) {
             event.checks |= kCheckPassword;
-            event.passwordIndex = m_passwords.intern(text(sms, QStringLiteral("Password_from_SMS_Text")));
+            event.passwordIndex = m_passwords.intern(text(sms, "Password_from_SMS_Text"));
         }
-        if (flag(sms, QStringLiteral("Check_Phone_Number_from_SMS")))
+        if (flag(sms, "Check_Phone_Number_from_SMS"))
             event.checks |= kCheckPhoneNumber;
         event.action = outputBit(kind, output);
         if (kind == kImpulse)
-            event.action |= integer(sms, QStringLiteral("Delay_Impulse_from_SMS"), 0, 65535)
-                            << action::kDurationShift;
-        if (flag(sms, QStringLiteral("Send_Back_SMS_from_SMS"))) {
+            event.action |= integer(sms, "Delay_Impulse_from_SMS", 0, 65535) << action::kDurationShift;
+        if (flag(sms, "Send_Back_SMS_from_SMS")) {
             event.action |= action::kEcho;
             event.echoList.append({kSender, event.textIndex});
         }
         // Each command carries its own copy of the list, read whether the
         // phone check is on or not.
-        for (const config::XmlElement &row : rows(require(sms, QStringLiteral("List_SMS")))) {
-            const quint16 phone = internPhone(text(&row, QStringLiteral("Phone_Number")));
+        for (const config::XmlElement &row : rows(require(sms, "List_SMS"))) {
+            const quint16 phone = internPhone(text(&row, "Phone_Number"));
             event.allowedNumbers.append({phone, profileOf(&row)});
         }
         return event;
@@ -511,10 +517,10 @@ private:
     CallEvent callEvent(Node call, Node row, int output)
     {
         CallEvent event;
-        event.phoneIndex = internPhone(text(row, QStringLiteral("Phone_Number")));
+        event.phoneIndex = internPhone(text(row, "Phone_Number"));
         event.profile = profileOf(row);
-        event.ringNumber = quint8(integer(call, QStringLiteral("Ring_Number_from_CALL"), 0, 255));
-        event.hangUpRings = quint8(integer(call, QStringLiteral("Hang_Up_Ring_from_CALL"), 0, 255));
+        event.ringNumber = quint8(integer(call, "Ring_Number_from_CALL", 0, 255));
+        event.hangUpRings = quint8(integer(call, "Hang_Up_Ring_from_CALL", 0, 255));
         event.underRingAction = callAction(call, "Under_Ring", "Under", output);
         event.aboveRingAction = callAction(call, "Above_Ring", "Above", output);
         event.hangUpAction = callAction(call, "Hang_Up", "Hang", output);
@@ -524,9 +530,9 @@ private:
     quint32 callAction(Node call, const char *outcome, const char *delayName, int output)
     {
         const QString name = QLatin1String(outcome) + QStringLiteral("_from_CALL");
-        if (!flag(call, QStringLiteral("Enable_") + name))
+        if (!flag(call, "Enable_" + name))
             return 0;
-        const QString operation = text(call, QStringLiteral("Operation_") + name);
+        const QString operation = text(call, "Operation_" + name);
         if (operation == u"0")
             return outputBit(kSet, output);
         if (operation == u"1")
@@ -542,7 +548,7 @@ private:
     // An empty profile cell is profile 0: the save-time checks accept it.
     quint16 profileOf(Node row)
     {
-        const Node node = require(row, QStringLiteral("Profile"));
+        const Node node = require(row, "Profile");
         if (leafText(node).isEmpty())
             return 0;
         const qint32 profile = integerOf(node);

@@ -58,7 +58,7 @@ bool LanguageTexts::loadLanguageBytes(const QByteArray &bytes)
 
 bool LanguageTexts::applyLanguageTree(const config::XmlParseResult &parsed)
 {
-    if (!parsed.root || parsed.root->name != u"Language")
+    if (!parsed.root || parsed.root->name != "Language")
         return false;
     const config::XmlElement *fmain = parsed.root->child(u"FMain");
     if (!fmain)
@@ -81,7 +81,7 @@ bool LanguageTexts::applyLanguageTree(const config::XmlParseResult &parsed)
         const KeyDef &def = keyDefs[i];
         const config::XmlElement *group = groupElements[static_cast<int>(def.group)];
         const config::XmlElement *key = group ? group->child(def.key) : nullptr;
-        m_texts[i] = key && !key->hasChildren() ? key->text : def.text.toString();
+        m_texts[i] = key && !key->hasChildren() ? key->text() : def.text.toString();
     }
     return true;
 }

@@ -146,7 +146,7 @@ void MainWindow::buildWindow()
 
 void MainWindow::addPage(const MenuEntry &entry, std::size_t position)
 {
-    Page *page = entry.make(*m_context);
+    Page *page = entry.make(*m_context, m_stack);
     m_stack->addWidget(page);
     m_pages[page->id()] = page;
     const PageId id = entry.page;

@@ -13,15 +13,16 @@ namespace ui {
 
 namespace {
 
-template <typename P> Page *make(PageContext &context)
+template <typename P> Page *make(PageContext &context, QWidget *parent)
 {
-    return new P(context);
+    return new P(context, parent);
 }
 
-Page *makeUpdatePage(PageContext &context)
+Page *makeUpdatePage(PageContext &context, QWidget *parent)
 {
     // An update starts only from a saved configuration.
-    auto *page = new UpdatePage(context, [&context] { return context.commands().saveConfiguration(true); });
+    auto *page = new UpdatePage(
+        context, [&context] { return context.commands().saveConfiguration(true); }, parent);
     QObject::connect(page, &UpdatePage::nameNeeded, &context.commands(), &ProjectCommands::askForName);
     return page;
 }

@@ -24,7 +24,9 @@ struct MenuEntry
     const char *icon;        // the icon control
     const char *resource;
     MenuGroup group;
-    Page *(*make)(PageContext &context);
+    // Builds the page inside its parent, so it takes the window's font as
+    // it is built instead of measuring every caption again when moved in.
+    Page *(*make)(PageContext &context, QWidget *parent);
     bool portLed = false; // a port LED sits beside the caption
 };
 

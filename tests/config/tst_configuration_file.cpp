@@ -27,13 +27,13 @@ QByteArray readFile(const QString &path)
 // Compares two element trees; returns the path of the first difference.
 QString firstDifference(const config::XmlElement &a, const config::XmlElement &b, const QString &path = {})
 {
-    const QString here = path + QLatin1Char('/') + a.name;
+    const QString here = path + QLatin1Char('/') + a.nameText();
     if (a.name != b.name)
-        return here + QStringLiteral(" vs ") + b.name;
+        return here + QStringLiteral(" vs ") + b.nameText();
     if (a.children.size() != b.children.size())
         return here + QStringLiteral(": %1 vs %2 children").arg(a.children.size()).arg(b.children.size());
-    if (a.children.isEmpty() && a.text != b.text)
-        return here + QStringLiteral(": '%1' vs '%2'").arg(a.text, b.text);
+    if (a.children.isEmpty() && a.text() != b.text())
+        return here + QStringLiteral(": '%1' vs '%2'").arg(a.text(), b.text());
     for (qsizetype i = 0; i < a.children.size(); ++i) {
         QString d = firstDifference(a.children[i], b.children[i], here);
         if (!d.isEmpty())
@@ -198,7 +198,7 @@ private slots:
                                                            ->child(u"CALL")
                                                            ->child(u"List_SMS");
         QCOMPARE(table->children.size(), 1);
-        QCOMPARE(table->children[0].children[0].text, QStringLiteral("kept"));
+        QCOMPARE(table->children[0].children[0].text(), QStringLiteral("kept"));
     }
 
     void olderFileTakesTheFallbacksAndSavingAddsThem()
@@ -224,7 +224,7 @@ private slots:
         QCOMPARE(c.digitalOutputs[1].call.hangUpRing, QStringLiteral("3"));
 
         const config::XmlParseResult resaved = config::xmltree::parse(serializeConfiguration(c));
-        QCOMPARE(resaved.root->child(u"Phone_Setting")->child(u"DST")->text, QStringLiteral("0"));
+        QCOMPARE(resaved.root->child(u"Phone_Setting")->child(u"DST")->text(), QStringLiteral("0"));
         QVERIFY(resaved.root->child(u"Output")
                     ->child(u"Digital")
                     ->child(u"Digital_Output_2")

@@ -77,11 +77,11 @@ private slots:
         QVERIFY2(result.root, qPrintable(result.error));
         const config::XmlElement &root = *result.root;
         QCOMPARE(root.children.size(), 2);
-        QCOMPARE(root.child(u"A")->text, QStringLiteral("one"));
+        QCOMPARE(root.child(u"A")->text(), QStringLiteral("one"));
         QCOMPARE(root.child(u"A")->line, 2);
         QCOMPARE(root.child(u"B")->children.size(), 2);
-        QCOMPARE(root.child(u"B")->children.first().text, QStringLiteral("t&u"));
-        QCOMPARE(root.text, QStringLiteral("\n \n x<y>"));
+        QCOMPARE(root.child(u"B")->children.first().text(), QStringLiteral("t&u"));
+        QCOMPARE(root.text(), QStringLiteral("\n \n x<y>"));
     }
 
     // The reader replaced Qt's stream reader: every form that one read must
@@ -110,14 +110,14 @@ private slots:
         QFETCH(QByteArray, bytes);
         const config::XmlParseResult result = config::xmltree::parse(bytes);
         QVERIFY2(result.root, qPrintable(result.error));
-        QCOMPARE(result.root->child(u"T")->text, QString::fromUtf8("Caf\u00e9 \u20ac \U0001F6A8"));
+        QCOMPARE(result.root->child(u"T")->text(), QString::fromUtf8("Caf\u00e9 \u20ac \U0001F6A8"));
     }
 
     void lineEndsAreReadAsLineFeeds()
     {
         const config::XmlParseResult result = config::xmltree::parse("<R>a\r\nb\rc\n<![CDATA[d\r\ne]]></R>");
         QVERIFY(result.root);
-        QCOMPARE(result.root->text, QStringLiteral("a\nb\nc\nd\ne"));
+        QCOMPARE(result.root->text(), QStringLiteral("a\nb\nc\nd\ne"));
     }
 
     void refusesWhatIsNotWellFormed_data()

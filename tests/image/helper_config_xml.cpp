@@ -239,10 +239,9 @@ QString ConfigXml::writeTo(const QString &folder) const
     return path;
 }
 
-config::XmlElement ConfigXml::root() const
+config::XmlParseResult ConfigXml::parsed() const
 {
-    const config::XmlParseResult parsed = config::xmltree::parse(toXml());
-    return parsed.root ? *parsed.root : config::XmlElement{};
+    return config::xmltree::parse(toXml());
 }
 
 QByteArray readFileBytes(const QString &path)

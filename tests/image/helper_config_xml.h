@@ -38,8 +38,8 @@ public:
     QByteArray toXml() const;
     // Writes folder/Configuration.xml; returns its path.
     QString writeTo(const QString &folder) const;
-    // The parsed document element.
-    config::XmlElement root() const;
+    // The parsed document; its tree lives as long as the result.
+    config::XmlParseResult parsed() const;
 
     // Shorthands for the common group paths.
     static QString digitalInput(int n) { return QStringLiteral("Input/Digital/Digital_Input_%1/").arg(n); }

@@ -710,7 +710,7 @@ void TestCliImage::buildWarnsOfEveryTextTheDeviceCuts()
     QFETCH(QStringList, edits);
     QFETCH(QStringList, warnings);
     QTemporaryDir dir;
-    const config::XmlElement root = ConfigXml().apply(edits).root();
+    const config::XmlParseResult parsed = ConfigXml().apply(edits).parsed();
     ConfigXml().apply(edits).writeTo(dir.path());
     const Run run = runCli({"build", dir.path(), "--no-check"});
     QCOMPARE(run.exitCode, 0);
@@ -718,7 +718,7 @@ void TestCliImage::buildWarnsOfEveryTextTheDeviceCuts()
     QCOMPARE(lines, warnings.replaceInStrings(QRegularExpression("^"), "trenov5x-cli build: warning: "));
     QVERIFY(run.out.startsWith("Wrote "));
     // Built as the layout says, cut texts included.
-    const image::CompileResult compiled = image::compileConfiguration(root);
+    const image::CompileResult compiled = image::compileConfiguration(*parsed.root);
     QCOMPARE(readFileBytes(dir.filePath("bin/bank.bin")), image::writeImage(compiled.model).bytes);
 }
 

@@ -1,9 +1,12 @@
 // Building bank.bin from a configuration folder on disk: golden images, the
 // folder without Configuration.xml, and failures that must leave an existing
 // image untouched.
+#include "config/FileAccess.h"
 #include "helper_config_xml.h"
 #include "helper_image.h"
 #include "image/DeviceImageBuild.h"
+#include "image/ImageBuilder.h"
+#include "image/ImageWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,6 +31,8 @@ private slots:
     void unwritableImageReportsSystemText();
     void buildsIntoAnyOutputPath();
     void readsWindows1252File();
+    void checkedBuildReadsTheFileOnce_data();
+    void checkedBuildReadsTheFileOnce();
 };
 
 void TestDeviceImageBuild::buildsGoldenImages_data()
@@ -190,6 +195,41 @@ void TestDeviceImageBuild::readsWindows1252File()
     const BuildResult result = buildDeviceImage(dir.path());
     QVERIFY2(result.built(), qPrintable(result.error));
     QCOMPARE(readFileBytes(result.imagePath).mid(1316, 5), QByteArray("12\x80\xe9\0", 5));
+}
+
+void TestDeviceImageBuild::checkedBuildReadsTheFileOnce_data()
+{
+    QTest::addColumn<QStringList>("edits");
+    QTest::addColumn<bool>("check");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("accepted, checked and built")
+        << QStringList{"+DI1/List_SMS_F0T1=Alarm|+3912345"} << true << false;
+    QTest::newRow("refused by the checks, nothing built") << QStringList{"PS/PIN=12a4"} << true << true;
+    QTest::newRow("built without the checks") << QStringList{"PS/PIN=12a4"} << false << false;
+}
+
+void TestDeviceImageBuild::checkedBuildReadsTheFileOnce()
+{
+    QFETCH(QStringList, edits);
+    QFETCH(bool, check);
+    QFETCH(bool, refused);
+    QTemporaryDir dir;
+    const ConfigXml xml = ConfigXml().apply(edits);
+    const QString configuration = xml.writeTo(dir.path());
+    const QString imagePath = imagePathFor(dir.path());
+    config::FileCheck checked;
+    const qint64 readsBefore = config::fileaccess::readCount();
+    const BuildResult result = check ? checkAndBuildImageFile(configuration, imagePath, checked)
+                                     : buildImageFile(configuration, imagePath);
+    QCOMPARE(config::fileaccess::readCount() - readsBefore, 1);
+    QCOMPARE(checked.status == config::FileCheck::Status::Refused, refused);
+    QCOMPARE(result.built(), !refused);
+    QCOMPARE(QFileInfo::exists(imagePath), !refused);
+    if (!refused) {
+        const CompileResult compiled = compileConfiguration(*xml.parsed().root);
+        QVERIFY2(compiled.ok(), qPrintable(compiled.error));
+        QCOMPARE(readFileBytes(imagePath), writeImage(compiled.model).bytes);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDeviceImageBuild)

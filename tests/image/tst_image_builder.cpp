@@ -61,7 +61,7 @@ template <typename T> QStringList describeAll(const QList<T> &records)
 
 CompileResult compile(const QStringList &edits)
 {
-    return compileConfiguration(ConfigXml().apply(edits).root());
+    return compileConfiguration(*ConfigXml().apply(edits).parsed().root);
 }
 
 } // namespace
@@ -558,13 +558,13 @@ void TestImageBuilder::offSwitchSkipsElementsBelowIt()
 
 void TestImageBuilder::compilingTwiceGivesTheSameModel()
 {
-    const config::XmlElement root =
+    const config::XmlParseResult parsed =
         ConfigXml()
             .apply({"DI1/En_SMS_F0T1=1", "+DI1/List_SMS_F0T1=a|1", "DO1.SMS/Enable_from_SMS=1",
                     "DO1.SMS/Set_from_SMS=1", "+DO1.SMS/List_SMS=2|0"})
-            .root();
-    const CompileResult first = compileConfiguration(root);
-    const CompileResult second = compileConfiguration(root);
+            .parsed();
+    const CompileResult first = compileConfiguration(*parsed.root);
+    const CompileResult second = compileConfiguration(*parsed.root);
     QVERIFY(first.ok());
     QCOMPARE(second.model, first.model);
 }

@@ -51,15 +51,16 @@ int runBuild(const QCommandLineParser &parser)
 
     const QString folder = configurationFolderArgument(parser.positionalArguments().constFirst(), workspace);
     const QString configuration = QDir(folder).filePath(QLatin1String(image::kConfigurationFileName));
-    if (check) {
-        const ConfigurationCheck checked = checkConfigurationFile(configuration);
-        if (checked.status == ConfigurationCheck::Status::Refused) {
-            err << checked.text << "\nNothing built; correct the value or build with --no-check.\n";
-            return 1;
-        }
-    }
     const QString imagePath = output.isEmpty() ? image::imagePathFor(folder) : output;
-    const image::BuildResult result = image::buildImageFile(configuration, imagePath);
+    // The checks and the compile share one read and one parse of the file.
+    config::FileCheck checked;
+    const image::BuildResult result = check ? image::checkAndBuildImageFile(configuration, imagePath, checked)
+                                            : image::buildImageFile(configuration, imagePath);
+    if (checked.status == config::FileCheck::Status::Refused) {
+        err << configurationCheckOf(checked).text
+            << "\nNothing built; correct the value or build with --no-check.\n";
+        return 1;
+    }
     for (const QString &warning : result.warnings)
         err << "trenov5x-cli build: warning: " << warning << '\n';
     switch (result.status) {

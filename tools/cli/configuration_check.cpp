@@ -7,7 +7,11 @@ namespace cli {
 
 ConfigurationCheck checkConfigurationFile(const QString &path)
 {
-    const config::FileCheck check = config::checkConfigurationFile(path);
+    return configurationCheckOf(config::checkConfigurationFile(path));
+}
+
+ConfigurationCheck configurationCheckOf(const config::FileCheck &check)
+{
     switch (check.status) {
     case config::FileCheck::Status::Accepted:
         return {ConfigurationCheck::Status::Accepted, {}, check.filledIn};

@@ -2,6 +2,8 @@
 // on it: what check and build tell about a configuration before compiling.
 #pragma once
 
+#include "config/ConfigurationChecks.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -19,5 +21,7 @@ struct ConfigurationCheck
 };
 
 ConfigurationCheck checkConfigurationFile(const QString &path);
+// The same for a check already made.
+ConfigurationCheck configurationCheckOf(const config::FileCheck &check);
 
 } // namespace cli

@@ -1,8 +1,24 @@
 #include "SvgPicture.h"
 
+#include <QHash>
 #include <QPainter>
 
 namespace ui {
+
+namespace {
+
+// The parsed pictures of the resources shown so far; they live as long as
+// the program, as the resources do.
+QSvgRenderer *rendererFor(const QString &resource)
+{
+    static QHash<QString, QSvgRenderer *> renderers;
+    QSvgRenderer *&renderer = renderers[resource];
+    if (!renderer)
+        renderer = new QSvgRenderer(resource);
+    return renderer;
+}
+
+} // namespace
 
 SvgPicture::SvgPicture(const QString &objectName, const QString &resource, QSize size, QWidget *parent)
     : ClickLabel(objectName, parent)
@@ -15,22 +31,22 @@ SvgPicture::SvgPicture(const QString &objectName, const QString &resource, QSize
 void SvgPicture::setResource(const QString &resource)
 {
     m_resource = resource;
-    m_renderer.load(resource);
+    m_renderer = rendererFor(resource);
     update();
 }
 
 void SvgPicture::paintEvent(QPaintEvent *)
 {
-    if (!m_renderer.isValid())
+    if (!m_renderer->isValid())
         return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     // Scaled to fit, keeping the picture's proportions, centred.
-    QSizeF size = m_renderer.defaultSize();
+    QSizeF size = m_renderer->defaultSize();
     size.scale(QSizeF(width(), height()), Qt::KeepAspectRatio);
     const QRectF target((width() - size.width()) / 2, (height() - size.height()) / 2, size.width(),
                         size.height());
-    m_renderer.render(&painter, target);
+    m_renderer->render(&painter, target);
     painter.end();
     drawFocusMark(this);
 }

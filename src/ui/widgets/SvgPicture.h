@@ -21,7 +21,9 @@ protected:
 
 private:
     QString m_resource;
-    QSvgRenderer m_renderer;
+    // Shared by every picture of the same resource: the window shows the
+    // same flags and markers many times, and each is parsed once.
+    QSvgRenderer *m_renderer = nullptr;
 };
 
 } // namespace ui
