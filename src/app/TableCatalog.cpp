@@ -88,6 +88,13 @@ const config::SmsTable &tableOf(const config::Configuration &configuration, int 
     return tableIn<const config::Configuration, const config::SmsTable>(configuration, table);
 }
 
+config::RowRefusal checkTableRow(int table, const config::TableRow &row)
+{
+    if (kTables[table].output)
+        return config::checkOutputRow(row[0], row[1], table - config::kInputTables);
+    return config::checkInputRow(row[0], row[1], table);
+}
+
 QStringList tableHeader(int table, const lang::LanguageTexts &texts)
 {
     QStringList header;

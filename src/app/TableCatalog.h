@@ -4,6 +4,7 @@
 #pragma once
 
 #include "config/Configuration.h"
+#include "config/RowChecks.h"
 
 #include <QString>
 #include <QStringList>
@@ -33,6 +34,9 @@ QStringList tableNames();
 
 config::SmsTable &tableOf(config::Configuration &configuration, int table);
 const config::SmsTable &tableOf(const config::Configuration &configuration, int table);
+
+// The save-time check of one row of the table.
+config::RowRefusal checkTableRow(int table, const config::TableRow &row);
 
 // The column captions in the texts' current language, as the window shows them.
 QStringList tableHeader(int table, const lang::LanguageTexts &texts);

@@ -1,5 +1,8 @@
 #include "TableCsv.h"
 
+#include "config/XmlText.h"
+#include "lang/LanguageTexts.h"
+
 #include <QStringDecoder>
 
 namespace app {
@@ -259,6 +262,31 @@ CsvTable readTableCsv(const QByteArray &bytes, const QList<QStringList> &headers
         result.rows << row;
     }
     return result;
+}
+
+QString csvErrorText(const CsvTable &result, const lang::LanguageTexts &texts, const QStringList &header)
+{
+    using Error = CsvTable::Error;
+    const QString line = QString::number(result.line);
+    switch (result.error) {
+    case Error::None:
+        return {};
+    case Error::Empty:
+        return texts.messageText(u"Error_Csv_Empty");
+    case Error::UnknownColumn:
+        return texts.messageText(u"Error_Csv_Unknown_Column").arg(line, config::quoted(result.text));
+    case Error::MissingColumn:
+        return texts.messageText(u"Error_Csv_Missing_Column").arg(line, header.value(result.column));
+    case Error::RepeatedColumn:
+        return texts.messageText(u"Error_Csv_Repeated_Column").arg(line, config::quoted(result.text));
+    case Error::FieldCount:
+        return texts.messageText(u"Error_Csv_Field_Count").arg(line);
+    case Error::UnclosedQuote:
+        return texts.messageText(u"Error_Csv_Unclosed_Quote").arg(line);
+    case Error::TooLarge:
+        return texts.messageText(u"Error_Csv_Too_Large").arg(line);
+    }
+    return {};
 }
 
 } // namespace app

@@ -12,6 +12,10 @@
 #include <QString>
 #include <QStringList>
 
+namespace lang {
+class LanguageTexts;
+}
+
 namespace app {
 
 QByteArray writeTableCsv(const QStringList &header, const QList<config::TableRow> &rows);
@@ -41,5 +45,9 @@ constexpr qsizetype kMaxCsvRows = 100000;
 
 // `headers` holds the table's three column captions in each language known.
 CsvTable readTableCsv(const QByteArray &bytes, const QList<QStringList> &headers);
+
+// Why a file was refused, in the texts' language; `header` is the table's
+// column captions in it.
+QString csvErrorText(const CsvTable &result, const lang::LanguageTexts &texts, const QStringList &header);
 
 } // namespace app

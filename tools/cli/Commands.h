@@ -12,5 +12,7 @@ Command portsCommand();
 Command statusCommand();
 Command setClockCommand();
 Command updateCommand();
+Command diffCommand();
+Command tableCommand();
 
 } // namespace cli

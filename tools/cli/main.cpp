@@ -13,8 +13,9 @@ namespace {
 
 QList<cli::Command> commands()
 {
-    return {cli::checkCommand(),  cli::buildCommand(),    cli::inspectCommand(), cli::portsCommand(),
-            cli::statusCommand(), cli::setClockCommand(), cli::updateCommand()};
+    return {cli::checkCommand(),  cli::buildCommand(),  cli::inspectCommand(),
+            cli::portsCommand(),  cli::statusCommand(), cli::setClockCommand(),
+            cli::updateCommand(), cli::diffCommand(),   cli::tableCommand()};
 }
 
 void printUsage(QTextStream &out)
