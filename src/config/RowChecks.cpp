@@ -38,6 +38,18 @@ constexpr RowKeys kOutputRowKeys[kOutputTables] = {
 
 } // namespace
 
+QString withoutPhoneSeparators(QStringView typed)
+{
+    QString kept;
+    kept.reserve(typed.size());
+    for (QChar c : typed) {
+        if (c.isSpace() || c == u'-' || c == u'.' || c == u'/' || c == u'(' || c == u')')
+            continue;
+        kept.append(c);
+    }
+    return kept;
+}
+
 bool isPhoneNumberText(QStringView phone)
 {
     for (QChar c : phone) {

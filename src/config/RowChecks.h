@@ -25,6 +25,11 @@ struct RowRefusal
     bool refused() const { return !key.isEmpty(); }
 };
 
+// A phone number as the device takes it, from the way people write it down:
+// blanks and the separators - . / ( ) dropped; anything else is kept for the
+// checks to judge.
+QString withoutPhoneSeparators(QStringView typed);
+
 // A phone number holds only "+" and the digits 0-9, in any order; empty passes.
 bool isPhoneNumberText(QStringView phone);
 

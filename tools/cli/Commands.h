@@ -15,5 +15,7 @@ Command updateCommand();
 Command historyCommand();
 Command restoreCommand();
 Command reportCommand();
+Command diffCommand();
+Command tableCommand();
 
 } // namespace cli

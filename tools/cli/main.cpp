@@ -18,7 +18,7 @@ QList<cli::Command> commands()
     return {cli::checkCommand(),   cli::buildCommand(),   cli::inspectCommand(),
             cli::portsCommand(),   cli::statusCommand(),  cli::setClockCommand(),
             cli::updateCommand(),  cli::historyCommand(), cli::restoreCommand(),
-            cli::reportCommand()};
+            cli::reportCommand(),  cli::diffCommand(),    cli::tableCommand()};
 }
 
 void printUsage(QTextStream &out)

@@ -24,18 +24,6 @@ int profileColumn(TableId id)
     return isOutputTable(id) ? 1 : -1;
 }
 
-QString withoutPhoneSeparators(QStringView typed)
-{
-    QString kept;
-    kept.reserve(typed.size());
-    for (QChar c : typed) {
-        if (c.isSpace() || c == u'-' || c == u'.' || c == u'/' || c == u'(' || c == u')')
-            continue;
-        kept.append(c);
-    }
-    return kept;
-}
-
 SmsTableModel::SmsTableModel(config::SmsTable &table, TableId id, const lang::LanguageTexts &texts,
                              QObject *parent)
     : QAbstractTableModel(parent), m_table(table), m_id(id), m_texts(texts)

@@ -37,10 +37,7 @@ int phoneColumn(TableId id);
 // -1 for an input table.
 int profileColumn(TableId id);
 
-// A phone number as the device takes it, from the way people write it down:
-// blanks and the separators - . / ( ) dropped; anything else is kept for the
-// checks to judge.
-QString withoutPhoneSeparators(QStringView typed);
+using config::withoutPhoneSeparators;
 
 class SmsTableModel : public QAbstractTableModel
 {
