@@ -119,7 +119,7 @@ QVariant SmsTableModel::headerData(int section, Qt::Orientation orientation, int
 
 bool SmsTableModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant &value, int role)
 {
-    if (orientation != Qt::Horizontal || role != Qt::EditRole && role != Qt::DisplayRole || section < 0 ||
+    if (orientation != Qt::Horizontal || (role != Qt::EditRole && role != Qt::DisplayRole) || section < 0 ||
         section >= 3)
         return false;
     m_headers[section] = value.toString();
