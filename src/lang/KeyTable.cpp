@@ -598,6 +598,7 @@ constexpr KeyDef kKeys[] = {
     {u"Csv_Append", u"Append", Group::Messages_Errors, KeyKind::Message},
     {u"Csv_Replace", u"Replace", Group::Messages_Errors, KeyKind::Message},
     {u"Csv_Cancel", u"Cancel", Group::Messages_Errors, KeyKind::Message},
+    {u"Error_Csv_Read", u"Error! The file could not be read.", Group::Messages_Errors, KeyKind::Message},
     // clang-format on
 };
 

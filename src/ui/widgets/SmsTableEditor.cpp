@@ -1,8 +1,13 @@
 #include "SmsTableEditor.h"
 
+#include "app/TableCatalog.h"
+#include "app/TableCsv.h"
+#include "config/FileAccess.h"
 #include "config/RowChecks.h"
 #include "lang/KeyTable.h"
+#include "lang/LanguageTexts.h"
 #include "ui/LanguageApplier.h"
+#include "ui/PageContext.h"
 #include "ui/widgets/LengthCounter.h"
 #include "ui/widgets/PageParts.h"
 #include "ui/widgets/SmsTableModel.h"
@@ -10,8 +15,13 @@
 #include "ui/widgets/TableCellDelegates.h"
 #include "ui/widgets/Theme.h"
 
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QMenu>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -35,11 +45,26 @@ constexpr TableNames kTables[] = {
 
 constexpr int kRowHeight = 20;
 
+constexpr QStringView kExportCsvKey = u"Caption_Export_Csv";
+constexpr QStringView kImportCsvKey = u"Caption_Import_Csv";
+
 } // namespace
 
 const TableNames &tableNames(TableId id)
 {
     return kTables[int(id)];
+}
+
+QString csvButtonName(TableId id, bool import)
+{
+    return QLatin1String(tableNames(id).duplicate)
+        .toString()
+        .replace(QLatin1String("DupRow"), import ? QLatin1String("ImpCsv") : QLatin1String("ExpCsv"));
+}
+
+QString csvActionName(TableId id, bool import)
+{
+    return csvButtonName(id, import).replace(QLatin1String("TntB_"), QLatin1String("Act_"));
 }
 
 SmsTableEditor::SmsTableEditor(TableId id, QWidget *parent) : QWidget(parent), m_id(id)
@@ -90,8 +115,37 @@ SmsTableEditor::SmsTableEditor(TableId id, QWidget *parent) : QWidget(parent), m
     buttons->addWidget(m_duplicate);
     buttons->addWidget(m_delete);
     buttons->addWidget(m_clear);
+    m_export = new ThemedButton(csvButtonName(id, false), lang::builtinText(kExportCsvKey), this);
+    setTextKey(m_export, kExportCsvKey);
+    m_import = new ThemedButton(csvButtonName(id, true), lang::builtinText(kImportCsvKey), this);
+    setTextKey(m_import, kImportCsvKey);
+    buttons->addWidget(m_export);
+    buttons->addWidget(m_import);
     buttons->addStretch(1);
     column->addLayout(buttons);
+
+    // The same two in the grid's context menu, captioned as the buttons are
+    // in the window's language.
+    QList<QAction *> actions;
+    for (QPushButton *button : {m_export, m_import}) {
+        auto *action = new QAction(button->text(), m_view);
+        action->setObjectName(csvActionName(id, button == m_import));
+        connect(action, &QAction::triggered, button, &QPushButton::click);
+        actions.append(action);
+    }
+    m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_view, &QWidget::customContextMenuRequested, this, [this, actions](const QPoint &at) {
+        actions[0]->setText(m_export->text());
+        actions[1]->setText(m_import->text());
+        QMenu::exec(actions, m_view->viewport()->mapToGlobal(at), nullptr, m_view);
+    });
+    connect(m_export, &QPushButton::clicked, this, &SmsTableEditor::exportCsv);
+    connect(m_import, &QPushButton::clicked, this, &SmsTableEditor::importCsv);
+    m_chooseCsvFile = [](QWidget *parent, bool save, const QString &title, const QString &suggested,
+                         const QString &filter) {
+        return save ? QFileDialog::getSaveFileName(parent, title, suggested, filter)
+                    : QFileDialog::getOpenFileName(parent, title, suggested, filter);
+    };
 
     connect(m_add, &QPushButton::clicked, this, &SmsTableEditor::addRow);
     connect(m_duplicate, &QPushButton::clicked, this, &SmsTableEditor::duplicateFocusedRow);
@@ -178,6 +232,77 @@ void SmsTableEditor::deleteFocusedRow()
     // Only the row of the focused cell goes, whatever else is selected; a grid
     // without a current cell has its first row focused.
     m_model->deleteRow(focusedRow());
+}
+
+QString SmsTableEditor::askCsvFile(bool save)
+{
+    const lang::LanguageTexts &texts = m_context->texts();
+    const QString name = QLatin1String(app::tableInfo(int(m_id)).name) + QStringLiteral(".csv");
+    return m_chooseCsvFile(this, save, texts.messageText(save ? u"Csv_Export_Dialog" : u"Csv_Import_Dialog"),
+                           save ? QDir::home().filePath(name) : QDir::homePath(),
+                           texts.messageText(u"Csv_Filter") + QStringLiteral(" (*.csv)"));
+}
+
+void SmsTableEditor::exportCsv()
+{
+    if (!m_model || !m_context)
+        return;
+    m_view->finishEditing();
+    QString path = askCsvFile(true);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".csv");
+    const int table = int(m_id);
+    QList<config::TableRow> rows;
+    for (const config::TableRow &row : app::tableOf(m_context->configuration(), table).rows()) {
+        if (!row[0].isEmpty() || !row[1].isEmpty() || !row[2].isEmpty())
+            rows.append(row);
+    }
+    const config::fileaccess::WriteResult written = config::fileaccess::writeFileAtomically(
+        path, app::writeTableCsv(app::tableHeader(table, m_context->texts()), rows));
+    if (!written.ok)
+        m_context->showMessage(MessageKind::Error, QStringLiteral("Error_Write_File"), MessageButtons::Ok,
+                               QDir::toNativeSeparators(path) + QLatin1Char('\n') + written.error);
+}
+
+void SmsTableEditor::importCsv()
+{
+    if (!m_model || !m_context)
+        return;
+    m_view->finishEditing();
+    const QString path = askCsvFile(false);
+    if (path.isEmpty())
+        return;
+    const config::fileaccess::ReadResult read =
+        config::fileaccess::readRegularFile(path, config::fileaccess::kMaxTextFileBytes);
+    if (!read.ok()) {
+        m_context->showMessage(MessageKind::Error, QStringLiteral("Error_Csv_Read"), MessageButtons::Ok,
+                               QDir::toNativeSeparators(path) + QLatin1Char('\n') + read.reason());
+        return;
+    }
+    const int table = int(m_id);
+    const lang::LanguageTexts &texts = m_context->texts();
+    const app::CsvTable csv = app::readTableCsv(
+        read.bytes,
+        app::tableHeadersOfAllLanguages(table, m_context->session().workspace().languageFolder()));
+    if (!csv.ok()) {
+        m_context->showText(MessageKind::Error,
+                            app::csvErrorText(csv, texts, app::tableHeader(table, texts)));
+        return;
+    }
+    const MessageAnswer answer = m_context->askChoice(
+        MessageKind::Information, texts.messageText(u"Csv_Import_Question").arg(csv.rows.size()),
+        {QStringLiteral("Csv_Append"), QStringLiteral("Csv_Replace"), QStringLiteral("Csv_Cancel")});
+    if (answer != MessageAnswer::Yes && answer != MessageAnswer::No)
+        return;
+    QList<config::TableRow> rows;
+    rows.reserve(csv.rows.size());
+    for (const config::TableRow &row : csv.rows)
+        rows.append(app::asStored(table, row));
+    // Rows the save would refuse come in and carry the cells' marks, so that
+    // the user sees them all at once rather than losing the file.
+    m_model->importRows(rows, answer == MessageAnswer::Yes);
 }
 
 } // namespace ui

@@ -1,16 +1,20 @@
 // One of the ten message and number tables on the input and output pages:
-// the grid with its sky-blue header row and its four buttons (add, duplicate,
-// delete, clear), named as the language files and the tests know them.
+// the grid with its sky-blue header row and its buttons (add, duplicate,
+// delete, clear, CSV export and import), named as the language files and the
+// tests know them.
 #pragma once
 
 #include "ui/widgets/SmsTableModel.h"
 
 #include <QWidget>
+#include <functional>
 
+class QAction;
 class QPushButton;
 
 namespace ui {
 
+class PageContext;
 class SmsTableView;
 
 struct TableNames
@@ -27,6 +31,11 @@ struct TableNames
 inline constexpr QStringView kDuplicateRowKey = u"Caption_Duplicate_Row";
 
 const TableNames &tableNames(TableId id);
+// The CSV buttons' names, made as the Duplicate Row button's
+// (TntB_ExpCsv_DI1_F0T1, TntB_DO1_SMS_ImpCsv); their context menu actions
+// have "Act_" in place of "TntB_".
+QString csvButtonName(TableId id, bool import);
+QString csvActionName(TableId id, bool import);
 
 class SmsTableEditor : public QWidget
 {
@@ -47,6 +56,23 @@ public:
     QPushButton *duplicateButton() const { return m_duplicate; }
     QPushButton *deleteButton() const { return m_delete; }
     QPushButton *clearButton() const { return m_clear; }
+    QPushButton *exportButton() const { return m_export; }
+    QPushButton *importButton() const { return m_import; }
+
+    // The window's texts, message boxes and workspace, for the CSV buttons.
+    void setContext(PageContext *context) { m_context = context; }
+
+    // Asks for the CSV file: (parent, save or open, title, suggested path,
+    // filter) -> the file, or empty. Tests answer with a chooser of their own.
+    using CsvFileChooser = std::function<QString(QWidget *parent, bool save, const QString &title,
+                                                 const QString &suggested, const QString &filter)>;
+    void setCsvFileChooser(CsvFileChooser chooser) { m_chooseCsvFile = std::move(chooser); }
+
+    // The table in a CSV file with the header in the window's language.
+    void exportCsv();
+    // Rows from a CSV file, appended or in place of the table's (asked);
+    // a file that does not fit the table changes nothing.
+    void importCsv();
 
 private:
     // The row of the focused cell; the first row when no cell is current.
@@ -55,6 +81,7 @@ private:
     void duplicateFocusedRow();
     void deleteFocusedRow();
     void fitHeaderCaptions();
+    QString askCsvFile(bool save);
 
     TableId m_id;
     SmsTableView *m_view = nullptr;
@@ -63,6 +90,10 @@ private:
     QPushButton *m_duplicate = nullptr;
     QPushButton *m_delete = nullptr;
     QPushButton *m_clear = nullptr;
+    QPushButton *m_export = nullptr;
+    QPushButton *m_import = nullptr;
+    PageContext *m_context = nullptr;
+    CsvFileChooser m_chooseCsvFile;
 };
 
 } // namespace ui
