@@ -1,5 +1,6 @@
 #include "CompareDialog.h"
 
+#include "app/TableCatalog.h"
 #include "lang/LanguageTexts.h"
 #include "ui/widgets/SmsTableEditor.h"
 

@@ -96,11 +96,11 @@ private slots:
         QTest::newRow("equal") << QString() << false << QStringList{englishMessage(u"Cmp_Equal")} << QString()
                                << -1;
         QTest::newRow("typed PIN") << "2468" << false
-                                   << QStringList{QStringLiteral("Phone settings, PIN: 1111 → 2468")}
+                                   << QStringList{QStringLiteral("Phone settings: PIN '1111' → '2468'")}
                                    << "TntE_PIN" << -1;
         QTest::newRow("row added") << QString() << true
                                    << QStringList{QStringLiteral(
-                                          "Digital input 1, 0 → 1, row 2 added: Gate open, +39333222, Bruno")}
+                                          "Digital input 1, 0 → 1: row 2 added: Gate open · +39333222 · Bruno")}
                                    << "SG_SMS_DI1_F0T1" << 1;
     }
 
@@ -132,6 +132,7 @@ private slots:
         QCOMPARE(w.session().configurationName(), OpenConfiguration::kName);
 
         const QRect line = list->visualItemRect(list->item(0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line.center());
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, line.center());
         if (control.isEmpty()) {
             QVERIFY(list->window()->isVisible());
@@ -199,11 +200,14 @@ private slots:
         QVERIFY(QFile::exists(path));
         QCOMPARE(oc.boxes.shown.size(), 0);
 
-        // The table as it is before the import.
+        // The table as it is before the import, edited as the user would.
         const TableRow kept = output ? TableRow{QStringLiteral("+39333999"), QStringLiteral("3"), {}}
                                      : TableRow{QStringLiteral("Alarm"), QStringLiteral("+39333999"), {}};
-        app::tableOf(w.session().configuration(), table).setRows({kept});
-        editor->model()->reload();
+        ui::SmsTableModel *model = editor->model();
+        model->deleteRow(1);
+        for (int column = 0; column < 3; ++column)
+            model->setData(model->index(0, column), kept[column], Qt::EditRole);
+        QCOMPARE(rowsOf(w, table), QList<TableRow>{kept});
         oc.boxes.answers = {append ? MessageAnswer::Yes : MessageAnswer::No};
         child<QPushButton>(&w, ui::csvButtonName(editor->id(), true).toLatin1().constData())->click();
         QCOMPARE(oc.boxes.shown.size(), 1); // the question, nothing else
