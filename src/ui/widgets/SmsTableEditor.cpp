@@ -119,8 +119,14 @@ SmsTableEditor::SmsTableEditor(TableId id, QWidget *parent) : QWidget(parent), m
     setTextKey(m_export, kExportCsvKey);
     m_import = new ThemedButton(csvButtonName(id, true), lang::builtinText(kImportCsvKey), this);
     setTextKey(m_import, kImportCsvKey);
-    buttons->addWidget(m_export);
-    buttons->addWidget(m_import);
+    // Six captions in a row must fit the page in every language: the file
+    // buttons are narrower.
+    for (QPushButton *file : {m_export, m_import}) {
+        file->setStyleSheet(file->styleSheet() +
+                            QStringLiteral("QPushButton { padding: 3px 8px; }"
+                                           "QPushButton:focus { padding: 2px 7px; }"));
+        buttons->addWidget(file);
+    }
     buttons->addStretch(1);
     column->addLayout(buttons);
 
