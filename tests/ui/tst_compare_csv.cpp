@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -98,10 +99,11 @@ private slots:
         QTest::newRow("typed PIN") << "2468" << false
                                    << QStringList{QStringLiteral("Phone settings: PIN '1111' → '2468'")}
                                    << "TntE_PIN" << -1;
-        QTest::newRow("row added") << QString() << true
-                                   << QStringList{QStringLiteral(
-                                          "Digital input 1, 0 → 1: row 2 added: Gate open · +39333222 · Bruno")}
-                                   << "SG_SMS_DI1_F0T1" << 1;
+        QTest::newRow("row added")
+            << QString() << true
+            << QStringList{QStringLiteral(
+                   "Digital input 1, 0 → 1: row 2 added: Gate open · +39333222 · Bruno")}
+            << "SG_SMS_DI1_F0T1" << 1;
     }
 
     void compareListsTheDifferencesAndLeadsToThem()
@@ -196,7 +198,12 @@ private slots:
         QTemporaryDir out;
         const QString path = out.filePath(QStringLiteral("table.csv"));
         editor->setCsvFileChooser(answer(path));
-        editor->findChild<QAction *>(ui::csvActionName(editor->id(), false))->trigger();
+        // The table's CSV button and the grid's context menu hold both.
+        const QList<QAction *> actions = {editor->exportAction(), editor->importAction()};
+        QCOMPARE(
+            child<QPushButton>(&w, ui::csvButtonName(editor->id()).toLatin1().constData())->menu()->actions(),
+            actions);
+        w.findChild<QAction *>(ui::csvActionName(editor->id(), false))->trigger();
         QVERIFY(QFile::exists(path));
         QCOMPARE(oc.boxes.shown.size(), 0);
 
@@ -209,7 +216,7 @@ private slots:
             model->setData(model->index(0, column), kept[column], Qt::EditRole);
         QCOMPARE(rowsOf(w, table), QList<TableRow>{kept});
         oc.boxes.answers = {append ? MessageAnswer::Yes : MessageAnswer::No};
-        child<QPushButton>(&w, ui::csvButtonName(editor->id(), true).toLatin1().constData())->click();
+        w.findChild<QAction *>(ui::csvActionName(editor->id(), true))->trigger();
         QCOMPARE(oc.boxes.shown.size(), 1); // the question, nothing else
         QCOMPARE(rowsOf(w, table), append ? QList<TableRow>{kept} + rows : rows);
         QCOMPARE(editor->model()->rowCount(), append ? 3 : 2);
@@ -243,7 +250,7 @@ private slots:
         ui::SmsTableEditor *editor = editorOf(w, "SG_SMS_DI1_F0T1");
         editor->setCsvFileChooser(answer(path));
         oc.boxes.answers = {MessageAnswer::No};
-        editor->importButton()->click();
+        editor->importAction()->trigger();
         QCOMPARE(oc.boxes.texts(), QStringList{message});
         QCOMPARE(rowsOf(w, 0), plant().digitalInputs[0].f0t1.list.rows());
         QVERIFY(!w.isChanged());
@@ -261,7 +268,7 @@ private slots:
         ui::SmsTableEditor *editor = editorOf(w, "SG_SMS_DI1_F0T1");
         editor->setCsvFileChooser(answer(path));
         oc.boxes.answers = {MessageAnswer::No};
-        editor->importButton()->click();
+        editor->importAction()->trigger();
         const QList<TableRow> expected = {
             {QStringLiteral("Alarm"), QStringLiteral("+39333444"), QStringLiteral("ok")},
             {QStringLiteral("Alarm"), QStringLiteral("12ab34"), QStringLiteral("bad")}};

@@ -399,7 +399,7 @@ int saveCompareAndImportShots(const QString &out)
         auto *editor = qobject_cast<ui::SmsTableEditor *>(view->parentWidget());
         editor->setCsvFileChooser(
             [csv](QWidget *, bool, const QString &, const QString &, const QString &) { return csv; });
-        editor->importButton()->click();
+        editor->importAction()->trigger();
         view->setCurrentIndex({});
         failures += save(&window, file("csv_import_marks")) ? 0 : 1;
         window.undo().markClean();

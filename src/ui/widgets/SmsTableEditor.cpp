@@ -45,6 +45,7 @@ constexpr TableNames kTables[] = {
 
 constexpr int kRowHeight = 20;
 
+constexpr QStringView kCsvKey = u"Caption_Csv";
 constexpr QStringView kExportCsvKey = u"Caption_Export_Csv";
 constexpr QStringView kImportCsvKey = u"Caption_Import_Csv";
 
@@ -55,16 +56,19 @@ const TableNames &tableNames(TableId id)
     return kTables[int(id)];
 }
 
-QString csvButtonName(TableId id, bool import)
+QString csvButtonName(TableId id)
 {
     return QLatin1String(tableNames(id).duplicate)
         .toString()
-        .replace(QLatin1String("DupRow"), import ? QLatin1String("ImpCsv") : QLatin1String("ExpCsv"));
+        .replace(QLatin1String("DupRow"), QLatin1String("Csv"));
 }
 
 QString csvActionName(TableId id, bool import)
 {
-    return csvButtonName(id, import).replace(QLatin1String("TntB_"), QLatin1String("Act_"));
+    return QLatin1String(tableNames(id).duplicate)
+        .toString()
+        .replace(QLatin1String("DupRow"), import ? QLatin1String("ImpCsv") : QLatin1String("ExpCsv"))
+        .replace(QLatin1String("TntB_"), QLatin1String("Act_"));
 }
 
 SmsTableEditor::SmsTableEditor(TableId id, QWidget *parent) : QWidget(parent), m_id(id)
@@ -115,38 +119,30 @@ SmsTableEditor::SmsTableEditor(TableId id, QWidget *parent) : QWidget(parent), m
     buttons->addWidget(m_duplicate);
     buttons->addWidget(m_delete);
     buttons->addWidget(m_clear);
-    m_export = new ThemedButton(csvButtonName(id, false), lang::builtinText(kExportCsvKey), this);
-    setTextKey(m_export, kExportCsvKey);
-    m_import = new ThemedButton(csvButtonName(id, true), lang::builtinText(kImportCsvKey), this);
-    setTextKey(m_import, kImportCsvKey);
-    // Six captions in a row must fit the page in every language: the file
-    // buttons are narrower.
-    for (QPushButton *file : {m_export, m_import}) {
-        file->setStyleSheet(file->styleSheet() +
-                            QStringLiteral("QPushButton { padding: 3px 8px; }"
-                                           "QPushButton:focus { padding: 2px 7px; }"));
-        buttons->addWidget(file);
-    }
+    // Export and import in the menu of one narrow button, so that the row of
+    // buttons fits the page in every language, and in the grid's context menu.
+    m_csv = new ThemedButton(csvButtonName(id), lang::builtinText(kCsvKey), this);
+    setTextKey(m_csv, kCsvKey);
+    m_export = new QAction(lang::builtinText(kExportCsvKey), m_view);
+    m_export->setObjectName(csvActionName(id, false));
+    m_import = new QAction(lang::builtinText(kImportCsvKey), m_view);
+    m_import->setObjectName(csvActionName(id, true));
+    auto *menu = new QMenu(m_csv);
+    menu->addAction(m_export);
+    menu->addAction(m_import);
+    m_csv->setMenu(menu);
+    connect(menu, &QMenu::aboutToShow, this, &SmsTableEditor::captionCsvActions);
+    buttons->addWidget(m_csv);
     buttons->addStretch(1);
     column->addLayout(buttons);
 
-    // The same two in the grid's context menu, captioned as the buttons are
-    // in the window's language.
-    QList<QAction *> actions;
-    for (QPushButton *button : {m_export, m_import}) {
-        auto *action = new QAction(button->text(), m_view);
-        action->setObjectName(csvActionName(id, button == m_import));
-        connect(action, &QAction::triggered, button, &QPushButton::click);
-        actions.append(action);
-    }
     m_view->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_view, &QWidget::customContextMenuRequested, this, [this, actions](const QPoint &at) {
-        actions[0]->setText(m_export->text());
-        actions[1]->setText(m_import->text());
-        QMenu::exec(actions, m_view->viewport()->mapToGlobal(at), nullptr, m_view);
+    connect(m_view, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        captionCsvActions();
+        QMenu::exec({m_export, m_import}, m_view->viewport()->mapToGlobal(at), nullptr, m_view);
     });
-    connect(m_export, &QPushButton::clicked, this, &SmsTableEditor::exportCsv);
-    connect(m_import, &QPushButton::clicked, this, &SmsTableEditor::importCsv);
+    connect(m_export, &QAction::triggered, this, &SmsTableEditor::exportCsv);
+    connect(m_import, &QAction::triggered, this, &SmsTableEditor::importCsv);
     m_chooseCsvFile = [](QWidget *parent, bool save, const QString &title, const QString &suggested,
                          const QString &filter) {
         return save ? QFileDialog::getSaveFileName(parent, title, suggested, filter)
@@ -238,6 +234,14 @@ void SmsTableEditor::deleteFocusedRow()
     // Only the row of the focused cell goes, whatever else is selected; a grid
     // without a current cell has its first row focused.
     m_model->deleteRow(focusedRow());
+}
+
+void SmsTableEditor::captionCsvActions()
+{
+    if (!m_context)
+        return;
+    m_export->setText(m_context->texts().messageText(kExportCsvKey));
+    m_import->setText(m_context->texts().messageText(kImportCsvKey));
 }
 
 QString SmsTableEditor::askCsvFile(bool save)

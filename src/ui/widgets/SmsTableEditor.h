@@ -1,6 +1,6 @@
 // One of the ten message and number tables on the input and output pages:
 // the grid with its sky-blue header row and its buttons (add, duplicate,
-// delete, clear, CSV export and import), named as the language files and the
+// delete, clear, and CSV with export and import), named as the language files and the
 // tests know them.
 #pragma once
 
@@ -31,10 +31,10 @@ struct TableNames
 inline constexpr QStringView kDuplicateRowKey = u"Caption_Duplicate_Row";
 
 const TableNames &tableNames(TableId id);
-// The CSV buttons' names, made as the Duplicate Row button's
-// (TntB_ExpCsv_DI1_F0T1, TntB_DO1_SMS_ImpCsv); their context menu actions
-// have "Act_" in place of "TntB_".
-QString csvButtonName(TableId id, bool import);
+// The CSV button's name, made as the Duplicate Row button's (TntB_Csv_DI1_F0T1,
+// TntB_DO1_SMS_Csv), and its menu's actions' (Act_ExpCsv_DI1_F0T1,
+// Act_DO1_SMS_ImpCsv), which the grid's context menu shows as well.
+QString csvButtonName(TableId id);
 QString csvActionName(TableId id, bool import);
 
 class SmsTableEditor : public QWidget
@@ -56,8 +56,9 @@ public:
     QPushButton *duplicateButton() const { return m_duplicate; }
     QPushButton *deleteButton() const { return m_delete; }
     QPushButton *clearButton() const { return m_clear; }
-    QPushButton *exportButton() const { return m_export; }
-    QPushButton *importButton() const { return m_import; }
+    QPushButton *csvButton() const { return m_csv; }
+    QAction *exportAction() const { return m_export; }
+    QAction *importAction() const { return m_import; }
 
     // The window's texts, message boxes and workspace, for the CSV buttons.
     void setContext(PageContext *context) { m_context = context; }
@@ -82,6 +83,8 @@ private:
     void deleteFocusedRow();
     void fitHeaderCaptions();
     QString askCsvFile(bool save);
+    // The actions' captions in the window's language.
+    void captionCsvActions();
 
     TableId m_id;
     SmsTableView *m_view = nullptr;
@@ -90,8 +93,9 @@ private:
     QPushButton *m_duplicate = nullptr;
     QPushButton *m_delete = nullptr;
     QPushButton *m_clear = nullptr;
-    QPushButton *m_export = nullptr;
-    QPushButton *m_import = nullptr;
+    QPushButton *m_csv = nullptr;
+    QAction *m_export = nullptr;
+    QAction *m_import = nullptr;
     PageContext *m_context = nullptr;
     CsvFileChooser m_chooseCsvFile;
 };
