@@ -97,6 +97,8 @@ void LoadPage::refreshProjectList()
     m_list->addItems(QDir(m_context.session().workspace().projectsFolder())
                          .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted));
     m_list->setCurrentRow(-1);
+    // Clearing the list does not always tell that the selection went.
+    m_compare->setEnabled(false);
 }
 
 void LoadPage::compareWithOpen()
