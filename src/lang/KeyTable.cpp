@@ -587,6 +587,19 @@ constexpr KeyDef kKeys[] = {
     {u"Error_Csv_Field_Count", u"Error! Line %1 does not have as many fields as the header.", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Csv_Unclosed_Quote", u"Error! The quoted field that starts on line %1 is not closed.", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Csv_Too_Large", u"Error! Line %1: the file holds more rows than a table can.", Group::Messages_Errors, KeyKind::Message},
+    {u"Caption_Compare_Conf", u"Compare with Open", Group::Messages_Errors, KeyKind::Message},
+    {u"Cmp_Dialog_Title", u"From the selected configuration to the open one", Group::Messages_Errors, KeyKind::Message},
+    {u"Caption_Export_Csv", u"Export CSV…", Group::Messages_Errors, KeyKind::Message},
+    {u"Caption_Import_Csv", u"Import CSV…", Group::Messages_Errors, KeyKind::Message},
+    {u"Csv_Export_Dialog", u"Export the table as a CSV file", Group::Messages_Errors, KeyKind::Message},
+    {u"Csv_Import_Dialog", u"Import the table from a CSV file", Group::Messages_Errors, KeyKind::Message},
+    {u"Csv_Filter", u"CSV files", Group::Messages_Errors, KeyKind::Message},
+    {u"Csv_Import_Question", u"The file holds %1 rows. Append them after the rows of the table, or replace the rows of the table with them?", Group::Messages_Errors, KeyKind::Message},
+    {u"Csv_Append", u"Append", Group::Messages_Errors, KeyKind::Message},
+    {u"Csv_Replace", u"Replace", Group::Messages_Errors, KeyKind::Message},
+    {u"Csv_Cancel", u"Cancel", Group::Messages_Errors, KeyKind::Message},
+    {u"Error_Csv_Read", u"Error! The file could not be read.", Group::Messages_Errors, KeyKind::Message},
+    {u"Caption_Csv", u"CSV", Group::Messages_Errors, KeyKind::Message},
     // clang-format on
 };
 

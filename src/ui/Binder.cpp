@@ -73,6 +73,7 @@ void Binder::table(SmsTableEditor *editor, config::SmsTable &field)
 {
     auto *model = new SmsTableModel(field, editor->id(), m_context.texts(), editor);
     editor->setModel(model);
+    editor->setContext(&m_context);
     connect(model, &SmsTableModel::edited, this, [this, editor] { edited(editor); });
     m_refreshers.push_back([model] { model->reload(); });
 }

@@ -3,6 +3,7 @@
 #include "config/XmlText.h"
 #include "ui/AboutBox.h"
 #include "ui/CheckedFields.h"
+#include "ui/CompareDialog.h"
 #include "ui/LanguageApplier.h"
 #include "ui/MenuPanel.h"
 #include "ui/PageContext.h"
@@ -74,6 +75,8 @@ MainWindow::MainWindow(const Options &options)
     setObjectName(QStringLiteral("TFMain"));
     buildWindow();
     m_checkedFields = new CheckedFields(this, *m_context);
+    connect(static_cast<LoadPage *>(m_pages.at(PageId::Load)), &LoadPage::differenceChosen, this,
+            &MainWindow::showDifference);
     // Every edit, typed or not, judges the fields again: a return level
     // follows its trigger level, a command text its box.
     connect(m_context.get(), &PageContext::configurationEdited, m_checkedFields, &CheckedFields::updateMarks);
@@ -323,14 +326,14 @@ void MainWindow::updateTitle()
     setWindowTitle(m_session.title() + (isChanged() ? QStringLiteral("*") : QString()));
 }
 
-void MainWindow::showControl(QWidget *control)
+void MainWindow::showControl(QWidget *control, int variant)
 {
     Page *page = pageOf(control);
     if (!page)
         return;
     if (currentPage() != page->id())
         openPage(page->id());
-    page->reveal(control, -1);
+    page->reveal(control, variant);
     // On a screen smaller than the window the content scrolls.
     if (auto *scroll = qobject_cast<QScrollArea *>(centralWidget()))
         scroll->ensureWidgetVisible(control);
@@ -347,6 +350,21 @@ void MainWindow::showRefusal(const config::CheckFailure &failure)
     if (!view || !view->model() || failure.row < 1)
         return;
     const QModelIndex cell = view->model()->index(failure.row - 1, failure.column);
+    view->setCurrentIndex(cell);
+    view->scrollTo(cell);
+}
+
+void MainWindow::showDifference(const app::Difference &difference)
+{
+    const DifferenceControl where = differenceControl(difference);
+    auto *control = where.name.isEmpty() ? nullptr : findChild<QWidget *>(where.name);
+    if (!control)
+        return;
+    showControl(control, where.variant);
+    auto *view = qobject_cast<QAbstractItemView *>(control);
+    if (!view || !view->model() || difference.row < 0 || difference.row >= view->model()->rowCount())
+        return;
+    const QModelIndex cell = view->model()->index(difference.row, 0);
     view->setCurrentIndex(cell);
     view->scrollTo(cell);
 }

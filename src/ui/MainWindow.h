@@ -2,6 +2,7 @@
 // sequence that brings up the last configuration in the chosen language.
 #pragma once
 
+#include "app/ConfigurationCompare.h"
 #include "app/Session.h"
 #include "config/ConfigurationChecks.h"
 #include "lang/LanguageTexts.h"
@@ -101,7 +102,9 @@ private:
     void updateTitle();
     // Leads the user to a control: its page, sub-pages and panel are shown,
     // it scrolls into view and gets the focus.
-    void showControl(QWidget *control);
+    void showControl(QWidget *control, int variant = -1);
+    // Shows the field of a line of a comparison; for a table row, that row.
+    void showDifference(const app::Difference &difference);
     // Shows the value a check refused; for a table row, its refused cell.
     void showRefusal(const config::CheckFailure &failure);
     // After the record was replaced: every page shows it; the undo history

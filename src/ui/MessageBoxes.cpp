@@ -1,7 +1,9 @@
 #include "MessageBoxes.h"
 
+#include <QAbstractButton>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <cstdio>
 
 namespace ui {
@@ -31,6 +33,28 @@ MessageAnswer DialogMessagePresenter::show(QWidget *parent, MessageKind kind, co
     default:
         return MessageAnswer::Cancel;
     }
+}
+
+MessageAnswer DialogMessagePresenter::choose(QWidget *parent, MessageKind kind, const QString &text,
+                                             const QStringList &captions)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(parent ? parent->window()->windowTitle() : QString());
+    box.setIcon(kind == MessageKind::Information ? QMessageBox::Information
+                : kind == MessageKind::Warning   ? QMessageBox::Warning
+                                                 : QMessageBox::Critical);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    const QMessageBox::ButtonRole roles[] = {QMessageBox::YesRole, QMessageBox::NoRole,
+                                             QMessageBox::RejectRole};
+    const MessageAnswer answers[] = {MessageAnswer::Yes, MessageAnswer::No, MessageAnswer::Cancel};
+    QList<QAbstractButton *> buttons;
+    for (int i = 0; i < 3; ++i)
+        buttons.append(box.addButton(captions.value(i), roles[i]));
+    box.setEscapeButton(buttons[2]);
+    box.exec();
+    const int chosen = buttons.indexOf(box.clickedButton());
+    return chosen < 0 ? MessageAnswer::Cancel : answers[chosen];
 }
 
 MessageAnswer StderrMessagePresenter::show(QWidget *, MessageKind kind, const QString &text,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QWidget;
@@ -21,6 +22,15 @@ public:
     // (or Ok for a box with only OK).
     virtual MessageAnswer show(QWidget *parent, MessageKind kind, const QString &text,
                                MessageButtons buttons) = 0;
+    // A box with three buttons of the given captions, answered Yes, No and
+    // Cancel in their order; presenters without own buttons show it as a
+    // Yes/No/Cancel box.
+    virtual MessageAnswer choose(QWidget *parent, MessageKind kind, const QString &text,
+                                 const QStringList &captions)
+    {
+        Q_UNUSED(captions);
+        return show(parent, kind, text, MessageButtons::YesNoCancel);
+    }
 };
 
 // The real boxes.
@@ -29,6 +39,8 @@ class DialogMessagePresenter : public MessagePresenter
 public:
     MessageAnswer show(QWidget *parent, MessageKind kind, const QString &text,
                        MessageButtons buttons) override;
+    MessageAnswer choose(QWidget *parent, MessageKind kind, const QString &text,
+                         const QStringList &captions) override;
 };
 
 // For a platform that shows nothing (offscreen, minimal), where a modal box

@@ -28,6 +28,15 @@ MessageAnswer PageContext::showText(MessageKind kind, const QString &text, Messa
     return m_messages.show(m_dialogParent, kind, text, buttons);
 }
 
+MessageAnswer PageContext::askChoice(MessageKind kind, const QString &text,
+                                     const QStringList &captionKeys) const
+{
+    QStringList captions;
+    for (const QString &key : captionKeys)
+        captions.append(m_texts.messageText(key));
+    return m_messages.choose(m_dialogParent, kind, text, captions);
+}
+
 void PageContext::recordEdited(const EditOrigin &origin, MergeKey key)
 {
     if (m_undo)

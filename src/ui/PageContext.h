@@ -39,6 +39,9 @@ public:
                               MessageButtons buttons = MessageButtons::Ok, const QString &detail = {}) const;
     MessageAnswer showText(MessageKind kind, const QString &text,
                            MessageButtons buttons = MessageButtons::Ok) const;
+    // A question with three buttons whose captions are message keys: Yes,
+    // No, Cancel in their order.
+    MessageAnswer askChoice(MessageKind kind, const QString &text, const QStringList &captionKeys) const;
 
     // The one funnel of user edits: the record has just been written by a
     // control; keep the step for undo (which makes the configuration

@@ -128,8 +128,10 @@ void TestLanguageTexts::keyTable_holdsEveryKeyOnce()
     // Duplicate Row caption, seven profile names, the line that says which
     // profile numbers select which profiles), 28 for the configuration sheet
     // and its button, check box and file dialog, 43 for the words of a
-    // comparison of two configurations, 7 for a table file that cannot be read.
-    QCOMPARE(messages, 74 + 9 + 2 + 7 + 3 + 3 + 1 + 3 + 30 + 9 + 28 + 43 + 7);
+    // comparison of two configurations, 7 for a table file that cannot be read,
+    // 13 for comparing in the window and the tables' CSV button and menu, file
+    // dialogs, import question and unreadable file.
+    QCOMPARE(messages, 74 + 9 + 2 + 7 + 3 + 3 + 1 + 3 + 30 + 9 + 28 + 43 + 7 + 13);
     QCOMPARE(messagesOutside, 8);
     QCOMPARE(lang::keyIndex(u"No_Such_Key"), -1);
     QCOMPARE(lang::builtinText(u"Error_No_Answer"), QStringLiteral("Error! No Answer from Device."));

@@ -14,17 +14,19 @@
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxes.h"
 #include "ui/widgets/PageParts.h"
+#include "ui/widgets/SmsTableEditor.h"
 #include "ui/widgets/Theme.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProcess>
-#include <QDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableView>
@@ -331,6 +333,80 @@ int saveTableShots(const QString &out)
     return failures;
 }
 
+// Answers a question with No (an import replaces the table), any other box with OK.
+class AnswerNo : public ui::MessagePresenter
+{
+public:
+    ui::MessageAnswer show(QWidget *, ui::MessageKind, const QString &, ui::MessageButtons buttons) override
+    {
+        return buttons == ui::MessageButtons::Ok ? ui::MessageAnswer::Ok : ui::MessageAnswer::No;
+    }
+};
+
+// The comparison of another configuration with the open one, and a table
+// file imported with rows the checks refuse, in English and German.
+int saveCompareAndImportShots(const QString &out)
+{
+    int failures = 0;
+    for (const Language &language : kLanguages) {
+        if (language.code != 1 && language.code != 3)
+            continue;
+        QTemporaryDir folder;
+        prepareFolder(folder.path(), language.code);
+        config::Configuration other = demoConfiguration();
+        other.pin = QStringLiteral("4321");
+        other.digitalOutputs[0].sms.setText = QStringLiteral("Gate open");
+        QList<config::TableRow> rows = other.digitalInputs[0].f0t1.list.rows();
+        rows.prepend(
+            {QStringLiteral("Door opened"), QStringLiteral("+393331234567"), QStringLiteral("Night shift")});
+        if (rows.size() > 2)
+            rows.removeAt(2);
+        other.digitalInputs[0].f0t1.list.setRows(rows);
+        other.weeklyProfiles[1].days[0][20] = !other.weeklyProfiles[1].days[0][20];
+        QDir().mkpath(folder.filePath(QStringLiteral("Projects/Warehouse North")));
+        config::writeConfigurationFile(
+            other, folder.filePath(QStringLiteral("Projects/Warehouse North/Configuration.xml")));
+        AnswerNo answers;
+        ui::MainWindow window({folder.path(), &answers});
+        window.show();
+        (void)QTest::qWaitForWindowExposed(&window);
+        auto file = [&](const char *name) {
+            return QStringLiteral("%1/%2_%3.png").arg(out, QLatin1String(language.tag), QLatin1String(name));
+        };
+
+        emit window.findChild<ui::ClickLabel *>(QStringLiteral("TntL_Load_Menu"))->clicked();
+        auto *list = window.findChild<QListWidget *>(QStringLiteral("TntLB_LoadConf"));
+        list->setCurrentItem(list->findItems(QStringLiteral("Warehouse North"), Qt::MatchExactly).value(0));
+        window.findChild<QPushButton *>(QStringLiteral("TntB_Compare_Conf"))->click();
+        if (auto *dialog = window.findChild<QDialog *>(QStringLiteral("CompareDialog"))) {
+            failures += save(dialog, file("compare")) ? 0 : 1;
+            dialog->close();
+        } else {
+            ++failures;
+        }
+
+        const QString csv = folder.filePath(QStringLiteral("numbers.csv"));
+        QFile f(csv);
+        f.open(QIODevice::WriteOnly);
+        f.write("Phone Number;Description;SMS Message\n"
+                "+39 333 123 4567;Anna;Gate open\n"
+                "+39 333 98x 6543;Bruno;Gate open\n"
+                "0039-348-111222;Carla;Gate open\n"
+                "12;Dario;Gate open\n");
+        f.close();
+        emit window.findChild<ui::ClickLabel *>(QStringLiteral("TntL_Input_Menu"))->clicked();
+        auto *view = window.findChild<QTableView *>(QStringLiteral("SG_SMS_DI1_F0T1"));
+        auto *editor = qobject_cast<ui::SmsTableEditor *>(view->parentWidget());
+        editor->setCsvFileChooser(
+            [csv](QWidget *, bool, const QString &, const QString &, const QString &) { return csv; });
+        editor->importAction()->trigger();
+        view->setCurrentIndex({});
+        failures += save(&window, file("csv_import_marks")) ? 0 : 1;
+        window.undo().markClean();
+    }
+    return failures;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -347,6 +423,8 @@ int main(int argc, char **argv)
         return saveScaledShots(out) == 0 ? 0 : 1;
     if (argc > 2 && QByteArray(argv[2]) == "--tables")
         return saveTableShots(out) == 0 ? 0 : 1;
+    if (argc > 2 && QByteArray(argv[2]) == "--compare")
+        return saveCompareAndImportShots(out) == 0 ? 0 : 1;
     int failures = 0;
     for (const Language &language : kLanguages) {
         QTemporaryDir folder;

@@ -1,10 +1,13 @@
 #include "ProjectPages.h"
 
+#include "app/ConfigurationCompare.h"
 #include "config/ConfigurationFile.h"
 #include "config/FileAccess.h"
 #include "lang/KeyTable.h"
 #include "lang/LanguageTexts.h"
 #include "report/SheetFile.h"
+#include "ui/CompareDialog.h"
+#include "ui/LanguageApplier.h"
 #include "ui/ProjectCommands.h"
 #include "ui/widgets/PageParts.h"
 #include "ui/widgets/Theme.h"
@@ -62,7 +65,18 @@ LoadPage::LoadPage(PageContext &context, QWidget *parent) : Page(PageId::Load, c
     m_ok = new ThemedButton(QStringLiteral("TntB_LoadConf"), builtinCaption(u"TntB_LoadConf"), this);
     content->addWidget(label);
     content->addWidget(m_list, 1);
-    content->addWidget(m_ok, 0, Qt::AlignRight);
+    m_compare = new ThemedButton(QStringLiteral("TntB_Compare_Conf"),
+                                 lang::builtinText(u"Caption_Compare_Conf"), this);
+    setTextKey(m_compare, u"Caption_Compare_Conf");
+    m_compare->setEnabled(false);
+    auto *loadButtons = new QHBoxLayout;
+    loadButtons->addStretch(1);
+    loadButtons->addWidget(m_compare);
+    loadButtons->addWidget(m_ok);
+    content->addLayout(loadButtons);
+    connect(m_list, &QListWidget::itemSelectionChanged, this,
+            [this] { m_compare->setEnabled(!m_list->selectedItems().isEmpty()); });
+    connect(m_compare, &QPushButton::clicked, this, &LoadPage::compareWithOpen);
     connect(m_ok, &QPushButton::clicked, this, [this] {
         const QListWidgetItem *item = m_list->currentItem();
         m_context.commands().load(item && item->isSelected() ? item->text() : QString());
@@ -83,6 +97,29 @@ void LoadPage::refreshProjectList()
     m_list->addItems(QDir(m_context.session().workspace().projectsFolder())
                          .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted));
     m_list->setCurrentRow(-1);
+    // Clearing the list does not always tell that the selection went.
+    m_compare->setEnabled(false);
+}
+
+void LoadPage::compareWithOpen()
+{
+    const QList<QListWidgetItem *> selected = m_list->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const QString path = m_context.session().workspace().configurationFile(selected.first()->text());
+    config::Configuration other;
+    const config::LoadResult read = config::openConfigurationFile(path, other);
+    if (read.status != config::LoadStatus::Loaded) {
+        m_context.showMessage(MessageKind::Error, QStringLiteral("Error_Load_Conf"), MessageButtons::Ok,
+                              read.error.isEmpty() ? QDir::toNativeSeparators(path) : read.error);
+        return;
+    }
+    auto *dialog =
+        new CompareDialog(app::compareConfigurations(other, m_context.configuration(), m_context.texts()),
+                          m_context.texts(), window());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &CompareDialog::differenceChosen, this, &LoadPage::differenceChosen);
+    dialog->open();
 }
 
 SavePage::SavePage(PageContext &context, QWidget *parent) : Page(PageId::Save, context, parent)

@@ -2,6 +2,7 @@
 // run the project commands.
 #pragma once
 
+#include "app/ConfigurationCompare.h"
 #include "ui/Page.h"
 
 #include <functional>
@@ -37,9 +38,18 @@ public:
     void pageShown() override;
     void refreshProjectList();
 
+signals:
+    // A line of the comparison was chosen: the window shows its field.
+    void differenceChosen(const app::Difference &difference);
+
 private:
+    // The differences from the selected configuration's file to the open
+    // record, unsaved edits included; the open record is not touched.
+    void compareWithOpen();
+
     QListWidget *m_list = nullptr;
     QPushButton *m_ok = nullptr;
+    QPushButton *m_compare = nullptr;
 };
 
 class SavePage : public Page

@@ -1,8 +1,13 @@
 #include "SmsTableEditor.h"
 
+#include "app/TableCatalog.h"
+#include "app/TableCsv.h"
+#include "config/FileAccess.h"
 #include "config/RowChecks.h"
 #include "lang/KeyTable.h"
+#include "lang/LanguageTexts.h"
 #include "ui/LanguageApplier.h"
+#include "ui/PageContext.h"
 #include "ui/widgets/LengthCounter.h"
 #include "ui/widgets/PageParts.h"
 #include "ui/widgets/SmsTableModel.h"
@@ -10,8 +15,13 @@
 #include "ui/widgets/TableCellDelegates.h"
 #include "ui/widgets/Theme.h"
 
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QMenu>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -35,11 +45,30 @@ constexpr TableNames kTables[] = {
 
 constexpr int kRowHeight = 20;
 
+constexpr QStringView kCsvKey = u"Caption_Csv";
+constexpr QStringView kExportCsvKey = u"Caption_Export_Csv";
+constexpr QStringView kImportCsvKey = u"Caption_Import_Csv";
+
 } // namespace
 
 const TableNames &tableNames(TableId id)
 {
     return kTables[int(id)];
+}
+
+QString csvButtonName(TableId id)
+{
+    return QLatin1String(tableNames(id).duplicate)
+        .toString()
+        .replace(QLatin1String("DupRow"), QLatin1String("Csv"));
+}
+
+QString csvActionName(TableId id, bool import)
+{
+    return QLatin1String(tableNames(id).duplicate)
+        .toString()
+        .replace(QLatin1String("DupRow"), import ? QLatin1String("ImpCsv") : QLatin1String("ExpCsv"))
+        .replace(QLatin1String("TntB_"), QLatin1String("Act_"));
 }
 
 SmsTableEditor::SmsTableEditor(TableId id, QWidget *parent) : QWidget(parent), m_id(id)
@@ -90,8 +119,35 @@ SmsTableEditor::SmsTableEditor(TableId id, QWidget *parent) : QWidget(parent), m
     buttons->addWidget(m_duplicate);
     buttons->addWidget(m_delete);
     buttons->addWidget(m_clear);
+    // Export and import in the menu of one narrow button, so that the row of
+    // buttons fits the page in every language, and in the grid's context menu.
+    m_csv = new ThemedButton(csvButtonName(id), lang::builtinText(kCsvKey), this);
+    setTextKey(m_csv, kCsvKey);
+    m_export = new QAction(lang::builtinText(kExportCsvKey), m_view);
+    m_export->setObjectName(csvActionName(id, false));
+    m_import = new QAction(lang::builtinText(kImportCsvKey), m_view);
+    m_import->setObjectName(csvActionName(id, true));
+    auto *menu = new QMenu(m_csv);
+    menu->addAction(m_export);
+    menu->addAction(m_import);
+    m_csv->setMenu(menu);
+    connect(menu, &QMenu::aboutToShow, this, &SmsTableEditor::captionCsvActions);
+    buttons->addWidget(m_csv);
     buttons->addStretch(1);
     column->addLayout(buttons);
+
+    m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_view, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        captionCsvActions();
+        QMenu::exec({m_export, m_import}, m_view->viewport()->mapToGlobal(at), nullptr, m_view);
+    });
+    connect(m_export, &QAction::triggered, this, &SmsTableEditor::exportCsv);
+    connect(m_import, &QAction::triggered, this, &SmsTableEditor::importCsv);
+    m_chooseCsvFile = [](QWidget *parent, bool save, const QString &title, const QString &suggested,
+                         const QString &filter) {
+        return save ? QFileDialog::getSaveFileName(parent, title, suggested, filter)
+                    : QFileDialog::getOpenFileName(parent, title, suggested, filter);
+    };
 
     connect(m_add, &QPushButton::clicked, this, &SmsTableEditor::addRow);
     connect(m_duplicate, &QPushButton::clicked, this, &SmsTableEditor::duplicateFocusedRow);
@@ -178,6 +234,85 @@ void SmsTableEditor::deleteFocusedRow()
     // Only the row of the focused cell goes, whatever else is selected; a grid
     // without a current cell has its first row focused.
     m_model->deleteRow(focusedRow());
+}
+
+void SmsTableEditor::captionCsvActions()
+{
+    if (!m_context)
+        return;
+    m_export->setText(m_context->texts().messageText(kExportCsvKey));
+    m_import->setText(m_context->texts().messageText(kImportCsvKey));
+}
+
+QString SmsTableEditor::askCsvFile(bool save)
+{
+    const lang::LanguageTexts &texts = m_context->texts();
+    const QString name = QLatin1String(app::tableInfo(int(m_id)).name) + QStringLiteral(".csv");
+    return m_chooseCsvFile(this, save, texts.messageText(save ? u"Csv_Export_Dialog" : u"Csv_Import_Dialog"),
+                           save ? QDir::home().filePath(name) : QDir::homePath(),
+                           texts.messageText(u"Csv_Filter") + QStringLiteral(" (*.csv)"));
+}
+
+void SmsTableEditor::exportCsv()
+{
+    if (!m_model || !m_context)
+        return;
+    m_view->finishEditing();
+    QString path = askCsvFile(true);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".csv");
+    const int table = int(m_id);
+    QList<config::TableRow> rows;
+    for (const config::TableRow &row : app::tableOf(m_context->configuration(), table).rows()) {
+        if (!row[0].isEmpty() || !row[1].isEmpty() || !row[2].isEmpty())
+            rows.append(row);
+    }
+    const config::fileaccess::WriteResult written = config::fileaccess::writeFileAtomically(
+        path, app::writeTableCsv(app::tableHeader(table, m_context->texts()), rows));
+    if (!written.ok)
+        m_context->showMessage(MessageKind::Error, QStringLiteral("Error_Write_File"), MessageButtons::Ok,
+                               QDir::toNativeSeparators(path) + QLatin1Char('\n') + written.error);
+}
+
+void SmsTableEditor::importCsv()
+{
+    if (!m_model || !m_context)
+        return;
+    m_view->finishEditing();
+    const QString path = askCsvFile(false);
+    if (path.isEmpty())
+        return;
+    const config::fileaccess::ReadResult read =
+        config::fileaccess::readRegularFile(path, config::fileaccess::kMaxTextFileBytes);
+    if (!read.ok()) {
+        m_context->showMessage(MessageKind::Error, QStringLiteral("Error_Csv_Read"), MessageButtons::Ok,
+                               QDir::toNativeSeparators(path) + QLatin1Char('\n') + read.reason());
+        return;
+    }
+    const int table = int(m_id);
+    const lang::LanguageTexts &texts = m_context->texts();
+    const app::CsvTable csv = app::readTableCsv(
+        read.bytes,
+        app::tableHeadersOfAllLanguages(table, m_context->session().workspace().languageFolder()));
+    if (!csv.ok()) {
+        m_context->showText(MessageKind::Error,
+                            app::csvErrorText(csv, texts, app::tableHeader(table, texts)));
+        return;
+    }
+    const MessageAnswer answer = m_context->askChoice(
+        MessageKind::Information, texts.messageText(u"Csv_Import_Question").arg(csv.rows.size()),
+        {QStringLiteral("Csv_Append"), QStringLiteral("Csv_Replace"), QStringLiteral("Csv_Cancel")});
+    if (answer != MessageAnswer::Yes && answer != MessageAnswer::No)
+        return;
+    QList<config::TableRow> rows;
+    rows.reserve(csv.rows.size());
+    for (const config::TableRow &row : csv.rows)
+        rows.append(app::asStored(table, row));
+    // Rows the save would refuse come in and carry the cells' marks, so that
+    // the user sees them all at once rather than losing the file.
+    m_model->importRows(rows, answer == MessageAnswer::Yes);
 }
 
 } // namespace ui

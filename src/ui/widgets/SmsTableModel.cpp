@@ -170,6 +170,23 @@ void SmsTableModel::clearCells()
     emit edited();
 }
 
+void SmsTableModel::importRows(const QList<config::TableRow> &rows, bool append)
+{
+    QList<config::TableRow> all;
+    if (append) {
+        all = m_table.rows();
+        // The blank rows at the end (a new table's one row) would stand
+        // between the rows kept and those brought in.
+        while (!all.isEmpty() && config::SmsTable::isBlank(all.last()) && all.last()[1].isEmpty())
+            all.removeLast();
+    }
+    all.append(rows);
+    beginResetModel();
+    m_table.setRows(std::move(all));
+    endResetModel();
+    emit edited();
+}
+
 void SmsTableModel::reload()
 {
     beginResetModel();

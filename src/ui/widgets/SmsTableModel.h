@@ -72,6 +72,9 @@ public:
     void deleteRow(int row);
     // Clear Table: blanks every cell, keeps the number of rows.
     void clearCells();
+    // Rows read from a file: after the rows that hold anything (append), or
+    // instead of all rows; one edit.
+    void importRows(const QList<config::TableRow> &rows, bool append);
     // The record's table was replaced (load, new configuration).
     void reload();
 
