@@ -587,6 +587,9 @@ constexpr KeyDef kKeys[] = {
     {u"Error_Csv_Field_Count", u"Error! Line %1 does not have as many fields as the header.", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Csv_Unclosed_Quote", u"Error! The quoted field that starts on line %1 is not closed.", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Csv_Too_Large", u"Error! Line %1: the file holds more rows than a table can.", Group::Messages_Errors, KeyKind::Message},
+    // The history of a configuration on the Load page, and the CLI's line between devices.
+    {u"Mes_History_None", u"No update has been written from this configuration yet.", Group::Messages_Errors, KeyKind::Message},
+    {u"Hist_Cancelled", u"Cancelled", Group::Messages_Errors, KeyKind::Message},
     // clang-format on
 };
 

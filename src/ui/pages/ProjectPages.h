@@ -7,9 +7,11 @@
 #include <functional>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QTreeWidget;
 
 namespace ui {
 
@@ -36,10 +38,23 @@ public:
     // Lists the configurations again, none selected.
     void pageShown() override;
     void refreshProjectList();
+    // The open configuration may have changed: Restore follows it.
+    void configurationShown() override;
 
 private:
+    // The selected configuration, or empty.
+    QString selectedName() const;
+    // The selected configuration's history, newest first.
+    void showHistory();
+    void updateRestore();
+    // The selected entry's configuration becomes the open record, as an edit.
+    void restoreEntry();
+
     QListWidget *m_list = nullptr;
     QPushButton *m_ok = nullptr;
+    QLabel *m_historyTitle = nullptr;
+    QTreeWidget *m_history = nullptr;
+    QPushButton *m_restore = nullptr;
 };
 
 class SavePage : public Page
