@@ -8,3 +8,4 @@ scripts/build.sh
 xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/trenov5x-screenshots docs/screenshots
 # A 1280 x 800 screen at 150 %: 853 x 533 logical pixels, smaller than the window.
 QT_SCALE_FACTOR=1.5 xvfb-run -a -s "-screen 0 1280x800x24" build/bin/trenov5x-screenshots docs/screenshots --scaled
+xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/trenov5x-screenshots docs/screenshots --history
