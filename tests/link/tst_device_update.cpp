@@ -568,7 +568,8 @@ private slots:
                                   60000);
         QCOMPARE(run.exitCode, 0);
         // What the device runs now follows on its own line.
-        QVERIFY2(run.out.startsWith(QStringLiteral("The device has been updated.\nFirmware version 1.0.4, device clock ")),
+        QVERIFY2(run.out.startsWith(
+                     QStringLiteral("The device has been updated.\nFirmware version 1.0.4, device clock ")),
                  qPrintable(run.out));
         for (const char *line : {"building the image", "opening the port", "attempt 1 of 7", "attempt 2 of 7",
                                  "releasing the port", "starting the update program: "})
