@@ -75,7 +75,7 @@ QString programFolder(int rows)
         config::writeConfigurationFile(withInputRows(rows),
                                        dir->filePath(QStringLiteral("Projects/Plant_A/Configuration.xml")));
         app::writeSettings(dir->filePath(QStringLiteral("Setting/setting.xml")),
-                           {3, QStringLiteral("Plant_A")});
+                           {3, QStringLiteral("Plant_A"), {}});
     }
     return dir->path();
 }

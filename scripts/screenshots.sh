@@ -10,3 +10,4 @@ xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/trenov5x-screenshots docs/scre
 QT_SCALE_FACTOR=1.5 xvfb-run -a -s "-screen 0 1280x800x24" build/bin/trenov5x-screenshots docs/screenshots --scaled
 # The comparison list and a table file imported with refused rows marked.
 xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/trenov5x-screenshots docs/screenshots --compare
+xvfb-run -a -s "-screen 0 1280x1024x24" build/bin/trenov5x-screenshots docs/screenshots --history

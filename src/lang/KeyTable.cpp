@@ -600,6 +600,9 @@ constexpr KeyDef kKeys[] = {
     {u"Csv_Cancel", u"Cancel", Group::Messages_Errors, KeyKind::Message},
     {u"Error_Csv_Read", u"Error! The file could not be read.", Group::Messages_Errors, KeyKind::Message},
     {u"Caption_Csv", u"CSV", Group::Messages_Errors, KeyKind::Message},
+    // The history of a configuration on the Load page, and the CLI's line between devices.
+    {u"Mes_History_None", u"No update has been written from this configuration yet.", Group::Messages_Errors, KeyKind::Message},
+    {u"Hist_Cancelled", u"Cancelled", Group::Messages_Errors, KeyKind::Message},
     // clang-format on
 };
 

@@ -44,6 +44,15 @@ void PageContext::recordEdited(const EditOrigin &origin, MergeKey key)
     emit configurationEdited();
 }
 
+void PageContext::replaceRecord(const config::Configuration &record, const EditOrigin &origin)
+{
+    m_session.configuration() = record;
+    // A key without a source never merges with the edit before it.
+    recordEdited(origin, MergeKey{});
+    if (m_undo)
+        m_undo->showRecord();
+}
+
 void PageContext::chooseLanguage(int code)
 {
     m_session.setLanguageCode(code);

@@ -48,6 +48,9 @@ public:
     // changed) and tell whoever listens. Edits with the same merge key that follow each
     // other make one undo step.
     void recordEdited(const EditOrigin &origin = {}, MergeKey key = {});
+    // The whole record replaced by a user's choice (a restored copy): one
+    // undo step of its own, shown again on every page.
+    void replaceRecord(const config::Configuration &record, const EditOrigin &origin = {});
     // The window's undo history, which then gets every edit.
     void setUndo(UndoController *undo) { m_undo = undo; }
     // Something is unsaved: the undo history is away from its clean point.

@@ -62,6 +62,8 @@ public:
 
     void undo();
     void redo();
+    // Every page shows the record again, as after an undo.
+    void showRecord() { m_hooks.recordRestored(); }
     bool canUndo() const { return m_history.canUndo(); }
     bool canRedo() const { return m_history.canRedo(); }
 

@@ -8,11 +8,14 @@
 #include "config/ConfigurationFile.h"
 #include "helper_devsim.h"
 #include "image/DeviceImageBuild.h"
+#include "lang/KeyTable.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -564,7 +567,10 @@ private slots:
                                    kit.configuration, "--updater", updater},
                                   60000);
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out, QStringLiteral("The device has been updated.\n"));
+        // What the device runs now follows on its own line.
+        QVERIFY2(run.out.startsWith(
+                     QStringLiteral("The device has been updated.\nFirmware version 1.0.4, device clock ")),
+                 qPrintable(run.out));
         for (const char *line : {"building the image", "opening the port", "attempt 1 of 7", "attempt 2 of 7",
                                  "releasing the port", "starting the update program: "})
             QVERIFY2(run.err.contains(QLatin1String(line)), qPrintable(run.err));
@@ -885,6 +891,51 @@ private slots:
             QCOMPARE(entries.at(i).device, i + 1);
             QCOMPARE(entries.at(i).sha256, entries.at(0).sha256);
         }
+    }
+
+    // update --repeat: Enter brings the next device on the same port, with
+    // the image not built again; the end of the input ends the series.
+    void commandLineRepeat()
+    {
+        Kit kit;
+        DevSim sim({"--boot-after", "1"}); // back in its application after each update
+        QProcess cli;
+        cli.start(QStringLiteral(TRENOV5X_PROGRAM_DIR "/trenov5x-cli"),
+                  {"update", "--repeat", "--port", sim.path(), "--configuration", kit.configuration,
+                   "--updater", kit.program + QLatin1String(app::kUpdaterFileName)});
+        QVERIFY(cli.waitForStarted());
+        QString err;
+        QElapsedTimer waited;
+        waited.start();
+        while (!err.contains(QLatin1String("press Enter")) && cli.state() == QProcess::Running &&
+               waited.elapsed() < 60000) {
+            QTest::qWait(50);
+            err += QString::fromUtf8(cli.readAllStandardError());
+        }
+        QVERIFY2(err.contains(QLatin1String("Connect the next device")), qPrintable(err));
+        const QString image = kit.configuration + QStringLiteral("bin/bank.bin");
+        const QDateTime built = QFileInfo(image).lastModified();
+        QTest::qWait(1100); // a later second for a new build to show
+        cli.write("\n");
+        cli.closeWriteChannel();
+        QVERIFY(cli.waitForFinished(60000));
+        err += QString::fromUtf8(cli.readAllStandardError());
+        QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(cli.exitCode() == 0, qPrintable(err));
+        QCOMPARE(err.count(QLatin1String("press Enter")), 2); // asked again, then the input ended
+        const QString out = QString::fromUtf8(cli.readAllStandardOutput());
+        QCOMPARE(out.count(lang::builtinText(u"Mes_Update_Done")), 2);
+        QVERIFY2(out.contains(QLatin1String("Firmware version 1.0.4")), qPrintable(out));
+        QCOMPARE(QFileInfo(image).lastModified(), built);
+
+        const QList<app::HistoryEntry> entries = app::UpdateHistory(kit.configuration).entries();
+        QCOMPARE(entries.size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY(entries.at(i).logged);
+            QCOMPARE(entries.at(i).outcome, QStringLiteral("updated"));
+            QCOMPARE(entries.at(i).device, i + 1);
+        }
+        QCOMPARE(bootRequests(sim), 2);
     }
 
     // history lists the entries; restore puts one back and keeps the file it replaced.

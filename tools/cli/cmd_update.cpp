@@ -15,7 +15,7 @@
 namespace {
 
 const char kUpdateHelp[] = R"(Usage: trenov5x-cli update --port PORT [--firmware] [--configuration] FOLDER
-                          [--updater PATH] [--workspace DIR]
+                          [--updater PATH] [--workspace DIR] [--repeat]
 
 Updates a device as the window's Update Device page does: runs the checks of
 a save on FOLDER/Configuration.xml, builds FOLDER/bin/bank.bin, brings the
@@ -31,6 +31,11 @@ actions, the firmware file and the image folder, waiting up to 150 seconds.
                     beside trenov5x-cli.
   --workspace DIR   the workspace (default: the window's, see 'check --help');
                     FOLDER may be the name of a configuration in it.
+  --repeat          after each successful update, ask for the next device on
+                    the same port and wait for Enter; the same image and
+                    options, not saved or built again. End of input, or an
+                    update that fails, ends the series. Each device gets its own history entry with its
+                    number in the series.
 
 A Windows update program runs through wine (the port as a COM name linked
 in the wine prefix's dosdevices/ folder, the paths as Z:\... paths).
@@ -38,7 +43,7 @@ in the wine prefix's dosdevices/ folder, the paths as Z:\... paths).
 At least one of --firmware and --configuration is needed. Progress lines
 (stage, attempt n of 7, elapsed time) go to standard error.
 
-Exit status:
+Exit status (with --repeat, of the last update):
   0  the update program ended with exit code 0
   1  the update did not happen or failed; the reason is on standard error
   2  the arguments are wrong
@@ -84,6 +89,32 @@ const QCommandLineOption kConfigurationOption(QStringLiteral("configuration"),
                                               QStringLiteral("write the image"));
 const QCommandLineOption kUpdaterOption(QStringLiteral("updater"), QStringLiteral("a PATH"),
                                         QStringLiteral("PATH"));
+const QCommandLineOption kRepeatOption(QStringLiteral("repeat"),
+                                       QStringLiteral("update one device after another"));
+
+// The outcome as the window says it: the stage of a lost connection, why a
+// device did not answer after the updater, what an updated device runs.
+QString outcomeText(const app::UpdateOutcome &outcome)
+{
+    using Status = app::UpdateOutcome::Status;
+    QString text = outcome.key.isEmpty() ? QString() : lang::builtinText(outcome.key);
+    if (outcome.status == Status::ConfigurationRefused)
+        text = config::failureText({0, outcome.key, outcome.row}, text);
+    const auto addLine = [&text](const QString &line) {
+        if (!line.isEmpty())
+            text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + line;
+    };
+    if (outcome.status == Status::PortFailed)
+        addLine(lang::builtinText(u"Mes_Update_Stage").arg(lang::builtinText(app::stageKey(outcome.stage))));
+    if (outcome.status == Status::UpdatedNoReadBack && !outcome.reasonKey.isEmpty())
+        addLine(lang::builtinText(outcome.reasonKey));
+    if (outcome.updated() && !outcome.firmwareVersion.isEmpty())
+        addLine(lang::builtinText(u"Mes_Update_Read_Back").arg(outcome.firmwareVersion, outcome.deviceClock));
+    if (outcome.device > 0)
+        addLine(lang::builtinText(u"Mes_Update_Device_Number").arg(outcome.device));
+    addLine(outcome.detail);
+    return text;
+}
 
 } // namespace
 
@@ -93,7 +124,8 @@ cli::Command cli::updateCommand()
     command.name = QStringLiteral("update");
     command.summary = QStringLiteral("write firmware and/or the configuration image into a device");
     command.help = kUpdateHelp;
-    command.options = {kPortOption, kFirmwareOption, kConfigurationOption, kUpdaterOption, kWorkspaceOption};
+    command.options = {kPortOption,    kFirmwareOption,  kConfigurationOption,
+                       kUpdaterOption, kWorkspaceOption, kRepeatOption};
     command.requiredOptions = kPortOption.names();
     command.arguments = Arguments::One;
     command.argumentName = QStringLiteral("FOLDER");
@@ -149,21 +181,33 @@ int cli::runUpdate(const QCommandLineParser &parser)
         print(stageText(app::UpdateStage::WaitingForBootLoader, attempt, {}));
         repeat.start();
     });
-    const app::UpdateOutcome outcome = update.runBlocking(request);
-    repeat.stop();
-
-    QString text = outcome.key.isEmpty() ? QString() : lang::builtinText(outcome.key);
-    if (outcome.status == app::UpdateOutcome::Status::ConfigurationRefused)
-        text = config::failureText({0, outcome.key, outcome.row}, text);
-    if (!outcome.detail.isEmpty())
-        text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + outcome.detail;
-    if (outcome.updated()) {
+    const bool series = parser.isSet(kRepeatOption);
+    if (series)
+        request.device = 1;
+    QTextStream in(stdin);
+    for (;;) {
+        const app::UpdateOutcome outcome = update.runBlocking(request);
+        repeat.stop();
+        const QString text = outcomeText(outcome);
+        if (!outcome.updated()) {
+            if (outcome.deviceUntouched())
+                err << "trenov5x-cli update: " << text << "\nThe device was not touched.\n";
+            else
+                err << text << '\n';
+            return 1;
+        }
         out << text << '\n';
-        return 0;
+        out.flush();
+        if (!series)
+            return 0;
+        err << "Connect the next device to " << request.portName
+            << " and press Enter (end of input ends the series).\n";
+        err.flush();
+        QString line;
+        if (!in.readLineInto(&line))
+            return 0;
+        request.reuseImage = true;
+        ++request.device;
+        clock.restart();
     }
-    if (outcome.deviceUntouched())
-        err << "trenov5x-cli update: " << text << "\nThe device was not touched.\n";
-    else
-        err << text << '\n';
-    return 1;
 }

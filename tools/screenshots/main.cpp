@@ -8,6 +8,7 @@
 // tables' marked cells and the profile drop-down open, in English and German. Run it on a display (for
 // example under xvfb-run) to see what installers see.
 #include "app/Settings.h"
+#include "app/UpdateHistory.h"
 #include "config/ConfigurationFile.h"
 #include "lang/LanguageTexts.h"
 #include "ui/AboutBox.h"
@@ -35,6 +36,7 @@
 #include <QTextStream>
 #include <QTimer>
 #include <QToolTip>
+#include <QTreeWidget>
 #include <algorithm>
 
 namespace {
@@ -149,7 +151,7 @@ void prepareFolder(const QString &folder, int language)
     config::writeConfigurationFile(demoConfiguration(),
                                    folder + QStringLiteral("/Projects/Plant_A/Configuration.xml"));
     app::writeSettings(folder + QStringLiteral("/Setting/setting.xml"),
-                       {language, QStringLiteral("Plant_A")});
+                       {language, QStringLiteral("Plant_A"), {}});
 }
 
 // Answers every box with OK without showing it, so that a run is not held up.
@@ -407,6 +409,67 @@ int saveCompareAndImportShots(const QString &out)
     return failures;
 }
 
+// The Load page in English and Italian with Plant_A's history: four
+// updates, the oldest chosen for Restore.
+int saveHistoryShots(const QString &out)
+{
+    int failures = 0;
+    for (const Language &language : kLanguages) {
+        if (language.code != 1 && language.code != 2)
+            continue;
+        QTemporaryDir folder;
+        prepareFolder(folder.path(), language.code);
+        app::UpdateHistory history(folder.path() + QStringLiteral("/Projects/Plant_A/"));
+        const QByteArray xml = config::serializeConfiguration(demoConfiguration());
+        const struct
+        {
+            QDateTime when;
+            const char *outcome;
+            const char *firmware;
+            int device;
+        } updates[] = {{QDateTime(QDate(2026, 3, 14), QTime(9, 30, 5)), "updated", "1.0.3", 0},
+                       {QDateTime(QDate(2026, 5, 2), QTime(14, 12, 40)), "port-lost", "", 0},
+                       {QDateTime(QDate(2026, 5, 2), QTime(14, 20, 11)), "updated", "1.0.4", 1},
+                       {QDateTime(QDate(2026, 5, 2), QTime(14, 24, 57)), "updated-no-answer", "", 2}};
+        for (const auto &u : updates) {
+            QString error;
+            const auto name = history.begin(u.when, xml, QByteArray("image"), &error);
+            if (!name) {
+                ++failures;
+                continue;
+            }
+            app::HistoryEntry entry;
+            entry.name = *name;
+            entry.time = u.when;
+            entry.port = QStringLiteral("/dev/ttyUSB0");
+            entry.configuration = true;
+            entry.sha256 = app::UpdateHistory::sha256Hex("image");
+            entry.outcome = QLatin1String(u.outcome);
+            entry.firmwareVersion = QLatin1String(u.firmware);
+            entry.device = u.device;
+            failures += history.complete(entry, &error) ? 0 : 1;
+        }
+        AnswerOk answers;
+        ui::MainWindow window({folder.path(), &answers});
+        window.show();
+        (void)QTest::qWaitForWindowExposed(&window);
+        emit window.findChild<ui::ClickLabel *>(QStringLiteral("TntL_Load_Menu"))->clicked();
+        auto *list = window.findChild<QListWidget *>(QStringLiteral("TntLB_LoadConf"));
+        const auto found = list->findItems(QStringLiteral("Plant_A"), Qt::MatchExactly);
+        if (found.isEmpty()) {
+            ++failures;
+            continue;
+        }
+        list->setCurrentItem(found.constFirst());
+        auto *entries = window.findChild<QTreeWidget *>(QStringLiteral("HistoryList"));
+        entries->setCurrentItem(entries->topLevelItem(entries->topLevelItemCount() - 1));
+        failures +=
+            save(&window, QStringLiteral("%1/%2_load_history.png").arg(out, QLatin1String(language.tag))) ? 0
+                                                                                                          : 1;
+    }
+    return failures;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -425,6 +488,8 @@ int main(int argc, char **argv)
         return saveTableShots(out) == 0 ? 0 : 1;
     if (argc > 2 && QByteArray(argv[2]) == "--compare")
         return saveCompareAndImportShots(out) == 0 ? 0 : 1;
+    if (argc > 2 && QByteArray(argv[2]) == "--history")
+        return saveHistoryShots(out) == 0 ? 0 : 1;
     int failures = 0;
     for (const Language &language : kLanguages) {
         QTemporaryDir folder;

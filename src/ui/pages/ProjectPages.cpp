@@ -1,6 +1,8 @@
 #include "ProjectPages.h"
 
 #include "app/ConfigurationCompare.h"
+#include "app/ConfigurationName.h"
+#include "app/UpdateHistory.h"
 #include "config/ConfigurationFile.h"
 #include "config/FileAccess.h"
 #include "lang/KeyTable.h"
@@ -19,9 +21,13 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QHash>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace ui {
@@ -83,11 +89,133 @@ LoadPage::LoadPage(PageContext &context, QWidget *parent) : Page(PageId::Load, c
     });
     connect(m_list, &QListWidget::itemDoubleClicked, this,
             [this](const QListWidgetItem *item) { m_context.commands().load(item->text()); });
+
+    // The history of the selected configuration, under its list.
+    m_historyTitle =
+        makeLabel(QStringLiteral("L_History_Title"), lang::builtinText(u"Mes_History_Title"), this);
+    m_history = new QTreeWidget(this);
+    m_history->setObjectName(QStringLiteral("HistoryList"));
+    m_history->setRootIsDecorated(false);
+    m_history->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_history->setColumnCount(3);
+    m_history->header()->setStretchLastSection(true);
+    m_historyTitle->setBuddy(m_history);
+    m_restore = new ThemedButton(QStringLiteral("TntB_Restore_History"),
+                                 lang::builtinText(u"Mes_History_Restore"), this);
+    m_restore->setEnabled(false);
+    content->addWidget(m_historyTitle);
+    content->addWidget(m_history, 1);
+    content->addWidget(m_restore, 0, Qt::AlignRight);
+    connect(m_list, &QListWidget::itemSelectionChanged, this, &LoadPage::showHistory);
+    connect(m_history, &QTreeWidget::itemSelectionChanged, this, &LoadPage::updateRestore);
+    connect(m_restore, &QPushButton::clicked, this, &LoadPage::restoreEntry);
 }
 
 void LoadPage::pageShown()
 {
+    const lang::LanguageTexts &texts = m_context.texts();
+    m_historyTitle->setText(texts.text(u"Mes_History_Title"));
+    m_history->setHeaderLabels({texts.text(u"Mes_History_Date"), texts.text(u"Mes_History_Outcome"),
+                                texts.text(u"Mes_History_Firmware")});
+    m_restore->setText(texts.text(u"Mes_History_Restore"));
     refreshProjectList();
+}
+
+void LoadPage::configurationShown()
+{
+    updateRestore();
+}
+
+QString LoadPage::selectedName() const
+{
+    const QListWidgetItem *item = m_list->currentItem();
+    return item && item->isSelected() ? item->text() : QString();
+}
+
+namespace {
+
+// The log's word for how an update ended, in the window's language; a word
+// this version does not know is shown as it is.
+QString outcomeText(const lang::LanguageTexts &texts, const app::HistoryEntry &entry)
+{
+    static const QHash<QString, QString> keys = {
+        {QStringLiteral("updated"), QStringLiteral("Hist_Updated")},
+        {QStringLiteral("updated-no-answer"), QStringLiteral("Hist_No_Answer")},
+        {QStringLiteral("port-lost"), QStringLiteral("Hist_Port_Lost")},
+        {QStringLiteral("updater-failed"), QStringLiteral("Hist_Updater_Failed")},
+        {QStringLiteral("updater-still-running"), QStringLiteral("Hist_Still_Running")},
+        {QStringLiteral("replaced"), QStringLiteral("Hist_Replaced")},
+        {QStringLiteral("cancelled"), QStringLiteral("Hist_Cancelled")},
+    };
+    const QString key = keys.value(entry.outcome);
+    QString text = key.isEmpty() ? entry.outcome : texts.text(key);
+    if (entry.device > 0)
+        text += QStringLiteral(" (") + texts.text(u"Mes_Update_Device_Number").arg(entry.device) +
+                QLatin1Char(')');
+    return text;
+}
+
+} // namespace
+
+void LoadPage::showHistory()
+{
+    m_history->clear();
+    const QString name = selectedName();
+    if (!name.isEmpty() && app::isSafeConfigurationName(name)) {
+        const app::UpdateHistory history(m_context.session().workspace().projectsFolder() + name +
+                                         QLatin1Char('/'));
+        const QList<app::HistoryEntry> entries = history.entries();
+        for (auto it = entries.crbegin(); it != entries.crend(); ++it) {
+            auto *item =
+                new QTreeWidgetItem(m_history, {QLocale().toString(it->time, QLocale::ShortFormat),
+                                                outcomeText(m_context.texts(), *it), it->firmwareVersion});
+            item->setData(0, Qt::UserRole, it->name);
+        }
+        if (entries.isEmpty()) {
+            // A line that cannot be chosen.
+            auto *none = new QTreeWidgetItem(m_history, {m_context.texts().text(u"Mes_History_None")});
+            none->setFlags(Qt::ItemIsEnabled);
+            none->setFirstColumnSpanned(true);
+        }
+        m_history->resizeColumnToContents(0);
+        m_history->resizeColumnToContents(1);
+    }
+    updateRestore();
+}
+
+void LoadPage::updateRestore()
+{
+    const QTreeWidgetItem *entry = m_history->currentItem();
+    const QString name = selectedName();
+    m_restore->setEnabled(entry && entry->isSelected() && !entry->data(0, Qt::UserRole).isNull() &&
+                          !name.isEmpty() && name == m_context.session().configurationName());
+}
+
+void LoadPage::restoreEntry()
+{
+    updateRestore();
+    if (!m_restore->isEnabled())
+        return;
+    const QString name = selectedName();
+    const QString entry = m_history->currentItem()->data(0, Qt::UserRole).toString();
+    const app::UpdateHistory history(m_context.session().workspace().projectsFolder() + name +
+                                     QLatin1Char('/'));
+    // Read into a copy: an entry that cannot be read changes nothing.
+    const QString path = history.entryFolder(entry) + QStringLiteral("Configuration.xml");
+    // Opening a missing file would give the new-configuration values.
+    if (!QFileInfo(path).isFile()) {
+        m_context.showMessage(MessageKind::Error, QStringLiteral("Error_Load_Conf"), MessageButtons::Ok,
+                              QDir::toNativeSeparators(path));
+        return;
+    }
+    config::Configuration restored = m_context.configuration();
+    const config::LoadResult r = config::openConfigurationFile(path, restored);
+    if (r.status == config::LoadStatus::Failed) {
+        m_context.showMessage(MessageKind::Error, QStringLiteral("Error_Load_Conf"), MessageButtons::Ok,
+                              r.error);
+        return;
+    }
+    m_context.replaceRecord(restored, {m_history, -1});
 }
 
 void LoadPage::refreshProjectList()

@@ -8,9 +8,11 @@
 #include <functional>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QTreeWidget;
 
 namespace ui {
 
@@ -37,6 +39,8 @@ public:
     // Lists the configurations again, none selected.
     void pageShown() override;
     void refreshProjectList();
+    // The open configuration may have changed: Restore follows it.
+    void configurationShown() override;
 
 signals:
     // A line of the comparison was chosen: the window shows its field.
@@ -46,10 +50,20 @@ private:
     // The differences from the selected configuration's file to the open
     // record, unsaved edits included; the open record is not touched.
     void compareWithOpen();
+    // The selected configuration, or empty.
+    QString selectedName() const;
+    // The selected configuration's history, newest first.
+    void showHistory();
+    void updateRestore();
+    // The selected entry's configuration becomes the open record, as an edit.
+    void restoreEntry();
 
     QListWidget *m_list = nullptr;
     QPushButton *m_ok = nullptr;
     QPushButton *m_compare = nullptr;
+    QLabel *m_historyTitle = nullptr;
+    QTreeWidget *m_history = nullptr;
+    QPushButton *m_restore = nullptr;
 };
 
 class SavePage : public Page
