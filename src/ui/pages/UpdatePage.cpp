@@ -267,7 +267,9 @@ void UpdatePage::startRun(bool nextDevice)
 
 bool UpdatePage::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_dialog && m_service->isRunning()) {
+    // A dialog being destroyed is no longer a QDialog, and comparing it with
+    // the guarded pointer would cast it to one.
+    if (m_service->isRunning() && qobject_cast<QDialog *>(watched) && watched == m_dialog) {
         if (event->type() == QEvent::Close) {
             // Closing the window is a cancel where that is safe, and nothing otherwise.
             m_service->cancel();

@@ -1,7 +1,8 @@
 #include "SvgPicture.h"
 
-#include <QHash>
 #include <QPainter>
+#include <map>
+#include <memory>
 
 namespace ui {
 
@@ -11,11 +12,11 @@ namespace {
 // the program, as the resources do.
 QSvgRenderer *rendererFor(const QString &resource)
 {
-    static QHash<QString, QSvgRenderer *> renderers;
-    QSvgRenderer *&renderer = renderers[resource];
+    static std::map<QString, std::unique_ptr<QSvgRenderer>> renderers;
+    std::unique_ptr<QSvgRenderer> &renderer = renderers[resource];
     if (!renderer)
-        renderer = new QSvgRenderer(resource);
-    return renderer;
+        renderer = std::make_unique<QSvgRenderer>(resource);
+    return renderer.get();
 }
 
 } // namespace
