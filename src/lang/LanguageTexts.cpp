@@ -8,6 +8,15 @@
 
 namespace lang {
 
+int languageCodeByName(QStringView name)
+{
+    static const char *const names[] = {"eng", "ita", "ger", "spa"};
+    for (int i = 0; i < 4; ++i)
+        if (name.compare(QLatin1String(names[i]), Qt::CaseInsensitive) == 0)
+            return i + 1;
+    return 0;
+}
+
 QString languageFileName(int code)
 {
     switch (code) {

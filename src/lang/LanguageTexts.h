@@ -16,6 +16,9 @@ namespace lang {
 // The language file of a language code (1 English, 2 Italian, 3 German,
 // 4 Spanish); empty for any other code.
 QString languageFileName(int code);
+// The code of a language named as on the command line (eng, ita, ger, spa;
+// any case); 0 for any other name.
+int languageCodeByName(QStringView name);
 
 class LanguageTexts
 {

@@ -52,13 +52,6 @@ const QCommandLineOption kPaperOption(QStringLiteral("paper"), QStringLiteral("a
                                       QStringLiteral("SIZE"));
 const QCommandLineOption kSecretsOption(QStringLiteral("secrets"), QStringLiteral("show PIN and passwords"));
 
-int languageCode(const QString &name)
-{
-    const QStringList names{QStringLiteral("eng"), QStringLiteral("ita"), QStringLiteral("ger"),
-                            QStringLiteral("spa")};
-    return int(names.indexOf(name.toLower())) + 1; // 0 when unknown
-}
-
 int wrong(const QString &message)
 {
     QTextStream(stderr) << "trenov5x-cli report: " << message << '\n' << kReportHelp;
@@ -87,7 +80,7 @@ int runReport(const QCommandLineParser &parser)
     const app::Workspace workspace = runWorkspace(workspaceFolder);
     int code = 0;
     if (parser.isSet(kLanguageOption)) {
-        code = languageCode(parser.value(kLanguageOption));
+        code = lang::languageCodeByName(parser.value(kLanguageOption));
         if (code == 0)
             return wrong(QStringLiteral("--language is eng, ita, ger or spa, not '%1'")
                              .arg(parser.value(kLanguageOption)));
