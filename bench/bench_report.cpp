@@ -3,7 +3,7 @@
 #include "config/ConfigurationFile.h"
 #include "lang/LanguageTexts.h"
 #include "report/HtmlSheet.h"
-#include "report/PdfSheet.h"
+#include "pdf/PdfSheet.h"
 #include "report/SheetBuilder.h"
 
 #include <QGuiApplication>

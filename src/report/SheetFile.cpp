@@ -10,14 +10,16 @@
 
 namespace report {
 
-QByteArray renderSheet(const Report &report, Format format, Paper paper)
+QByteArray renderSheet(const Report &report, Format format, Paper paper, PdfRenderer pdf)
 {
-    return format == Format::Html ? renderHtml(report) : renderPdf(report, paper);
+    if (format == Format::Html)
+        return renderHtml(report);
+    return pdf ? pdf(report, paper) : QByteArray();
 }
 
 SheetFileResult writeSheetFile(const QString &configurationPath, const QString &outputPath,
                                const lang::LanguageTexts &texts, SheetOptions options, Format format,
-                               Paper paper)
+                               Paper paper, PdfRenderer pdf)
 {
     namespace fa = config::fileaccess;
     const QString shownConfiguration = QDir::toNativeSeparators(configurationPath);
@@ -39,8 +41,10 @@ SheetFileResult writeSheetFile(const QString &configurationPath, const QString &
         return {SheetFileResult::Status::Failed,
                 shownOutput + QStringLiteral(": is the configuration itself; choose another file")};
 
+    if (format == Format::Pdf && !pdf)
+        return {SheetFileResult::Status::Failed, shownOutput + QStringLiteral(": PDF output is not available")};
     options.configurationXml = read.bytes;
-    const QByteArray bytes = renderSheet(buildSheet(configuration, texts, options), format, paper);
+    const QByteArray bytes = renderSheet(buildSheet(configuration, texts, options), format, paper, pdf);
     if (bytes.isEmpty())
         return {SheetFileResult::Status::Failed,
                 shownOutput + QStringLiteral(": the sheet could not be made")};

@@ -2,7 +2,7 @@
 // HTML file: the one path the window and the command line share.
 #pragma once
 
-#include "report/PdfSheet.h"
+#include "report/PdfRenderer.h"
 #include "report/SheetBuilder.h"
 
 #include <QString>
@@ -19,8 +19,9 @@ struct SheetFileResult
     bool written() const { return status == Status::Written; }
 };
 
-// The sheet's bytes in the given format.
-QByteArray renderSheet(const Report &report, Format format, Paper paper);
+// The sheet's bytes in the given format; pdf lays out a PDF (the window
+// passes renderPdf, the command line its module's).
+QByteArray renderSheet(const Report &report, Format format, Paper paper, PdfRenderer pdf);
 
 // Reads the configuration file, builds its sheet (options.configurationXml
 // is taken from the file) and replaces outputPath atomically: a failed write
@@ -28,7 +29,7 @@ QByteArray renderSheet(const Report &report, Format format, Paper paper);
 // overwritten.
 SheetFileResult writeSheetFile(const QString &configurationPath, const QString &outputPath,
                                const lang::LanguageTexts &texts, SheetOptions options, Format format,
-                               Paper paper);
+                               Paper paper, PdfRenderer pdf);
 
 // The paper of the system's measurement habits: Letter in the United
 // States, A4 elsewhere.

@@ -8,7 +8,7 @@
 #include "helper_sheet.h"
 #include "image/ImageBuilder.h"
 #include "report/HtmlSheet.h"
-#include "report/PdfSheet.h"
+#include "pdf/PdfSheet.h"
 #include "report/SheetBuilder.h"
 
 #include <QRegularExpression>

@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "app/Settings.h"
 #include "lang/LanguageTexts.h"
+#include "pdf_module.h"
 #include "report/SheetFile.h"
 #include "workspace_option.h"
 
@@ -105,9 +106,19 @@ int runReport(const QCommandLineParser &parser)
     options.programVersion = QStringLiteral(TRENOV5X_VERSION);
     options.includeSecrets = parser.isSet(kSecretsOption);
     options.languageCode = code;
+    report::PdfRenderer renderer = nullptr;
+    if (pdf) {
+        const LoadedPdfModule &module = pdfModule();
+        if (!module.module) {
+            err << "trenov5x-cli report: PDF output needs the module " << report::kPdfModuleFile << " ("
+                << module.error << "); nothing written. --html FILE works without it.\n";
+            return 1;
+        }
+        renderer = module.module->render;
+    }
     const report::SheetFileResult result =
         report::writeSheetFile(QDir(folder).filePath(QStringLiteral("Configuration.xml")), output, texts,
-                               options, pdf ? report::Format::Pdf : report::Format::Html, paper);
+                               options, pdf ? report::Format::Pdf : report::Format::Html, paper, renderer);
     switch (result.status) {
     case report::SheetFileResult::Status::Written:
         out << "Wrote " << QDir::toNativeSeparators(output) << '\n';

@@ -1,9 +1,9 @@
 // trenov5x-cli: build and inspect device images and talk to the device from
 // scripts, without a display.
 #include "Commands.h"
+#include "pdf_module.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QTextStream>
 
 #ifdef __GLIBC__
@@ -43,14 +43,15 @@ int main(int argc, char **argv)
     mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
 #endif
     // The configuration sheet lays out text, which needs the fonts of a GUI
-    // application; it shows nothing, so it needs no display either.
+    // application: its module makes one (on the offscreen platform). Every
+    // other command starts without the GUI libraries.
     std::unique_ptr<QCoreApplication> app;
     if (argc > 1 && qstrcmp(argv[1], "report") == 0) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        app = std::make_unique<QGuiApplication>(argc, argv);
-    } else {
-        app = std::make_unique<QCoreApplication>(argc, argv);
+        if (const cli::LoadedPdfModule &pdf = cli::loadPdfModule(argv[0]); pdf.module)
+            app.reset(pdf.module->makeApplication(argc, argv));
     }
+    if (!app)
+        app = std::make_unique<QCoreApplication>(argc, argv);
     QStringList args = app->arguments().mid(1);
     QTextStream out(stdout);
     QTextStream err(stderr);

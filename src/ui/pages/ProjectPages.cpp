@@ -7,6 +7,7 @@
 #include "config/FileAccess.h"
 #include "lang/KeyTable.h"
 #include "lang/LanguageTexts.h"
+#include "pdf/PdfSheet.h"
 #include "report/SheetFile.h"
 #include "ui/CompareDialog.h"
 #include "ui/LanguageApplier.h"
@@ -343,7 +344,8 @@ void SavePage::writeSheet()
     options.languageCode = session.languageCode();
     const report::SheetFileResult written =
         report::writeSheetFile(configurationPath, path, texts, options,
-                               html ? report::Format::Html : report::Format::Pdf, report::systemPaper());
+                               html ? report::Format::Html : report::Format::Pdf, report::systemPaper(),
+                               &report::renderPdf);
     if (!written.written()) {
         m_context.showMessage(MessageKind::Error, QStringLiteral("Error_Write_File"), MessageButtons::Ok,
                               written.error);

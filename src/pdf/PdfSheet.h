@@ -5,14 +5,12 @@
 // "n / N".
 #pragma once
 
-#include "report/Report.h"
-
-#include <QByteArray>
+#include "report/PdfRenderer.h"
 
 namespace report {
 
-enum class Paper { A4, Letter };
-
+// A PdfRenderer. Needs a QGuiApplication (fonts); it shows nothing, so the
+// offscreen platform is enough.
 QByteArray renderPdf(const Report &report, Paper paper);
 
 } // namespace report
