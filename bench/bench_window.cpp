@@ -80,13 +80,15 @@ QString programFolder(int rows)
     return dir->path();
 }
 
+// What the user waits for: the first painted window, as the program starts
+// it (each page built when first shown).
 void BM_MainWindowStart(benchmark::State &state)
 {
     SilentPresenter boxes;
     const QString folder = programFolder(int(state.range(0)));
     int widgets = 0;
     for (auto _ : state) {
-        ui::MainWindow w({folder, &boxes});
+        ui::MainWindow w({folder, &boxes, {}, ui::MainWindow::Options::Pages::WhenFirstShown});
         w.show();
         QApplication::processEvents();
         widgets = w.findChildren<QWidget *>().size();
@@ -94,6 +96,52 @@ void BM_MainWindowStart(benchmark::State &state)
     state.counters["widgets"] = widgets;
 }
 BENCHMARK(BM_MainWindowStart)->ArgName("rows")->Arg(0)->Arg(500)->Unit(benchmark::kMillisecond);
+
+// The same start with every page built before the first paint: the whole
+// cost of the window's controls, which the program spreads over the first
+// showing of each page.
+void BM_MainWindowStartAllPages(benchmark::State &state)
+{
+    SilentPresenter boxes;
+    const QString folder = programFolder(int(state.range(0)));
+    int widgets = 0;
+    for (auto _ : state) {
+        ui::MainWindow w({folder, &boxes, {}, ui::MainWindow::Options::Pages::AllAtStart});
+        w.show();
+        QApplication::processEvents();
+        widgets = w.findChildren<QWidget *>().size();
+    }
+    state.counters["widgets"] = widgets;
+}
+BENCHMARK(BM_MainWindowStartAllPages)->ArgName("rows")->Arg(0)->Arg(500)->Unit(benchmark::kMillisecond);
+
+// Showing a page for the first time in a started window: what a click on
+// its menu entry costs once (the Input page is the largest).
+void BM_FirstShowOfPage(benchmark::State &state)
+{
+    SilentPresenter boxes;
+    const QString folder = programFolder(int(state.range(0)));
+    const auto id = ui::PageId(state.range(1));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto w = std::make_unique<ui::MainWindow>(
+            ui::MainWindow::Options{folder, &boxes, {}, ui::MainWindow::Options::Pages::WhenFirstShown});
+        w->show();
+        QApplication::processEvents();
+        state.ResumeTiming();
+        w->showPage(id);
+        QApplication::processEvents();
+        state.PauseTiming();
+        w.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_FirstShowOfPage)
+    ->ArgNames({"rows", "page"})
+    ->Args({500, int(ui::PageId::Input)})
+    ->Args({500, int(ui::PageId::Output)})
+    ->Args({0, int(ui::PageId::DateTime)})
+    ->Unit(benchmark::kMillisecond);
 
 // The same window with a check box for every slot in place of the painted
 // slot grids: `weeks` weeks of boxes on the weekly panel (one shared by the
@@ -169,7 +217,8 @@ enum Kind { Label, Edit, Check, Radio, Button, Table, Combo, List, Panel, Kinds 
 std::array<int, Kinds> countControls()
 {
     SilentPresenter boxes;
-    ui::MainWindow w({programFolder(0), &boxes});
+    // The full window: every page built.
+    ui::MainWindow w({programFolder(0), &boxes, {}, ui::MainWindow::Options::Pages::AllAtStart});
     std::array<int, Kinds> counts{};
     for (QWidget *widget : w.findChildren<QWidget *>()) {
         if (widget->window() != &w)

@@ -5,6 +5,7 @@
 #include "ui/widgets/Theme.h"
 
 #include <QWidget>
+#include <algorithm>
 
 namespace ui {
 namespace {
@@ -63,12 +64,27 @@ QLatin1StringView checkControlName(int check)
 
 CheckedFields::CheckedFields(QWidget *window, PageContext &context) : QObject(window), m_context(context)
 {
+    findControls(window);
+}
+
+void CheckedFields::findControls(QWidget *root)
+{
     for (int check = 1; check <= config::kCheckCount; ++check) {
-        QWidget *control = window->findChild<QWidget *>(checkControlName(check));
+        QPointer<QWidget> &control = m_controls[size_t(check - 1)];
         if (!control)
-            qWarning("No control %s for check %d", kControlNames[check - 1], check);
-        m_controls[size_t(check - 1)] = control;
+            control = root->findChild<QWidget *>(checkControlName(check));
     }
+}
+
+void CheckedFields::pageBuilt(QWidget *page)
+{
+    findControls(page);
+    updateMarks();
+}
+
+bool CheckedFields::complete() const
+{
+    return std::all_of(m_controls.begin(), m_controls.end(), [](const QPointer<QWidget> &c) { return !c.isNull(); });
 }
 
 QWidget *CheckedFields::control(int check) const

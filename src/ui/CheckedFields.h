@@ -23,8 +23,13 @@ class CheckedFields : public QObject
 {
     Q_OBJECT
 public:
-    // Finds the controls by name under `window`, whose pages are built.
+    // Finds the controls by name under `window` in the pages built so far.
     CheckedFields(QWidget *window, PageContext &context);
+
+    // A page was built after the window: finds its controls and marks them.
+    void pageBuilt(QWidget *page);
+    // Whether every check has its control (all pages built).
+    bool complete() const;
 
     QWidget *control(int check) const;
 
@@ -34,6 +39,8 @@ public:
     void updateMarks();
 
 private:
+    void findControls(QWidget *root);
+
     PageContext &m_context;
     std::array<QPointer<QWidget>, config::kCheckCount> m_controls;
 };

@@ -27,7 +27,9 @@
 #include <QScrollArea>
 #include <QShortcut>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace ui {
 
@@ -75,8 +77,8 @@ MainWindow::MainWindow(const Options &options)
     setObjectName(QStringLiteral("TFMain"));
     buildWindow();
     m_checkedFields = new CheckedFields(this, *m_context);
-    connect(static_cast<LoadPage *>(m_pages.at(PageId::Load)), &LoadPage::differenceChosen, this,
-            &MainWindow::showDifference);
+    if (m_options.pages == Options::Pages::AllAtStart)
+        buildAllPages();
     // Every edit, typed or not, judges the fields again: a return level
     // follows its trigger level, a command text its box.
     connect(m_context.get(), &PageContext::configurationEdited, m_checkedFields, &CheckedFields::updateMarks);
@@ -134,7 +136,7 @@ void MainWindow::buildWindow()
     outer->addLayout(body, 1);
     const std::span<const MenuEntry> entries = menuEntries();
     for (std::size_t i = 0; i < entries.size(); ++i)
-        addPage(entries[i], i);
+        addMenuEntry(entries[i], i);
     m_about = new AboutBox(this);
 
     auto add = [this](const QKeySequence &keys, const QString &name, auto slot) {
@@ -147,11 +149,57 @@ void MainWindow::buildWindow()
     add(kAboutShortcut, QStringLiteral("AboutShortcut"), [this] { openAbout(); });
 }
 
-void MainWindow::addPage(const MenuEntry &entry, std::size_t position)
+Page *MainWindow::page(PageId id)
 {
-    Page *page = entry.make(*m_context, m_stack);
+    if (const auto found = m_pages.find(id); found != m_pages.end())
+        return found->second;
+    const std::span<const MenuEntry> entries = menuEntries();
+    const auto entry =
+        std::find_if(entries.begin(), entries.end(), [id](const MenuEntry &e) { return e.page == id; });
+    if (entry == entries.end())
+        return nullptr;
+    // Built inside the stack, so it takes the window's font as it is built.
+    Page *page = entry->make(*m_context, m_stack);
     m_stack->addWidget(page);
-    m_pages[page->id()] = page;
+    m_pages[id] = page;
+    if (id == PageId::Load)
+        connect(static_cast<LoadPage *>(page), &LoadPage::differenceChosen, this, &MainWindow::showDifference);
+    // A page built later catches up with what the window has done so far:
+    // the language, the record on show, the marks of refused values.
+    if (m_languageApplied) {
+        for (const QString &key : applyLanguageTexts(page, m_texts))
+            qWarning("Language key %s names more than one control", qPrintable(key));
+        refreshHints(page);
+        applyExplanations(page, m_texts);
+        page->languageApplied();
+    }
+    if (m_configurationShown)
+        page->configurationShown();
+    if (m_checkedFields)
+        m_checkedFields->pageBuilt(page);
+    return page;
+}
+
+void MainWindow::buildAllPages()
+{
+    for (const MenuEntry &entry : menuEntries())
+        page(entry.page);
+}
+
+void MainWindow::buildNextPageWhenIdle()
+{
+    for (const MenuEntry &entry : menuEntries()) {
+        if (!isPageBuilt(entry.page)) {
+            page(entry.page);
+            // One page per turn: a click or a key in between is not kept waiting.
+            QTimer::singleShot(0, this, &MainWindow::buildNextPageWhenIdle);
+            return;
+        }
+    }
+}
+
+void MainWindow::addMenuEntry(const MenuEntry &entry, std::size_t position)
+{
     const PageId id = entry.page;
     const MenuPanel::Row row = m_menu->row(id);
     connect(row.icon, &ClickLabel::clicked, this, [this, id] { openPage(id); });
@@ -234,6 +282,8 @@ void MainWindow::start()
     const QRect placed = placement(kSize, available);
     resize(placed.size());
     move(placed.topLeft() - QPoint(kFrame.left(), kFrame.top()));
+    if (m_options.pages == Options::Pages::WhenFirstShown)
+        QTimer::singleShot(kIdleBuildDelayMs, this, &MainWindow::buildNextPageWhenIdle);
     if (loaded.status == config::LoadStatus::Failed)
         m_context->showMessage(MessageKind::Error, QStringLiteral("Error_Load_Conf"), MessageButtons::Ok,
                                loaded.error);
@@ -258,13 +308,13 @@ PageId MainWindow::currentPage() const
 
 void MainWindow::showPage(PageId id)
 {
-    const auto found = m_pages.find(id);
-    if (found == m_pages.end()) {
+    Page *shown = page(id);
+    if (!shown) {
         m_stack->setCurrentIndex(0);
         return;
     }
-    m_stack->setCurrentWidget(found->second);
-    found->second->pageShown();
+    m_stack->setCurrentWidget(shown);
+    shown->pageShown();
 }
 
 void MainWindow::openPage(PageId id, bool fromKeyboard)
@@ -295,7 +345,7 @@ void MainWindow::openAbout()
 void MainWindow::askForName()
 {
     showPage(PageId::Save);
-    static_cast<SavePage *>(m_pages.at(PageId::Save))->askForName();
+    static_cast<SavePage *>(page(PageId::Save))->askForName();
 }
 
 void MainWindow::languageChosen(int code)
@@ -313,6 +363,9 @@ QString MainWindow::applyLanguage(int code)
         qWarning("Language key %s names more than one control", qPrintable(key));
     refreshHints(this);
     applyExplanations(this, m_texts);
+    for (const auto &[id, page] : m_pages)
+        page->languageApplied();
+    m_languageApplied = true;
     setNamedHint(m_aboutIcon, m_texts.messageText(u"Hint_About"), kAboutShortcut);
     if (m_checkedFields)
         m_checkedFields->updateMarks(); // the marks' texts in the new language
@@ -342,6 +395,7 @@ void MainWindow::showControl(QWidget *control, int variant)
 
 void MainWindow::showRefusal(const config::CheckFailure &failure)
 {
+    buildAllPages(); // the refused control may be on a page not shown yet
     QWidget *control = m_checkedFields->control(failure.check);
     if (!control)
         return;
@@ -357,6 +411,7 @@ void MainWindow::showRefusal(const config::CheckFailure &failure)
 void MainWindow::showDifference(const app::Difference &difference)
 {
     const DifferenceControl where = differenceControl(difference);
+    buildAllPages(); // the control may be on a page not shown yet
     auto *control = where.name.isEmpty() ? nullptr : findChild<QWidget *>(where.name);
     if (!control)
         return;
@@ -377,6 +432,7 @@ bool MainWindow::isChanged() const
 void MainWindow::showConfigurationOnPages()
 {
     m_undo->reset();
+    m_configurationShown = true;
     for (const auto &[id, page] : m_pages)
         page->configurationShown();
     m_checkedFields->updateMarks();
@@ -386,8 +442,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     // Closing does not stop an update program that is writing the device:
     // the user decides, knowing it.
-    const auto *update = static_cast<UpdatePage *>(m_pages.at(PageId::Update));
-    if ((update->updateRunning() || update->updaterRunning()) &&
+    const auto found = m_pages.find(PageId::Update);
+    const auto *update = found == m_pages.end() ? nullptr : static_cast<UpdatePage *>(found->second);
+    if (update && (update->updateRunning() || update->updaterRunning()) &&
         m_context->showMessage(MessageKind::Warning, QStringLiteral("Mes_Close_While_Updating"),
                                MessageButtons::YesNoCancel) != MessageAnswer::Yes) {
         event->ignore();

@@ -43,6 +43,12 @@ public:
         MessagePresenter *messages = nullptr;
         // Holds Projects/ and Setting/; empty: the program folder.
         QString workspaceFolder = {};
+        // The program builds a page when it is first shown, so the window
+        // paints at once; AllAtStart builds every page in the constructor
+        // (what a caller that looks up controls by name before showing
+        // their page needs).
+        enum class Pages { WhenFirstShown, AllAtStart };
+        Pages pages = Pages::AllAtStart;
     };
 
     explicit MainWindow(const Options &options);
@@ -79,6 +85,17 @@ public:
     PageId currentPage() const;
     void showPage(PageId id);
 
+    // The page, built now if it was not yet.
+    Page *page(PageId id);
+    // Builds every page not built yet.
+    void buildAllPages();
+    // With Pages::WhenFirstShown, the pages not shown yet are built one per
+    // turn of the event loop from this long after the start on, so that
+    // opening one later costs nothing.
+    static constexpr int kIdleBuildDelayMs = 300;
+    // Whether the page has been built (see Options::pages).
+    bool isPageBuilt(PageId id) const { return m_pages.count(id) > 0; }
+
     // Applies the language of the code, Qt's own dialog texts included.
     // Returns the language file when it is missing (built-in English is shown).
     QString applyLanguage(int code);
@@ -89,7 +106,8 @@ protected:
 private:
     void buildWindow();
     QWidget *buildTitlePanel();
-    void addPage(const MenuEntry &entry, std::size_t position);
+    void addMenuEntry(const MenuEntry &entry, std::size_t position);
+    void buildNextPageWhenIdle();
     void start();
 
     // What a menu entry does: the device link closes, the page is shown;
@@ -124,6 +142,8 @@ private:
     ClickLabel *m_aboutIcon = nullptr;
     std::unique_ptr<DialogTranslations> m_dialogTexts;
     bool m_startFailed = false;
+    bool m_languageApplied = false;
+    bool m_configurationShown = false;
 
     MenuPanel *m_menu = nullptr;
     QStackedWidget *m_stack = nullptr;

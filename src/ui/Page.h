@@ -38,6 +38,9 @@ public:
     // Undo or redo put an earlier record back: show it, staying where the
     // user is on the page.
     virtual void recordRestored() {}
+    // The window's language was applied to the page's named controls: texts
+    // the page composes itself follow it here.
+    virtual void languageApplied() {}
     // Brings a control of the page into view after undo or redo: the
     // sub-pages holding it are shown. `variant` is which of several records
     // the control showed when it was edited (see EditOrigin).

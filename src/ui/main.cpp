@@ -67,7 +67,8 @@ int main(int argc, char **argv)
 
     const app::Workspace chosen =
         app::Workspace::choose(QCoreApplication::applicationDirPath(), parser.value(options.workspace));
-    ui::MainWindow window({chosen.programFolder(), nullptr, chosen.folder()});
+    ui::MainWindow window(
+        {chosen.programFolder(), nullptr, chosen.folder(), ui::MainWindow::Options::Pages::WhenFirstShown});
     if (window.startFailed())
         return 1;
     window.show();

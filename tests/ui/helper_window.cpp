@@ -193,11 +193,12 @@ void checkCaptions(ui::MainWindow &w, std::initializer_list<lang::Group> groups,
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
 }
 
-OpenConfiguration::OpenConfiguration(const config::Configuration &c, int language)
+OpenConfiguration::OpenConfiguration(const config::Configuration &c, int language,
+                                     ui::MainWindow::Options::Pages pages)
 {
     folder.writeConfiguration(kName, c);
     folder.writeSettings(language, kName);
-    window = std::make_unique<ui::MainWindow>(ui::MainWindow::Options{folder.path(), &boxes});
+    window = std::make_unique<ui::MainWindow>(ui::MainWindow::Options{folder.path(), &boxes, {}, pages});
     window->show();
 }
 

@@ -5,6 +5,7 @@
 
 #include "config/Configuration.h"
 #include "lang/KeyTable.h"
+#include "ui/MainWindow.h"
 #include "ui/MessageBoxes.h"
 
 #include <QList>
@@ -13,10 +14,6 @@
 #include <QTemporaryDir>
 #include <QWidget>
 #include <memory>
-
-namespace ui {
-class MainWindow;
-}
 
 // The control of that name under window; ends the test run when there is none.
 template <typename T> T *child(QWidget *window, const char *name)
@@ -113,7 +110,8 @@ struct OpenConfiguration
 {
     static inline const QString kName = QStringLiteral("Plant_A");
 
-    explicit OpenConfiguration(const config::Configuration &c, int language = 1);
+    explicit OpenConfiguration(const config::Configuration &c, int language = 1,
+                               ui::MainWindow::Options::Pages pages = ui::MainWindow::Options::Pages::AllAtStart);
     ~OpenConfiguration();
     ui::MainWindow &w() { return *window; }
     QString projectFolder() const { return folder.path() + QStringLiteral("/Projects/") + kName; }

@@ -301,17 +301,25 @@ private slots:
     void refusedSaveLeadsToTheField_data()
     {
         QTest::addColumn<int>("index");
-        for (int i = 0; i < int(std::size(kRefusals)); ++i)
-            QTest::newRow(kRefusals[i].name) << i;
+        // As the program starts the window too: the refused field's page is
+        // built only when the refusal leads there.
+        QTest::addColumn<bool>("pagesWhenShown");
+        for (int i = 0; i < int(std::size(kRefusals)); ++i) {
+            QTest::newRow(kRefusals[i].name) << i << false;
+            QTest::addRow("%s, pages built when shown", kRefusals[i].name) << i << true;
+        }
     }
 
     void refusedSaveLeadsToTheField()
     {
         QFETCH(int, index);
+        QFETCH(bool, pagesWhenShown);
         const RefusalCase &k = kRefusals[index];
         Configuration c = start();
         k.store(c);
-        OpenConfiguration open(c);
+        OpenConfiguration open(c, 1,
+                               pagesWhenShown ? MainWindow::Options::Pages::WhenFirstShown
+                                              : MainWindow::Options::Pages::AllAtStart);
         MainWindow &w = open.w();
         QVERIFY(activated(w));
         clickMenu(w, "TntL_Preference_Menu"); // somewhere else

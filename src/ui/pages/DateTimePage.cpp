@@ -191,6 +191,11 @@ void DateTimePage::reveal(QWidget *control, int variant)
     m_profileHalf->reveal(control, variant);
 }
 
+void DateTimePage::languageApplied()
+{
+    m_profileHalf->showWeekCaption();
+}
+
 void DateTimePage::configurationShown()
 {
     m_profileHalf->refresh();

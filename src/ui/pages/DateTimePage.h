@@ -23,6 +23,7 @@ public:
     void pageShown() override;
     void configurationShown() override;
     void recordRestored() override { configurationShown(); }
+    void languageApplied() override;
     void reveal(QWidget *control, int variant) override;
     // Puts the results of a command or a status poll on the page and shows its messages.
     void showOutcome(const devlink::LinkOutcome &outcome);

@@ -160,11 +160,15 @@ void ProfilePanel::showWeekly(int profile)
     m_week = profile;
     for (int i = 0; i < kWeeklyTabs; ++i)
         m_weekStrip->setLook(i, i == profile ? TabLook::Selected : TabLook::Sibling);
-    m_weekEnable->setText(
-        m_context.texts().messageText(QStringLiteral("En_Profile_Week%1").arg(profile + 1)));
+    showWeekCaption();
     // Puts the profile on the grid and its flag on the box, outside the funnel.
     m_binder.refresh();
     showPanel(Weekly);
+}
+
+void ProfilePanel::showWeekCaption()
+{
+    m_weekEnable->setText(m_context.texts().messageText(QStringLiteral("En_Profile_Week%1").arg(m_week + 1)));
 }
 
 void ProfilePanel::reveal(QWidget *control, int variant)

@@ -27,6 +27,9 @@ public:
     void enter() { showWeekly(0); }
     // The record was replaced: show it where it is on screen.
     void refresh() { m_binder.refresh(); }
+    // The weekly profile's enable box names the profile on show in the
+    // current language.
+    void showWeekCaption();
     // Shows the panel of a control; the weekly grid and its enable box with
     // the weekly profile `variant`.
     void reveal(QWidget *control, int variant);
