@@ -287,7 +287,7 @@ LoadResult loadConfigurationTree(const XmlParseResult &parsed, const QString &fi
                     .arg(parsed.error),
                 {}};
     }
-    if (parsed.root->name != "Configuration") {
+    if (parsed.root->name() != "Configuration") {
         return {LoadStatus::Failed,
                 QStringLiteral("%1: the root element is %2, not Configuration.")
                     .arg(fileName, quoted(parsed.root->nameText())),

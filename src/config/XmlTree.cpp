@@ -188,12 +188,12 @@ QString decodeContent(QByteArrayView content)
 
 QString XmlElement::text() const
 {
-    return plain ? QString::fromUtf8(content) : decodeContent(content);
+    return plain ? QString::fromUtf8(content()) : decodeContent(content());
 }
 
 bool XmlElement::textEquals(QByteArrayView utf8) const
 {
-    return plain ? content == utf8 : text() == QString::fromUtf8(utf8);
+    return plain ? content() == utf8 : text() == QString::fromUtf8(utf8);
 }
 
 const XmlElement *XmlElement::child(QAnyStringView childName) const
@@ -203,7 +203,7 @@ const XmlElement *XmlElement::child(QAnyStringView childName) const
         if constexpr (std::is_same_v<View, QStringView>) {
             if (isAscii(wanted)) {
                 for (const XmlElement &c : children) {
-                    if (equalsAscii(c.name, wanted))
+                    if (equalsAscii(c.name(), wanted))
                         return &c;
                 }
                 return nullptr;
@@ -213,14 +213,14 @@ const XmlElement *XmlElement::child(QAnyStringView childName) const
             // UTF-8, or Latin-1 that is ASCII: the same bytes.
             if (std::is_same_v<View, QUtf8StringView> || isAscii(bytes)) {
                 for (const XmlElement &c : children) {
-                    if (c.name == bytes)
+                    if (c.name() == bytes)
                         return &c;
                 }
                 return nullptr;
             }
         }
         for (const XmlElement &c : children) {
-            if (QAnyStringView::equal(QUtf8StringView(c.name.data(), c.name.size()), wanted))
+            if (QAnyStringView::equal(QUtf8StringView(c.name().data(), c.name().size()), wanted))
                 return &c;
         }
         return nullptr;
@@ -689,10 +689,10 @@ private:
             if (!open.isEmpty())
                 open.last().plain = false;
             XmlElement *element = &m_levels[open.size()].emplace_back();
-            element->name = tagName;
+            element->setName(tagName);
             place(tagEnd);
-            element->line = m_line;
-            element->column = m_column;
+            element->line = qint32(m_line);
+            element->column = qint32(m_column);
             if (!empty)
                 open.append({element, tagEnd, true});
 
@@ -718,10 +718,10 @@ private:
                     if (*m_pos != '>')
                         return fail(QStringLiteral("Expected '>'."));
                     const Open &closing = open.last();
-                    if (endName != closing.element->name)
+                    if (endName != closing.element->name())
                         return fail(QStringLiteral("Opening and ending tag mismatch."), endStart);
                     ++m_pos;
-                    closing.element->content = View(closing.contentStart, endStart - closing.contentStart);
+                    closing.element->setContent(View(closing.contentStart, endStart - closing.contentStart));
                     closing.element->plain = closing.plain;
                     std::vector<XmlElement> &children = m_levels[open.size()];
                     if (!children.empty()) {

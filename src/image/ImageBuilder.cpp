@@ -51,11 +51,11 @@ thread_local const config::XmlElement *t_document = nullptr;
 // share the name (the rows of a table, the slots of a day).
 QString childStep(const config::XmlElement &parent, qsizetype i)
 {
-    const QByteArrayView name = parent.children[i].name;
+    const QByteArrayView name = parent.children[i].name();
     int position = 0;
     int sameName = 0;
     for (qsizetype j = 0; j < parent.children.size(); ++j) {
-        if (parent.children[j].name == name) {
+        if (parent.children[j].name() == name) {
             ++sameName;
             if (j <= i)
                 ++position;
@@ -275,7 +275,7 @@ class Compiler
 public:
     explicit Compiler(const config::XmlElement &root) : m_root(&root)
     {
-        if (root.name != "Configuration")
+        if (root.name() != "Configuration")
             fail(QStringLiteral("Element 'Configuration' is missing: the document element is '%1'")
                      .arg(config::quoted(root.nameText())));
     }

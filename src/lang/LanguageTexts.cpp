@@ -67,7 +67,7 @@ bool LanguageTexts::loadLanguageBytes(const QByteArray &bytes)
 
 bool LanguageTexts::applyLanguageTree(const config::XmlParseResult &parsed)
 {
-    if (!parsed.root || parsed.root->name != "Language")
+    if (!parsed.root || parsed.root->name() != "Language")
         return false;
     const config::XmlElement *fmain = parsed.root->child(u"FMain");
     if (!fmain)

@@ -28,7 +28,7 @@ QByteArray readFile(const QString &path)
 QString firstDifference(const config::XmlElement &a, const config::XmlElement &b, const QString &path = {})
 {
     const QString here = path + QLatin1Char('/') + a.nameText();
-    if (a.name != b.name)
+    if (a.name() != b.name())
         return here + QStringLiteral(" vs ") + b.nameText();
     if (a.children.size() != b.children.size())
         return here + QStringLiteral(": %1 vs %2 children").arg(a.children.size()).arg(b.children.size());
