@@ -65,6 +65,12 @@ bin=$root/usr/bin
 example=$work/example/Pump_Station
 mkdir -p "$example" && cp docs/examples/Configuration.xml "$example/" && chmod -R a+rX "$work/example"
 [ "$(as_user "$home" "$bin/trenov5x-cli" check "$example")" = OK ] || fail "check of the example"
+# The command line starts without the GUI libraries; a PDF sheet loads them
+# through its module.
+! as_user "$home" env LD_DEBUG=libs "$bin/trenov5x-cli" check "$example" 2>&1 | grep -q "calling init: .*libQt6Gui" ||
+  fail "trenov5x-cli check loads the GUI libraries"
+as_user "$home" "$bin/trenov5x-cli" report "$example" --pdf "$home/sheet.pdf" >/dev/null || fail "report --pdf"
+[ "$(head -c 4 "$home/sheet.pdf")" = "%PDF" ] || fail "report --pdf wrote no PDF"
 as_user "$home" "$bin/trenov5x" --check-start || fail "the installed window did not start"
 workspace=$home/.local/share/trenov5x
 [ -d "$workspace/Projects" ] && [ -d "$workspace/Setting" ] || fail "no workspace under HOME"
@@ -98,6 +104,12 @@ home=$(new_home)
 # Every Qt library loaded while the window starts, plugins included, is the folder's own.
 loaded=$(as_user "$home" env LD_DEBUG=libs "$portable/trenov5x" --check-start 2>&1 | sed -n 's/.*calling init: //p')
 grep -q "$portable/lib/libQt6Core" <<<"$loaded" || fail "Qt core not loaded from the folder"
+# The command line's PDF module and the Qt it loads are the folder's own too.
+loaded=$(as_user "$home" env LD_DEBUG=libs "$portable/trenov5x-cli" report "$example" --pdf "$home/sheet.pdf" 2>&1 |
+  sed -n 's/.*calling init: //p')
+grep -q "$portable/lib/trenov5x-pdf.so" <<<"$loaded" || fail "the PDF module not loaded from the folder"
+! grep -E 'libQt6|/qt6/plugins/' <<<"$loaded" | grep -v "^$portable/" || fail "report loads Qt from outside the folder"
+[ "$(head -c 4 "$home/sheet.pdf")" = "%PDF" ] || fail "the portable report --pdf wrote no PDF"
 grep -q "$portable/plugins/platforms/libqoffscreen.so" <<<"$loaded" || fail "platform plugin not from the folder"
 ! grep -E 'libQt6|/qt6/plugins/' <<<"$loaded" | grep -v "^$portable/" || fail "Qt loaded from outside the folder"
 [ -d "$portable/Projects" ] && [ -d "$portable/Setting" ] || fail "no workspace beside the portable program"

@@ -22,13 +22,17 @@ cpack --config "$build_dir/CPackConfig.cmake" -B "$stage/cpack" >"$stage/cpack.l
 mv "$stage/cpack/trenov5x_${version}_amd64.deb" dist/
 
 # The portable folder: the programs and Language/ side by side, the Qt
-# libraries in lib/ (RUNPATH $ORIGIN/lib), its plugins in plugins/ and its
-# translations in translations/, all named in qt.conf.
+# libraries in lib/ (RUNPATH $ORIGIN/lib) with trenov5x-cli's PDF module,
+# its plugins in plugins/ and its translations in translations/, all named
+# in qt.conf.
 cmake --install "$build_dir" --prefix "$stage/usr" --strip >/dev/null
 name=trenov5x-$version-linux-x86_64
 root=$stage/$name
 mkdir -p "$root/lib" "$root/plugins" "$root/translations"
 cp "$stage/usr/bin/trenov5x" "$stage/usr/bin/trenov5x-cli" "$stage/usr/bin/trenov5x-devsim" "$root/"
+pdf_module=$(find "$stage/usr" -path '*/trenov5x/trenov5x-pdf.so' | head -n1)
+[ -n "$pdf_module" ] || { echo "package.sh: trenov5x-pdf.so was not installed" >&2; exit 1; }
+cp "$pdf_module" "$root/lib/"
 cp -r "$stage/usr/share/trenov5x/Language" "$root/"
 cp packaging/trenov5x.svg "$root/"
 qt_core=$(ldd "$root/trenov5x" | awk '/libQt6Core/ {print $3}')
@@ -55,7 +59,7 @@ CONF
 # system (C library, X11 core, OpenGL, fonts, GLib, compression), which must
 # match the machine.
 base='^(ld-linux|libc|libm|libdl|libpthread|librt|libresolv|libstdc\+\+|libgcc_s|libGL|libGLX|libGLdispatch|libEGL|libOpenGL|libdrm|libgbm|libvulkan|libwayland-|libX11|libX11-xcb|libXau|libXdmcp|libXext|libXrender|libxcb\.so|libfontconfig|libfreetype|libexpat|libpng16|libz\.so|libbrotli|libharfbuzz|libgraphite2|libbz2|libglib-2\.0|libgthread-2\.0|libgobject-2\.0|libffi|libpcre2-8|libdbus-1|libsystemd|libudev|liblzma|libzstd|liblz4|libcap|libgcrypt|libgpg-error|libselinux|libmount|libblkid|libuuid|libbsd|libmd\.so)'
-mapfile -t objects < <(find "$root" -maxdepth 1 -type f -name 'trenov5x*' ! -name '*.svg'; find "$root/plugins" -name '*.so')
+mapfile -t objects < <(find "$root" -maxdepth 1 -type f -name 'trenov5x*' ! -name '*.svg'; find "$root/plugins" -name '*.so'; echo "$root/lib/trenov5x-pdf.so")
 ldd "${objects[@]}" | awk '$2 == "=>" && $3 ~ /^\// {print $3}' | sort -u | while read -r lib; do
   base_name=$(basename "$lib")
   [[ $base_name =~ $base ]] && continue

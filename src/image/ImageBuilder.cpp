@@ -11,6 +11,7 @@
 #include <array>
 #include <limits>
 #include <utility>
+#include <vector>
 
 namespace image {
 
@@ -307,8 +308,8 @@ private:
                 if (!flag(node, sideName("En_SMS_", side)))
                     continue;
                 for (const config::XmlElement &row : rows(require(node, sideName("List_SMS_", side)))) {
-                    collectPhone(require(&row, "Phone_Number"));
-                    collectText(m_messages, require(&row, "Message"), kMessage);
+                    const quint16 phone = collectPhone(require(&row, "Phone_Number"));
+                    m_inputRowStrings.push_back({phone, collectText(m_messages, require(&row, "Message"), kMessage)});
                 }
             }
         }
@@ -335,25 +336,41 @@ private:
         }
     }
 
+    // The index interning gave, or the new entry's (the index the event pass
+    // gets for the same text).
+    template <typename Table> static quint16 indexAfter(const Table &table, qsizetype before, quint16 interned)
+    {
+        return table.entries().size() == before ? interned : quint16(table.entries().size() - 1);
+    }
+
     // The collection pass meets every string first: a new one that is longer
     // than its field gets a warning, once, saying what the device keeps.
-    void collectText(TextTable &table, Node node, const CutField &field)
+    // Returns the string's index.
+    quint16 collectText(TextTable &table, Node node, const CutField &field)
     {
         const qsizetype before = table.entries().size();
-        table.intern(leafText(node));
+        const quint16 index = indexAfter(table, before, table.intern(leafText(node)));
         if (table.entries().size() == before)
-            return;
+            return index;
         const QString &text = table.entries().last();
         if (text.size() > field.limit)
             warnCut(node, field, text.size(), text, text.left(field.limit));
+        return index;
     }
 
-    void collectPhone(Node node)
+    quint16 collectPhone(Node node)
     {
         const qsizetype before = m_phones.entries().size();
-        m_phones.intern(config::textcodec::toWindows1252(leafText(node)));
+        const quint16 index =
+            indexAfter(m_phones, before, m_phones.intern(config::textcodec::toWindows1252(leafText(node))));
         if (m_phones.entries().size() == before)
-            return;
+            return index;
+        warnIfCut(node);
+        return index;
+    }
+
+    void warnIfCut(Node node)
+    {
         const QByteArray &number = m_phones.entries().last();
         // Only a number of the field's full length can read as a cut one.
         if (number.size() < kPhone.limit)
@@ -451,6 +468,13 @@ private:
                     event.threshold = counts(require(node, sideName("Value_", side)));
                 event.flags = kSendsSms;
                 for (const config::XmlElement &row : rows(require(node, sideName("List_SMS_", side)))) {
+                    // The collection pass walked the same rows in the same
+                    // order and kept their indexes: no text is decoded twice.
+                    if (m_nextInputRow < m_inputRowStrings.size()) {
+                        const auto [phone, message] = m_inputRowStrings[m_nextInputRow++];
+                        event.smsList.append({phone, message});
+                        continue;
+                    }
                     const quint16 phone = internPhone(text(&row, "Phone_Number"));
                     event.smsList.append({phone, m_messages.intern(text(&row, "Message"))});
                 }
@@ -579,6 +603,9 @@ private:
     ImageModel m_model;
     PhoneTable m_phones;
     TextTable m_messages;
+    // The phone and message index of every input row, in the collection order.
+    std::vector<std::pair<quint16, quint16>> m_inputRowStrings;
+    std::size_t m_nextInputRow = 0;
     TextTable m_passwords;
     QHash<QByteArray, Node> m_keptPhones; // numbers of 16 bytes or more as the device keeps them
     QStringList m_warnings;

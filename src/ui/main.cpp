@@ -21,8 +21,8 @@ struct Options
     // For installers' scripts and the package checks: a start that proves the
     // window comes up on its workspace, without anyone to close it.
     QCommandLineOption checkStart{QStringLiteral("check-start"),
-                                  QStringLiteral("Start, show the window once and exit (status 0) when the "
-                                                 "start succeeded.")};
+                                  QStringLiteral("Start, show the window once, build every page and exit "
+                                                 "(status 0) when the start succeeded.")};
 };
 
 void process(QCommandLineParser &parser, const Options &options, QCoreApplication &app)
@@ -72,7 +72,12 @@ int main(int argc, char **argv)
     if (window.startFailed())
         return 1;
     window.show();
-    if (parser.isSet(options.checkStart))
-        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    if (parser.isSet(options.checkStart)) {
+        // The pages too, as they are built later when the program runs.
+        QTimer::singleShot(0, &app, [&window] {
+            window.buildAllPages();
+            QCoreApplication::quit();
+        });
+    }
     return app.exec();
 }
