@@ -44,10 +44,11 @@ public:
         // Holds Projects/ and Setting/; empty: the program folder.
         QString workspaceFolder = {};
         // The program builds a page when it is first shown, so the window
-        // paints at once; AllAtStart builds every page in the constructor
-        // (what a caller that looks up controls by name before showing
-        // their page needs).
-        enum class Pages { WhenFirstShown, AllAtStart };
+        // paints at once, and the rest when the event loop is idle after
+        // the start; OnlyWhenShown leaves out the idle building; AllAtStart
+        // builds every page in the constructor (what a caller that looks up
+        // controls by name before showing their page needs).
+        enum class Pages { WhenFirstShown, OnlyWhenShown, AllAtStart };
         Pages pages = Pages::AllAtStart;
     };
 

@@ -1,5 +1,6 @@
 // The window as the program starts it: a page is built when it is first
-// shown, or when the event loop is idle after the start. A page built late
+// shown, or when the event loop is idle after the start (left out here where
+// a test needs pages built late for certain). A page built late
 // must look and behave exactly like one built with the window: the language
 // chosen since, the record on show, the marks of refused values.
 #include "helper_window.h"
@@ -38,7 +39,9 @@ QMap<QString, QString> looks(MainWindow &w, const QString &folder)
 {
     QMap<QString, QString> seen;
     for (QWidget *widget : w.findChildren<QWidget *>()) {
-        if (widget->objectName().isEmpty() || widget->objectName().startsWith(QLatin1String("qt_")))
+        // The clock fields show the computer's clock, which moves on.
+        if (widget->objectName().isEmpty() || widget->objectName().startsWith(QLatin1String("qt_")) ||
+            widget->objectName().startsWith(QLatin1String("TntE_DT_SDT_")))
             continue;
         QString text;
         if (auto *label = qobject_cast<QLabel *>(widget))
@@ -80,7 +83,7 @@ class PagesWhenShownTest : public QObject
 private slots:
     void startsWithoutPagesAndBuildsThemWhenShown()
     {
-        OpenConfiguration open(sample(), 3, Pages::WhenFirstShown);
+        OpenConfiguration open(sample(), 3, Pages::OnlyWhenShown);
         MainWindow &w = open.w();
         for (const MenuEntry &entry : menuEntries())
             QVERIFY(!w.isPageBuilt(entry.page));
@@ -125,7 +128,7 @@ private slots:
         QFETCH(int, from);
         QFETCH(int, to);
         QMap<QString, QString> seen[2];
-        for (const Pages pages : {Pages::AllAtStart, Pages::WhenFirstShown}) {
+        for (const Pages pages : {Pages::AllAtStart, Pages::OnlyWhenShown}) {
             OpenConfiguration open(sample(), from, pages);
             MainWindow &w = open.w();
             clickMenu(w, "TntL_Preference_Menu");
@@ -140,7 +143,7 @@ private slots:
                      w.texts().messageText(u"En_Profile_Week1"));
             QVERIFY(w.texts().messageText(u"En_Profile_Week1") != QStringLiteral("Enable Profile Weekly 1"));
             w.showPage(PageId::None);
-            seen[pages == Pages::WhenFirstShown] = looks(w, open.folder.path());
+            seen[pages == Pages::OnlyWhenShown] = looks(w, open.folder.path());
         }
         QVERIFY(seen[0].size() > 400);
         QCOMPARE(seen[1].keys(), seen[0].keys());
