@@ -1,6 +1,6 @@
 # Install rules and the Debian package (CPack DEB). Installed layout:
 #   bin/trenov5x, bin/trenov5x-cli, bin/trenov5x-devsim
-#   lib/trenov5x/trenov5x-pdf.so  the PDF writer trenov5x-cli loads for sheets
+#   lib/trenov5x/modules/trenov5x-pdf.so  the PDF writer trenov5x-cli loads
 #   share/trenov5x/Language/      found by the programs from bin/
 #   share/applications, share/metainfo, share/icons/hicolor/scalable/apps
 #   share/man/man1, share/doc/trenov5x
@@ -11,7 +11,9 @@ set(packaging ${CMAKE_SOURCE_DIR}/packaging)
 set(generated ${CMAKE_BINARY_DIR}/packaging)
 
 install(TARGETS trenov5x trenov5x-cli trenov5x-devsim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS trenov5x-pdf LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/trenov5x)
+# One level below lib/trenov5x: CPack calls ldconfig for a library in a
+# folder directly under lib/, which a private module does not need.
+install(TARGETS trenov5x-pdf LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/trenov5x/modules)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/Language/ DESTINATION ${CMAKE_INSTALL_DATADIR}/trenov5x/Language
         FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 install(FILES ${packaging}/${TRENOV5X_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -30,7 +30,7 @@ name=trenov5x-$version-linux-x86_64
 root=$stage/$name
 mkdir -p "$root/lib" "$root/plugins" "$root/translations"
 cp "$stage/usr/bin/trenov5x" "$stage/usr/bin/trenov5x-cli" "$stage/usr/bin/trenov5x-devsim" "$root/"
-pdf_module=$(find "$stage/usr" -path '*/trenov5x/trenov5x-pdf.so' | head -n1)
+pdf_module=$(find "$stage/usr" -name trenov5x-pdf.so | head -n1)
 [ -n "$pdf_module" ] || { echo "package.sh: trenov5x-pdf.so was not installed" >&2; exit 1; }
 cp "$pdf_module" "$root/lib/"
 cp -r "$stage/usr/share/trenov5x/Language" "$root/"

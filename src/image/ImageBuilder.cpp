@@ -309,7 +309,8 @@ private:
                     continue;
                 for (const config::XmlElement &row : rows(require(node, sideName("List_SMS_", side)))) {
                     const quint16 phone = collectPhone(require(&row, "Phone_Number"));
-                    m_inputRowStrings.push_back({phone, collectText(m_messages, require(&row, "Message"), kMessage)});
+                    m_inputRowStrings.push_back(
+                        {phone, collectText(m_messages, require(&row, "Message"), kMessage)});
                 }
             }
         }
@@ -338,7 +339,8 @@ private:
 
     // The index interning gave, or the new entry's (the index the event pass
     // gets for the same text).
-    template <typename Table> static quint16 indexAfter(const Table &table, qsizetype before, quint16 interned)
+    template <typename Table>
+    static quint16 indexAfter(const Table &table, qsizetype before, quint16 interned)
     {
         return table.entries().size() == before ? interned : quint16(table.entries().size() - 1);
     }

@@ -42,7 +42,8 @@ SheetFileResult writeSheetFile(const QString &configurationPath, const QString &
                 shownOutput + QStringLiteral(": is the configuration itself; choose another file")};
 
     if (format == Format::Pdf && !pdf)
-        return {SheetFileResult::Status::Failed, shownOutput + QStringLiteral(": PDF output is not available")};
+        return {SheetFileResult::Status::Failed,
+                shownOutput + QStringLiteral(": PDF output is not available")};
     options.configurationXml = read.bytes;
     const QByteArray bytes = renderSheet(buildSheet(configuration, texts, options), format, paper, pdf);
     if (bytes.isEmpty())

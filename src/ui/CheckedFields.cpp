@@ -84,7 +84,8 @@ void CheckedFields::pageBuilt(QWidget *page)
 
 bool CheckedFields::complete() const
 {
-    return std::all_of(m_controls.begin(), m_controls.end(), [](const QPointer<QWidget> &c) { return !c.isNull(); });
+    return std::all_of(m_controls.begin(), m_controls.end(),
+                       [](const QPointer<QWidget> &c) { return !c.isNull(); });
 }
 
 QWidget *CheckedFields::control(int check) const

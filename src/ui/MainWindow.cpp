@@ -163,7 +163,8 @@ Page *MainWindow::page(PageId id)
     m_stack->addWidget(page);
     m_pages[id] = page;
     if (id == PageId::Load)
-        connect(static_cast<LoadPage *>(page), &LoadPage::differenceChosen, this, &MainWindow::showDifference);
+        connect(static_cast<LoadPage *>(page), &LoadPage::differenceChosen, this,
+                &MainWindow::showDifference);
     // A page built later catches up with what the window has done so far:
     // the language, the record on show, the marks of refused values.
     if (m_languageApplied) {

@@ -7,6 +7,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -140,6 +141,46 @@ private slots:
         QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("a.pdf"))));
         QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("a.html"))));
         QCOMPARE(fileBytes(m_folder + QStringLiteral("/Configuration.xml")), configuration);
+    }
+
+    // A trenov5x-cli without its PDF module beside it: a PDF sheet is refused
+    // with the places looked in, an HTML sheet and every other command work,
+    // and none of them loads the GUI libraries.
+    void withoutThePdfModule()
+    {
+        const QString program = m_dir.filePath(QStringLiteral("alone"));
+        QVERIFY(QDir().mkpath(program + QStringLiteral("/Language")));
+        QVERIFY(QFile::copy(QStringLiteral(TRENOV5X_PROGRAM_DIR "/trenov5x-cli"),
+                            program + QStringLiteral("/trenov5x-cli")));
+        const QDir languages(QStringLiteral(TRENOV5X_PROGRAM_DIR "/Language"));
+        for (const QString &name : languages.entryList(QDir::Files))
+            QVERIFY(QFile::copy(languages.filePath(name), program + QStringLiteral("/Language/") + name));
+        auto run = [&](const QStringList &arguments, bool traceLibraries = false) {
+            QProcess process;
+            if (traceLibraries) {
+                QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+                environment.insert(QStringLiteral("LD_DEBUG"), QStringLiteral("libs"));
+                process.setProcessEnvironment(environment);
+            }
+            process.start(program + QStringLiteral("/trenov5x-cli"), arguments);
+            process.waitForFinished(30000);
+            return std::make_pair(process.exitCode(), QString::fromUtf8(process.readAllStandardError()));
+        };
+        const QString pdf = m_dir.filePath(QStringLiteral("alone.pdf"));
+        const auto [pdfCode, pdfError] = run({"report", m_folder, "--pdf", pdf});
+        QCOMPARE(pdfCode, 1);
+        QVERIFY2(pdfError.contains(QStringLiteral("trenov5x-pdf.so")) && pdfError.contains(program) &&
+                     pdfError.contains(QStringLiteral("--html")),
+                 qPrintable(pdfError));
+        QVERIFY(!QFile::exists(pdf));
+        const QString html = m_dir.filePath(QStringLiteral("alone.html"));
+        QCOMPARE(run({"report", m_folder, "--html", html}).first, 0);
+        QVERIFY(fileBytes(html).startsWith("<!DOCTYPE html>"));
+
+        const auto [checkCode, trace] = run({"check", m_folder}, true);
+        QCOMPARE(checkCode, 1); // the sample holds a refused analog level
+        QVERIFY(trace.contains(QStringLiteral("libQt6Core")));
+        QVERIFY(!trace.contains(QStringLiteral("libQt6Gui")));
     }
 };
 

@@ -110,8 +110,9 @@ struct OpenConfiguration
 {
     static inline const QString kName = QStringLiteral("Plant_A");
 
-    explicit OpenConfiguration(const config::Configuration &c, int language = 1,
-                               ui::MainWindow::Options::Pages pages = ui::MainWindow::Options::Pages::AllAtStart);
+    explicit OpenConfiguration(
+        const config::Configuration &c, int language = 1,
+        ui::MainWindow::Options::Pages pages = ui::MainWindow::Options::Pages::AllAtStart);
     ~OpenConfiguration();
     ui::MainWindow &w() { return *window; }
     QString projectFolder() const { return folder.path() + QStringLiteral("/Projects/") + kName; }

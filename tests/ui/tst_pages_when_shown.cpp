@@ -26,7 +26,8 @@ config::Configuration sample()
     config::Configuration c;
     c.setNewDefaults();
     c.pin = QStringLiteral("123456789"); // refused: marked on the Phone page
-    c.digitalInputs[0].f0t1.list.setRows({{"Door open", "+39333111", "Anna"}, {"Door open", "+39333222", "Ben"}});
+    c.digitalInputs[0].f0t1.list.setRows(
+        {{"Door open", "+39333111", "Anna"}, {"Door open", "+39333222", "Ben"}});
     c.digitalOutputs[1].call.list.setRows({{"+39444555", "2", "Gate"}});
     c.analogInput.low.valueHys = QStringLiteral("1"); // refused: marked on the Input page
     return c;
@@ -61,10 +62,11 @@ QMap<QString, QString> looks(MainWindow &w, const QString &folder)
                 for (int column = 0; column < m->columnCount(); ++column)
                     text += QLatin1Char('|') + m->index(row, column).data().toString();
         }
-        seen[QString::fromLatin1(widget->metaObject()->className()) + QLatin1Char(' ') + widget->objectName()] +=
-            text + QLatin1Char('\t') + widget->toolTip() + QLatin1Char('\t') +
-            QString::number(widget->isEnabled()) + QString::number(widget->property("invalid").toBool()) +
-            QLatin1Char('\n');
+        seen[QString::fromLatin1(widget->metaObject()->className()) + QLatin1Char(' ') +
+             widget->objectName()] += text + QLatin1Char('\t') + widget->toolTip() + QLatin1Char('\t') +
+                                      QString::number(widget->isEnabled()) +
+                                      QString::number(widget->property("invalid").toBool()) +
+                                      QLatin1Char('\n');
     }
     for (QString &value : seen)
         value.replace(folder, QStringLiteral("<folder>"));
@@ -148,7 +150,9 @@ private slots:
         QVERIFY(seen[0].size() > 400);
         QCOMPARE(seen[1].keys(), seen[0].keys());
         for (auto it = seen[0].cbegin(); it != seen[0].cend(); ++it)
-            QVERIFY2(seen[1].value(it.key()) == it.value(), qPrintable(it.key() + QStringLiteral(": ") + seen[1].value(it.key()) + QStringLiteral(" / ") + it.value()));
+            QVERIFY2(seen[1].value(it.key()) == it.value(),
+                     qPrintable(it.key() + QStringLiteral(": ") + seen[1].value(it.key()) +
+                                QStringLiteral(" / ") + it.value()));
     }
 
     // Left alone, the window builds the pages it has not shown yet, one per

@@ -15,10 +15,9 @@ namespace {
 
 QList<cli::Command> commands()
 {
-    return {cli::checkCommand(),   cli::buildCommand(),   cli::inspectCommand(),
-            cli::portsCommand(),   cli::statusCommand(),  cli::setClockCommand(),
-            cli::updateCommand(),  cli::historyCommand(), cli::restoreCommand(),
-            cli::reportCommand(),  cli::diffCommand(),    cli::tableCommand()};
+    return {cli::checkCommand(),   cli::buildCommand(),    cli::inspectCommand(), cli::portsCommand(),
+            cli::statusCommand(),  cli::setClockCommand(), cli::updateCommand(),  cli::historyCommand(),
+            cli::restoreCommand(), cli::reportCommand(),   cli::diffCommand(),    cli::tableCommand()};
 }
 
 void printUsage(QTextStream &out)

@@ -33,8 +33,9 @@ const LoadedPdfModule &loadPdfModule(const char *argv0)
         return result;
     const QDir folder(programFolder(argv0));
     const QString file = QString::fromLatin1(report::kPdfModuleFile);
-    const QStringList places = {folder.filePath(file), folder.filePath(QStringLiteral("lib/") + file),
-                                QDir::cleanPath(folder.filePath(QStringLiteral(TRENOV5X_PDF_MODULE_DIR "/") + file))};
+    const QStringList places = {
+        folder.filePath(file), folder.filePath(QStringLiteral("lib/") + file),
+        QDir::cleanPath(folder.filePath(QStringLiteral(TRENOV5X_PDF_MODULE_DIR "/") + file))};
     for (const QString &path : places) {
         if (!QFileInfo(path).isFile())
             continue;
@@ -46,8 +47,9 @@ const LoadedPdfModule &loadPdfModule(const char *argv0)
         }
         const report::PdfModule *module = entry();
         if (!module || module->abi != report::kPdfModuleAbi) {
-            result.error = QDir::toNativeSeparators(path) +
-                           QStringLiteral(": belongs to another version of trenov5x-cli; reinstall the program");
+            result.error =
+                QDir::toNativeSeparators(path) +
+                QStringLiteral(": belongs to another version of trenov5x-cli; reinstall the program");
             return result;
         }
         // The library stays loaded: QLibrary unloads only when asked.

@@ -342,10 +342,9 @@ void SavePage::writeSheet()
     options.programVersion = QCoreApplication::applicationVersion();
     options.includeSecrets = m_sheetSecrets->isChecked();
     options.languageCode = session.languageCode();
-    const report::SheetFileResult written =
-        report::writeSheetFile(configurationPath, path, texts, options,
-                               html ? report::Format::Html : report::Format::Pdf, report::systemPaper(),
-                               &report::renderPdf);
+    const report::SheetFileResult written = report::writeSheetFile(
+        configurationPath, path, texts, options, html ? report::Format::Html : report::Format::Pdf,
+        report::systemPaper(), &report::renderPdf);
     if (!written.written()) {
         m_context.showMessage(MessageKind::Error, QStringLiteral("Error_Write_File"), MessageButtons::Ok,
                               written.error);

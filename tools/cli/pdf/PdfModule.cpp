@@ -1,6 +1,7 @@
 // trenov5x-pdf.so: the PDF layout of the configuration sheet for
 // trenov5x-cli, which loads it only for 'report --pdf'.
 #include "pdf/PdfModule.h"
+
 #include "pdf/PdfSheet.h"
 
 #include <QGuiApplication>
