@@ -6,6 +6,7 @@
 #include "config/XmlTree.h"
 
 #include <QDir>
+#include <QHash>
 #include <QXmlStreamWriter>
 
 namespace config {
@@ -194,6 +195,23 @@ private:
             *std::get<QString *>(node.field) = node.fallbackFrom ? *node.fallbackFrom : node.fallback;
     }
 
+    // A cell's text. Tables repeat their texts (one alarm message to many
+    // numbers): a text met before is shared, not decoded and stored again.
+    QString cellText(const XmlElement &e)
+    {
+        if (!e.plain)
+            return e.text();
+        const QByteArrayView bytes = e.content();
+        if (bytes.size() > kSharedCellBytes)
+            return e.text();
+        const auto found = m_cellTexts.constFind(bytes);
+        if (found != m_cellTexts.constEnd())
+            return found.value();
+        const QString text = e.text();
+        m_cellTexts.insert(bytes, text);
+        return text;
+    }
+
     bool loadTable(const SchemaNode &node, const XmlElement &element, const QString &path)
     {
         SmsTable &table = *std::get<SmsTable *>(node.field);
@@ -211,7 +229,7 @@ private:
                     return failAt(*e,
                                   QStringLiteral("the element %1/%2/%3 holds elements instead of a value")
                                       .arg(path, quoted(rowElement.nameText()), QLatin1String(cell.name)));
-                row[cell.column] = e->text();
+                row[cell.column] = cellText(*e);
             }
             rows.append(row);
         }
@@ -237,9 +255,13 @@ private:
         return true;
     }
 
+    // Longer texts are rarely repeated; they are not looked up.
+    static constexpr qsizetype kSharedCellBytes = 256;
+
     QString m_fileName;
     QString m_error;
     QStringList m_filledIn;
+    QHash<QByteArrayView, QString> m_cellTexts; // views into the parsed file
 };
 
 } // namespace

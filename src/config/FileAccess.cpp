@@ -71,10 +71,23 @@ ReadResult readRegularFile(const QString &path, qint64 maxBytes)
         result.error = tooLarge;
         return result;
     }
-    // Asking for the size (not the bound) keeps the buffer the size of the
-    // file; a file that grows meanwhile is read on up to one byte past the bound.
-    QByteArray bytes = file.read(qMin(file.size(), maxBytes) + 1);
-    while (bytes.size() <= maxBytes && file.error() == QFileDevice::NoError) {
+    // Read straight into a buffer of the file's size (and one byte to see it
+    // grow): each byte is written once, no buffer grows and is copied. A file
+    // that grows meanwhile is read on up to one byte past the bound.
+    QByteArray bytes(qMin(file.size(), maxBytes) + 1, Qt::Uninitialized);
+    const qint64 wanted = bytes.size();
+    qint64 filled = 0;
+    while (filled < wanted) {
+        const qint64 got = file.read(bytes.data() + filled, wanted - filled);
+        if (got <= 0)
+            break;
+        filled += got;
+    }
+    bytes.truncate(filled);
+    // A full buffer: the file is larger than it said (it grew, or it is one
+    // of the system's files that give no size).
+    const bool readOn = filled == wanted;
+    while (readOn && bytes.size() <= maxBytes && file.error() == QFileDevice::NoError) {
         const QByteArray more = file.read(qMin(maxBytes + 1 - bytes.size(), qint64(1) << 16));
         if (more.isEmpty())
             break;

@@ -135,6 +135,9 @@ BuildResult checkAndBuildImageFile(const QString &configurationPath, const QStri
         result.error = *fault;
         return result;
     }
+    // The compile reads the tree only: the record the checks loaded (about
+    // as large as the tree for a large configuration) goes first.
+    check.configuration = config::Configuration();
     return compileAndWrite(parsed, QDir::toNativeSeparators(configurationPath), imagePath);
 }
 

@@ -49,7 +49,9 @@ BuildResult buildImageFile(const QString &configurationPath, const QString &imag
 // As buildImageFile, after the save-time checks on the same read and parse
 // of the file: what was checked is what is built. `check` gets the check's
 // answer; a configuration the checks refuse is not compiled (Failed, with
-// an empty error: the refusal is in `check`).
+// an empty error: the refusal is in `check`). An accepted check's record
+// (check.configuration) is let go before the compile, which needs only the
+// tree.
 BuildResult checkAndBuildImageFile(const QString &configurationPath, const QString &imagePath,
                                    config::FileCheck &check);
 
