@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemModel>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -153,6 +154,43 @@ private slots:
             QVERIFY2(seen[1].value(it.key()) == it.value(),
                      qPrintable(it.key() + QStringLiteral(": ") + seen[1].value(it.key()) +
                                 QStringLiteral(" / ") + it.value()));
+    }
+
+    // In each language, every page of a window whose pages are built as
+    // they are shown is drawn as that of a window built whole, pixel for
+    // pixel (the Date & Time page shows the computer's clock, which moves
+    // on). With TRENOV5X_SHOTS set, the pictures are saved there.
+    void aPageBuiltLateIsDrawnAlike_data() { addLanguageRows(); }
+
+    void aPageBuiltLateIsDrawnAlike()
+    {
+        QFETCH(int, language);
+        ProgramFolder folder;
+        folder.writeConfiguration(OpenConfiguration::kName, sample());
+        folder.writeSettings(language, OpenConfiguration::kName);
+        QMap<PageId, QImage> pictures[2];
+        for (const Pages pages : {Pages::AllAtStart, Pages::OnlyWhenShown}) {
+            RecordingPresenter boxes;
+            MainWindow w({folder.path(), &boxes, {}, pages});
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            for (const MenuEntry &entry : menuEntries()) {
+                w.showPage(entry.page);
+                QApplication::processEvents();
+                pictures[pages == Pages::OnlyWhenShown][entry.page] = w.grab().toImage();
+            }
+        }
+        const QByteArray shots = qgetenv("TRENOV5X_SHOTS");
+        for (const MenuEntry &entry : menuEntries()) {
+            const QImage &late = pictures[1][entry.page];
+            if (!shots.isEmpty())
+                late.save(QStringLiteral("%1/late_%2_%3.png")
+                              .arg(QString::fromLocal8Bit(shots))
+                              .arg(language)
+                              .arg(QLatin1String(entry.caption)));
+            if (entry.page != PageId::DateTime)
+                QVERIFY2(pictures[0][entry.page] == late, entry.caption);
+        }
     }
 
     // Left alone, the window builds the pages it has not shown yet, one per
