@@ -132,11 +132,28 @@ private slots:
         QCOMPARE(w.session().configuration().digitalOutputs[0].sms.list.rowCount(), 2);
     }
 
+    void shortcuts_data()
+    {
+        QTest::addColumn<bool>("pagesWhenShown");
+        QTest::newRow("pages built at start") << false;
+        QTest::newRow("pages built when shown") << true;
+    }
+
     void shortcuts()
     {
-        OpenConfiguration open(Configuration{});
+        QFETCH(bool, pagesWhenShown);
+        OpenConfiguration open(Configuration{}, 1,
+                               pagesWhenShown ? MainWindow::Options::Pages::OnlyWhenShown
+                                              : MainWindow::Options::Pages::AllAtStart);
         MainWindow &w = open.w();
         QVERIFY(activated(w));
+        if (pagesWhenShown) {
+            // The key builds the page, and the keyboard goes on in it.
+            QVERIFY(!w.isPageBuilt(PageId::Phone));
+            QTest::keyClick(&w, Qt::Key_6, Qt::AltModifier);
+            QCOMPARE(w.currentPage(), PageId::Phone);
+            QCOMPARE(focused()->objectName(), QStringLiteral("TntE_PIN"));
+        }
         // Alt+1 ... Alt+9: the menu entries in menu order.
         for (int i = 0; i < int(std::size(kMenu)); ++i) {
             QTest::keyClick(&w, Qt::Key(Qt::Key_1 + i), Qt::AltModifier);
