@@ -170,11 +170,30 @@ void TestCli::portsListsWhatTheWindowOffers()
             std::make_unique<DevSim>(QStringList{QStringLiteral("--link"), QStringLiteral("/dev/") + name});
         QTRY_VERIFY(QFileInfo(QStringLiteral("/dev/") + name).isSymLink());
     }
+    // Other tests running at the same time add and remove their own device
+    // links: the list is taken before and after the command, which must
+    // list every port there at both moments and none there at neither; with
+    // nothing changed meanwhile, exactly the window's list in its order.
+    auto offeredNow = [] { return devlink::fillPortList(devlink::listSerialPorts(), QString()).items; };
+    const QStringList before = offeredNow();
     const Run run = runCli({QStringLiteral("ports")});
+    const QStringList after = offeredNow();
     QCOMPARE(run.exitCode, 0);
-    const QStringList offered = devlink::fillPortList(devlink::listSerialPorts(), QString()).items;
-    QCOMPARE(run.out, offered.isEmpty() ? QString() : offered.join(u'\n') + u'\n');
-    QCOMPARE(run.err, offered.isEmpty() ? QStringLiteral("no serial port found\n") : QString());
+    const QStringList listed = run.out.split(u'\n', Qt::SkipEmptyParts);
+    for (const QString &port : before)
+        QVERIFY2(listed.contains(port) || !after.contains(port),
+                 qPrintable(port + QStringLiteral(": ") + run.out));
+    for (const QString &port : listed)
+        QVERIFY2(before.contains(port) || after.contains(port),
+                 qPrintable(port + QStringLiteral(": ") + run.out));
+    QVERIFY(run.out.isEmpty() || run.out.endsWith(u'\n'));
+    if (before == after)
+        QCOMPARE(listed, before);
+    const QStringList offered = listed;
+    if (listed.isEmpty())
+        QCOMPARE(run.err, QStringLiteral("no serial port found\n"));
+    else
+        QCOMPARE(run.err, QString());
     if (linked) {
         QVERIFY2(offered.contains(name), qPrintable(run.out));
         linked.reset();
