@@ -469,16 +469,12 @@ private:
                 if (group.analog)
                     event.threshold = counts(require(node, sideName("Value_", side)));
                 event.flags = kSendsSms;
-                for (const config::XmlElement &row : rows(require(node, sideName("List_SMS_", side)))) {
-                    // The collection pass walked the same rows in the same
-                    // order and kept their indexes: no text is decoded twice.
-                    if (m_nextInputRow < m_inputRowStrings.size()) {
-                        const auto [phone, message] = m_inputRowStrings[m_nextInputRow++];
-                        event.smsList.append({phone, message});
-                        continue;
-                    }
-                    const quint16 phone = internPhone(text(&row, "Phone_Number"));
-                    event.smsList.append({phone, m_messages.intern(text(&row, "Message"))});
+                // The collection pass walked the same rows in the same order
+                // and kept their indexes: no text is decoded twice.
+                for ([[maybe_unused]] const config::XmlElement &row :
+                     rows(require(node, sideName("List_SMS_", side)))) {
+                    const auto [phone, message] = m_inputRowStrings.at(m_nextInputRow++);
+                    event.smsList.append({phone, message});
                 }
                 if (group.analog) {
                     // The return to rest is checked every 100 ms; files from

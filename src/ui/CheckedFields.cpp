@@ -4,8 +4,8 @@
 #include "ui/PageContext.h"
 #include "ui/widgets/Theme.h"
 
+#include <QStringList>
 #include <QWidget>
-#include <algorithm>
 
 namespace ui {
 namespace {
@@ -82,10 +82,14 @@ void CheckedFields::pageBuilt(QWidget *page)
     updateMarks();
 }
 
-bool CheckedFields::complete() const
+QStringList CheckedFields::missingControls() const
 {
-    return std::all_of(m_controls.begin(), m_controls.end(),
-                       [](const QPointer<QWidget> &c) { return !c.isNull(); });
+    QStringList missing;
+    for (int check = 1; check <= config::kCheckCount; ++check) {
+        if (!m_controls[size_t(check - 1)])
+            missing << checkControlName(check);
+    }
+    return missing;
 }
 
 QWidget *CheckedFields::control(int check) const

@@ -28,8 +28,8 @@ public:
 
     // A page was built after the window: finds its controls and marks them.
     void pageBuilt(QWidget *page);
-    // Whether every check has its control (all pages built).
-    bool complete() const;
+    // The names of the checks' controls not found (none once every page is built).
+    QStringList missingControls() const;
 
     QWidget *control(int check) const;
 

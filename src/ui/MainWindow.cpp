@@ -168,10 +168,7 @@ Page *MainWindow::page(PageId id)
     // A page built later catches up with what the window has done so far:
     // the language, the record on show, the marks of refused values.
     if (m_languageApplied) {
-        for (const QString &key : applyLanguageTexts(page, m_texts))
-            qWarning("Language key %s names more than one control", qPrintable(key));
-        refreshHints(page);
-        applyExplanations(page, m_texts);
+        putTextsOn(page);
         page->languageApplied();
     }
     if (m_configurationShown)
@@ -185,6 +182,9 @@ void MainWindow::buildAllPages()
 {
     for (const MenuEntry &entry : menuEntries())
         page(entry.page);
+    // A check whose control was renamed would lead nowhere.
+    if (const QStringList missing = m_checkedFields->missingControls(); !missing.isEmpty())
+        qWarning("No control for the checks of %s", qPrintable(missing.join(QStringLiteral(", "))));
 }
 
 void MainWindow::buildNextPageWhenIdle()
@@ -360,10 +360,7 @@ void MainWindow::languageChosen(int code)
 QString MainWindow::applyLanguage(int code)
 {
     const QString missing = m_texts.applyLanguage(code, m_session.workspace().languageFolder());
-    for (const QString &key : applyLanguageTexts(this, m_texts))
-        qWarning("Language key %s names more than one control", qPrintable(key));
-    refreshHints(this);
-    applyExplanations(this, m_texts);
+    putTextsOn(this);
     for (const auto &[id, page] : m_pages)
         page->languageApplied();
     m_languageApplied = true;
@@ -372,6 +369,14 @@ QString MainWindow::applyLanguage(int code)
         m_checkedFields->updateMarks(); // the marks' texts in the new language
     m_dialogTexts->install(code);
     return missing;
+}
+
+void MainWindow::putTextsOn(QWidget *root)
+{
+    for (const QString &key : applyLanguageTexts(root, m_texts))
+        qWarning("Language key %s names more than one control", qPrintable(key));
+    refreshHints(root);
+    applyExplanations(root, m_texts);
 }
 
 void MainWindow::updateTitle()

@@ -109,6 +109,9 @@ private:
     QWidget *buildTitlePanel();
     void addMenuEntry(const MenuEntry &entry, std::size_t position);
     void buildNextPageWhenIdle();
+    // The current language's texts, hints and explanations on the named
+    // controls under root (the window, or a page built later).
+    void putTextsOn(QWidget *root);
     void start();
 
     // What a menu entry does: the device link closes, the page is shown;

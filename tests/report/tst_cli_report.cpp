@@ -19,6 +19,21 @@ QByteArray fileBytes(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// Runs a program to its end: its exit code and standard error, with the
+// dynamic loader's list of the libraries it loads when traced.
+std::pair<int, QString> runProgram(const QString &program, const QStringList &arguments, bool traceLibraries)
+{
+    QProcess process;
+    if (traceLibraries) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LD_DEBUG"), QStringLiteral("libs"));
+        process.setProcessEnvironment(environment);
+    }
+    process.start(program, arguments);
+    process.waitForFinished(30000);
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
+}
+
 } // namespace
 
 class TestCliReport : public QObject
@@ -143,6 +158,22 @@ private slots:
         QCOMPARE(fileBytes(m_folder + QStringLiteral("/Configuration.xml")), configuration);
     }
 
+    // Only a PDF sheet loads the module and with it the GUI libraries.
+    void onlyAPdfSheetLoadsTheGuiLibraries()
+    {
+        const QString cli = QStringLiteral(TRENOV5X_PROGRAM_DIR "/trenov5x-cli");
+        const auto [htmlCode, htmlTrace] =
+            runProgram(cli, {"report", m_folder, "--html", m_dir.filePath(QStringLiteral("g.html"))}, true);
+        QCOMPARE(htmlCode, 0);
+        QVERIFY(htmlTrace.contains(QStringLiteral("libQt6Core")));
+        QVERIFY(!htmlTrace.contains(QStringLiteral("libQt6Gui")));
+        const auto [pdfCode, pdfTrace] =
+            runProgram(cli, {"report", m_folder, "--pdf=" + m_dir.filePath(QStringLiteral("g.pdf"))}, true);
+        QCOMPARE(pdfCode, 0);
+        QVERIFY(pdfTrace.contains(QStringLiteral("trenov5x-pdf.so")));
+        QVERIFY(pdfTrace.contains(QStringLiteral("libQt6Gui")));
+    }
+
     // A trenov5x-cli without its PDF module beside it: a PDF sheet is refused
     // with the places looked in, an HTML sheet and every other command work,
     // and none of them loads the GUI libraries.
@@ -156,15 +187,7 @@ private slots:
         for (const QString &name : languages.entryList(QDir::Files))
             QVERIFY(QFile::copy(languages.filePath(name), program + QStringLiteral("/Language/") + name));
         auto run = [&](const QStringList &arguments, bool traceLibraries = false) {
-            QProcess process;
-            if (traceLibraries) {
-                QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-                environment.insert(QStringLiteral("LD_DEBUG"), QStringLiteral("libs"));
-                process.setProcessEnvironment(environment);
-            }
-            process.start(program + QStringLiteral("/trenov5x-cli"), arguments);
-            process.waitForFinished(30000);
-            return std::make_pair(process.exitCode(), QString::fromUtf8(process.readAllStandardError()));
+            return runProgram(program + QStringLiteral("/trenov5x-cli"), arguments, traceLibraries);
         };
         const QString pdf = m_dir.filePath(QStringLiteral("alone.pdf"));
         const auto [pdfCode, pdfError] = run({"report", m_folder, "--pdf", pdf});

@@ -110,8 +110,11 @@ int runReport(const QCommandLineParser &parser)
     if (pdf) {
         const LoadedPdfModule &module = pdfModule();
         if (!module.module) {
+            // Not looked for: --pdf came in a form main() does not see (as
+            // the value of -- or of another option's name).
+            const QString why = module.error.isEmpty() ? QStringLiteral("not loaded") : module.error;
             err << "trenov5x-cli report: PDF output needs the module " << report::kPdfModuleFile << " ("
-                << module.error << "); nothing written. --html FILE works without it.\n";
+                << why << "); nothing written. --html FILE works without it.\n";
             return 1;
         }
         renderer = module.module->render;

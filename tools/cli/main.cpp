@@ -41,11 +41,11 @@ int main(int argc, char **argv)
     mallopt(M_MMAP_THRESHOLD, 256 * 1024 * 1024);
     mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
 #endif
-    // The configuration sheet lays out text, which needs the fonts of a GUI
-    // application: its module makes one (on the offscreen platform). Every
-    // other command starts without the GUI libraries.
+    // A PDF sheet lays out text, which needs the fonts of a GUI application:
+    // its module makes one (on the offscreen platform). Every other command,
+    // an HTML sheet included, starts without the GUI libraries.
     std::unique_ptr<QCoreApplication> app;
-    if (argc > 1 && qstrcmp(argv[1], "report") == 0) {
+    if (cli::asksForPdfSheet(argc, argv)) {
         if (const cli::LoadedPdfModule &pdf = cli::loadPdfModule(argv[0]); pdf.module)
             app.reset(pdf.module->makeApplication(argc, argv));
     }

@@ -26,6 +26,17 @@ QString programFolder(const char *argv0)
 
 } // namespace
 
+bool asksForPdfSheet(int argc, char **argv)
+{
+    if (argc < 2 || qstrcmp(argv[1], "report") != 0)
+        return false;
+    for (int i = 2; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--pdf") == 0 || qstrncmp(argv[i], "--pdf=", 6) == 0)
+            return true;
+    }
+    return false;
+}
+
 const LoadedPdfModule &loadPdfModule(const char *argv0)
 {
     LoadedPdfModule &result = loaded();
