@@ -12,17 +12,22 @@ QString DevSim::program()
     return QStringLiteral(TRENOV5X_PROGRAM_DIR "/trenov5x-devsim");
 }
 
-DevSim::DevSim(const QStringList &arguments)
+DevSim::DevSim(const QStringList &arguments, Plug plug)
 {
-    m_process.start(program(),
-                    QStringList{QStringLiteral("--log"), m_dir.filePath(QStringLiteral("devsim.log"))} +
-                        arguments);
+    QStringList options{QStringLiteral("--log"), m_dir.filePath(QStringLiteral("devsim.log"))};
+    if (plug == Plug::Pullable) {
+        m_pulledPath = m_dir.filePath(QStringLiteral("ttyPULL"));
+        options << QStringLiteral("--link") << m_pulledPath;
+    }
+    m_process.start(program(), options + arguments);
     if (!m_process.waitForStarted(5000))
         return;
     QDeadlineTimer deadline(5000);
     while (!m_process.canReadLine() && !deadline.hasExpired())
         m_process.waitForReadyRead(int(deadline.remainingTime()));
     m_path = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+    if (!m_pulledPath.isEmpty() && !m_path.isEmpty())
+        m_path = m_pulledPath;
     // The fake update programs restart the device last started when they end
     // well, as a real update does.
     qputenv("TRENOV5X_TEST_DEVICE_PID", QByteArray::number(m_process.processId()));
@@ -39,6 +44,8 @@ void DevSim::kill()
         m_process.kill();
         m_process.waitForFinished(5000);
     }
+    if (!m_pulledPath.isEmpty())
+        QFile::remove(m_pulledPath);
 }
 
 void DevSim::sendSignal(int signal)

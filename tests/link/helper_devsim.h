@@ -12,7 +12,12 @@
 class DevSim
 {
 public:
-    explicit DevSim(const QStringList &arguments = {});
+    // A device the test pulls is reached through a link of its own: once
+    // pulled the path is gone for good, where a pseudo-terminal number can
+    // come back at once for a device another test starts.
+    enum class Plug { Fixed, Pullable };
+
+    explicit DevSim(const QStringList &arguments = {}, Plug plug = Plug::Fixed);
     ~DevSim();
 
     bool isRunning() const { return !m_path.isEmpty() && m_process.state() == QProcess::Running; }
@@ -22,6 +27,8 @@ public:
     // Waits until the log holds `count` received frames.
     bool waitForFrames(int count, int ms) const;
     void sendSignal(int signal);
+    // Ends the simulator at once (the line hangs up) and, for a pullable
+    // device, removes its path.
     void kill();
 
     static QString program();
@@ -30,6 +37,7 @@ private:
     QProcess m_process;
     QTemporaryDir m_dir;
     QString m_path;
+    QString m_pulledPath; // removed by kill()
 };
 
 // The update's probe, waited for here as the update's timer does: the first

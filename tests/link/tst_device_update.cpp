@@ -694,7 +694,8 @@ private slots:
         QFETCH(int, stage);
         Kit kit;
         Kit::write(kit.program + QStringLiteral("block"), "");
-        DevSim sim(when == u"boot" ? QStringList{"--silent"} : QStringList{"--boot-after", "0"});
+        DevSim sim(when == u"boot" ? QStringList{"--silent"} : QStringList{"--boot-after", "0"},
+                   DevSim::Plug::Pullable);
         devlink::DeviceLink link;
         Run run(link, {10, 50, 10, 10, 5000, 10, 10});
         QObject::connect(&run.service, &app::UpdateService::attemptStarted, [&](int attempt) {

@@ -76,15 +76,23 @@ QByteArray ProgramFolder::readFile(const QString &relativePath) const
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-SimulatedModem::SimulatedModem(const QStringList &options) : m_process(std::make_unique<QProcess>())
+SimulatedModem::SimulatedModem(const QStringList &options, Plug plug)
+    : m_process(std::make_unique<QProcess>())
 {
+    QStringList arguments = options;
+    if (plug == Plug::Pullable) {
+        m_pulledPath = m_linkDir.filePath(QStringLiteral("ttyPULL"));
+        arguments << QStringLiteral("--link") << m_pulledPath;
+    }
     m_process->setProcessChannelMode(QProcess::SeparateChannels);
     m_process->setStandardErrorFile(QProcess::nullDevice());
-    m_process->start(QStringLiteral(TRENOV5X_PROGRAM_DIR "/trenov5x-devsim"), options);
+    m_process->start(QStringLiteral(TRENOV5X_PROGRAM_DIR "/trenov5x-devsim"), arguments);
     if (!m_process->waitForStarted(5000))
         qFatal("trenov5x-devsim did not start");
     QTRY_VERIFY_WITH_TIMEOUT(m_process->canReadLine() || m_process->waitForReadyRead(100), 5000);
     m_path = QString::fromUtf8(m_process->readLine()).trimmed();
+    if (!m_pulledPath.isEmpty() && !m_path.isEmpty())
+        m_path = m_pulledPath;
     // The fake update programs restart the device last started when they end
     // well, as a real update does.
     qputenv("TRENOV5X_TEST_DEVICE_PID", QByteArray::number(m_process->processId()));
@@ -106,6 +114,8 @@ void SimulatedModem::vanish()
 {
     m_process->kill();
     m_process->waitForFinished(3000);
+    if (!m_pulledPath.isEmpty())
+        QFile::remove(m_pulledPath);
 }
 
 void ProgramFolder::writeConfiguration(const QString &name, const config::Configuration &c) const

@@ -91,17 +91,25 @@ private:
 class SimulatedModem
 {
 public:
-    explicit SimulatedModem(const QStringList &options = {});
+    // A device a test unplugs while the program may still open its port is
+    // reached through a link of its own: once unplugged the path is gone for
+    // good, where a pseudo-terminal number can come back at once for a
+    // device another test starts.
+    enum class Plug { Fixed, Pullable };
+
+    explicit SimulatedModem(const QStringList &options = {}, Plug plug = Plug::Fixed);
     ~SimulatedModem();
     QString devicePath() const { return m_path; }
     void toggleSilent() const; // SIGUSR1
     // Ends the simulator at once: the line hangs up, as when the device is
-    // unplugged.
+    // unplugged; a pullable device's path goes too.
     void vanish();
 
 private:
     std::unique_ptr<QProcess> m_process;
+    QTemporaryDir m_linkDir;
     QString m_path;
+    QString m_pulledPath;
 };
 
 // The window started over a program folder whose last configuration,

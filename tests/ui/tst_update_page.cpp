@@ -29,8 +29,9 @@ namespace {
 
 struct Fixture
 {
-    explicit Fixture(const QStringList &modemOptions = {"--boot-after", "0"}, int language = 1)
-        : modem(modemOptions)
+    explicit Fixture(const QStringList &modemOptions = {"--boot-after", "0"}, int language = 1,
+                     SimulatedModem::Plug plug = SimulatedModem::Plug::Fixed)
+        : modem(modemOptions, plug)
     {
         folder.writeConfiguration(QStringLiteral("Plant_A"), config::Configuration());
         folder.writeSettings(language, QStringLiteral("Plant_A"));
@@ -296,7 +297,7 @@ private slots:
     // A link pulled in the boot loop: the lost-connection text, the stage, a failed mark.
     void pulledLinkInTheBootLoop()
     {
-        Fixture f({"--silent"});
+        Fixture f({"--silent"}, 1, SimulatedModem::Plug::Pullable);
         f.page->setTimings({10, 50, 10, 10, 5000, 10, 10});
         f.tick("CB_WriteConf");
         QTimer::singleShot(300, [&] { f.modem.vanish(); });
