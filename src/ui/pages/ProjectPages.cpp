@@ -27,7 +27,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLocale>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -168,7 +167,7 @@ void LoadPage::showHistory()
         const QList<app::HistoryEntry> entries = history.entries();
         for (auto it = entries.crbegin(); it != entries.crend(); ++it) {
             auto *item =
-                new QTreeWidgetItem(m_history, {QLocale().toString(it->time, QLocale::ShortFormat),
+                new QTreeWidgetItem(m_history, {it->time.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
                                                 outcomeText(m_context.texts(), *it), it->firmwareVersion});
             item->setData(0, Qt::UserRole, it->name);
         }
