@@ -352,11 +352,11 @@ private:
     {
         const qsizetype before = table.entries().size();
         const quint16 index = indexAfter(table, before, table.intern(leafText(node)));
-        if (table.entries().size() == before)
-            return index;
-        const QString &text = table.entries().last();
-        if (text.size() > field.limit)
-            warnCut(node, field, text.size(), text, text.left(field.limit));
+        if (table.entries().size() != before) {
+            const QString &text = table.entries().last();
+            if (text.size() > field.limit)
+                warnCut(node, field, text.size(), text, text.left(field.limit));
+        }
         return index;
     }
 
@@ -365,9 +365,8 @@ private:
         const qsizetype before = m_phones.entries().size();
         const quint16 index =
             indexAfter(m_phones, before, m_phones.intern(config::textcodec::toWindows1252(leafText(node))));
-        if (m_phones.entries().size() == before)
-            return index;
-        warnIfCut(node);
+        if (m_phones.entries().size() != before)
+            warnIfCut(node);
         return index;
     }
 
@@ -471,8 +470,8 @@ private:
                 event.flags = kSendsSms;
                 // The collection pass walked the same rows in the same order
                 // and kept their indexes: no text is decoded twice.
-                for ([[maybe_unused]] const config::XmlElement &row :
-                     rows(require(node, sideName("List_SMS_", side)))) {
+                const qsizetype count = rows(require(node, sideName("List_SMS_", side))).size();
+                for (qsizetype i = 0; i < count; ++i) {
                     const auto [phone, message] = m_inputRowStrings.at(m_nextInputRow++);
                     event.smsList.append({phone, message});
                 }

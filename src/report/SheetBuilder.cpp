@@ -285,6 +285,11 @@ QString profileName(const QString &cell, const lang::LanguageTexts &texts)
     return name.isEmpty() ? shown : shown + QStringLiteral(" - ") + name.trimmed();
 }
 
+QString shownDateTime(const QDateTime &moment)
+{
+    return moment.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
 Report buildSheet(const config::Configuration &configuration, const lang::LanguageTexts &texts,
                   const SheetOptions &options)
 {
@@ -305,7 +310,7 @@ Report buildSheet(const config::Configuration &configuration, const lang::Langua
         digest = w.caption(QStringLiteral("Rep_Digest_Needs_Secrets"));
     r.summary = {
         {w.caption(QStringLiteral("Rep_Configuration")), options.configurationName},
-        {w.caption(QStringLiteral("Rep_Date")), options.date.toString(QStringLiteral("yyyy-MM-dd HH:mm"))},
+        {w.caption(QStringLiteral("Rep_Date")), shownDateTime(options.date)},
         {w.caption(QStringLiteral("Rep_Program_Version")), options.programVersion},
         {w.caption(QStringLiteral("Rep_Image_Sha256")), digest},
         {w.caption(QStringLiteral("Rep_Secrets")),

@@ -37,4 +37,8 @@ Report buildSheet(const config::Configuration &configuration, const lang::Langua
 // the profile 0 the device gets.
 QString profileName(const QString &cell, const lang::LanguageTexts &texts);
 
+// A moment as the sheet and the window show it: yyyy-MM-dd HH:mm in every
+// language, so that no one reads the day for the month.
+QString shownDateTime(const QDateTime &moment);
+
 } // namespace report

@@ -8,6 +8,7 @@
 #include "lang/KeyTable.h"
 #include "lang/LanguageTexts.h"
 #include "pdf/PdfSheet.h"
+#include "report/SheetBuilder.h"
 #include "report/SheetFile.h"
 #include "ui/CompareDialog.h"
 #include "ui/LanguageApplier.h"
@@ -167,7 +168,7 @@ void LoadPage::showHistory()
         const QList<app::HistoryEntry> entries = history.entries();
         for (auto it = entries.crbegin(); it != entries.crend(); ++it) {
             auto *item =
-                new QTreeWidgetItem(m_history, {it->time.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+                new QTreeWidgetItem(m_history, {report::shownDateTime(it->time),
                                                 outcomeText(m_context.texts(), *it), it->firmwareVersion});
             item->setData(0, Qt::UserRole, it->name);
         }
